@@ -1,0 +1,29 @@
+#include "app/program.h"
+
+namespace fotolun {
+
+void WaitLog::record(int ms) {
+  std::lock_guard lock(mutex_);
+  waits_.push_back(ms);
+}
+
+std::vector<int> WaitLog::all() const {
+  std::lock_guard lock(mutex_);
+  return waits_;
+}
+
+void WaitLog::clear() {
+  std::lock_guard lock(mutex_);
+  waits_.clear();
+}
+
+void WaitWithMessages(Context& context, int amount, int unit) {
+  static constexpr long long kFactor[] = {1, 1000, 60000, 3600000};
+  long long ms = static_cast<long long>(amount) * kFactor[(unit >= 0 && unit <= 3) ? unit : 0];
+  context.program.waits.record(static_cast<int>(ms));
+  context.form.waitWithMessages(static_cast<int>(static_cast<double>(ms) * context.program.delayScale));
+}
+
+void LetMessagesRun(Context& context) { context.form.letMessagesRun(); }
+
+}  // namespace fotolun

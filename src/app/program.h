@@ -1,0 +1,65 @@
+#pragma once
+// The program-wide state that handlers and workers share. One per program run; tests make
+// their own.
+#include <mutex>
+#include <vector>
+
+#include "albums/service_hosts.h"
+#include "app/guarded.h"
+#include "form/form.h"
+#include "form/run_control.h"
+#include "form/ui_thread.h"
+#include "session/session_credentials.h"
+
+namespace fotolun {
+
+// Every wait the program asked for, in milliseconds as asked (tests read it).
+class WaitLog {
+ public:
+  void record(int ms);
+  std::vector<int> all() const;
+  void clear();
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<int> waits_;
+};
+
+struct Program {
+  Program(Form& mainForm, UiThread& uiThread) : form(mainForm), ui(uiThread) {}
+
+  Form& form;    // the main window, UI-thread side
+  UiThread& ui;  // carries workers' calls to the UI thread
+  ServiceHosts hosts;
+  Text proxy;  // for every request; "" leaves it to http_proxy / HTTP_PROXY
+  CredentialStore credentials;
+  Text programDirectory;    // GBK, no trailing separator
+  double delayScale = 1.0;  // tests shrink the program's waits; the program keeps 1
+  WaitLog waits;
+  Guarded<Text> targetNumber;  // TargetNumber: the album owner of the personal list
+  Text loginAddress;           // the page the login window opens (UI thread)
+};
+
+// Where an operation runs: the UI thread (the program's form, no run control) or a worker (a
+// WorkerForm and the worker's RunControl).
+struct Context {
+  explicit Context(Program& p) : program(p), form(p.form) {}
+  Context(Program& p, Form& workerForm, RunControl& runControl)
+      : program(p), form(workerForm), control(&runControl) {}
+
+  Program& program;
+  Form& form;
+  RunControl* control = nullptr;
+
+  void checkpoint() {
+    if (control != nullptr) control->checkpoint();
+  }
+};
+
+// Waits amount × unit (0 ms, 1 s, 2 min, 3 h) while messages keep running: a nested loop on the
+// UI thread, a sleep that a stop interrupts on a worker. Recorded in program.waits.
+void WaitWithMessages(Context& context, int amount, int unit = 0);
+// Lets pending window messages run once (on a worker: a checkpoint).
+void LetMessagesRun(Context& context);
+
+}  // namespace fotolun

@@ -1,0 +1,54 @@
+#include "form/run_control.h"
+
+namespace fotolun {
+
+void RunControl::halt() {
+  std::lock_guard lock(mutex_);
+  ++halts_;
+}
+
+void RunControl::resume() {
+  {
+    std::lock_guard lock(mutex_);
+    if (halts_ > 0) --halts_;
+  }
+  changed_.notify_all();
+}
+
+void RunControl::stop() {
+  {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+  }
+  changed_.notify_all();
+}
+
+bool RunControl::halted() const {
+  std::lock_guard lock(mutex_);
+  return halts_ > 0;
+}
+
+bool RunControl::stopped() const {
+  std::lock_guard lock(mutex_);
+  return stopped_;
+}
+
+void RunControl::checkpoint() {
+  if (!keepGoing()) throw RunStopped{};
+}
+
+bool RunControl::keepGoing() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return stopped_ || halts_ == 0; });
+  return !stopped_;
+}
+
+void RunControl::sleepFor(std::chrono::milliseconds duration) {
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, duration, [this] { return stopped_; });
+  }
+  checkpoint();
+}
+
+}  // namespace fotolun

@@ -1,0 +1,40 @@
+#pragma once
+// Text operations over code page 936 (GBK) byte strings.
+//
+// Every text inside the program is a std::string of GBK bytes. A byte of 0x80 or more starts a
+// two-byte character; searches step over both bytes together, so a match never starts on a trail
+// byte. Positions are 1-based and a search that finds nothing gives -1. Spaces are the ASCII
+// space and the full-width space (A1 A1); tabs and line breaks are not spaces.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fotolun {
+
+using Text = std::string;        // code page 936 bytes
+using ByteBuffer = std::string;  // raw bytes; may hold NUL
+
+int CompareText(std::string_view a, std::string_view b);
+int TextLength(std::string_view text);
+
+template <class... Parts>
+Text ConcatText(const Parts&... parts) {
+  Text out;
+  (out.append(std::string_view(parts)), ...);
+  return out;
+}
+
+int FindText(std::string_view text, std::string_view needle, int start = 1, bool ignoreCase = false);
+int FindTextFromEnd(std::string_view text, std::string_view needle);
+Text TrimSpaces(std::string_view text);
+Text RemoveSpaces(std::string_view text);
+std::vector<Text> SplitText(std::string_view text, std::string_view separator);
+Text ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
+                 bool caseSensitive = true);
+Text TextBetween(std::string_view text, std::string_view left, std::string_view right, int start = 1,
+                 bool ignoreCase = false);
+
+// A byte buffer taken as text: it ends at the first NUL byte.
+Text BufferToText(std::string_view bytes);
+
+}  // namespace fotolun

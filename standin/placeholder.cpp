@@ -1,0 +1,1 @@
+// The stand-in's sources are added beside this file.
