@@ -34,6 +34,14 @@ Text ReplaceText(std::string_view text, std::string_view find, std::string_view 
 Text TextBetween(std::string_view text, std::string_view left, std::string_view right, int start = 1,
                  bool ignoreCase = false);
 
+// The token "#引号" that markers and patterns may write for a double quote, as GBK bytes (every text
+// is GBK), and the same token as UTF-8 bytes (what a literal in a UTF-8 source file gives).
+inline constexpr std::string_view kQuoteToken = "#\xD2\xFD\xBA\xC5";
+inline constexpr std::string_view kQuoteTokenUtf8 = "#\xE5\xBC\x95\xE5\x8F\xB7";
+
+// text with every quote token (either form) replaced by a double quote character.
+Text ReplaceQuoteToken(std::string_view text);
+
 // A byte buffer taken as text: it ends at the first NUL byte.
 Text BufferToText(std::string_view bytes);
 
