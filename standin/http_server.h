@@ -1,0 +1,86 @@
+#pragma once
+// A small loopback HTTP/1.1 server on libmicrohttpd that answers both as an origin and as a
+// forward proxy (absolute-form request lines), keeps a log of every request with its header
+// lines in the order received, and injects faults per URL.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fotolun::standin {
+
+using HeaderLines = std::vector<std::pair<std::string, std::string>>;
+
+struct Request {
+  std::string method;
+  std::string url;     // absolute: "http://host[:port]/path?query", also for origin-form lines
+  std::string host;    // host name without port, lower case
+  std::string target;  // path and query as the origin would see them ("/p?q")
+  std::string path;    // path only
+  HeaderLines headers;  // in the order received
+  std::string body;
+  bool viaProxy = false;  // the request line was in absolute form
+  std::chrono::system_clock::time_point time;
+
+  // First header of that name (case-insensitive), or "".
+  std::string header(const std::string& name) const;
+  // A query parameter's value as sent (not decoded), or "".
+  std::string query(const std::string& name) const;
+};
+
+struct Response {
+  int status = 200;
+  HeaderLines headers;  // sent in this order (Set-Cookie lines included)
+  std::string body;
+};
+
+enum class FaultKind {
+  EmptyReply,      // 200 with an empty body
+  Delay,           // answer after delay
+  DropBeforeBody,  // close the connection without an answer
+  DropMidBody,     // send the headers and half the body, then close
+  HttpError,       // answer with status and a short error page
+  NotJson,         // 200 with a body that is not JSON
+};
+
+struct Fault {
+  FaultKind kind = FaultKind::EmptyReply;
+  int times = -1;  // how many matching requests it hits; -1 = every one
+  std::chrono::milliseconds delay{0};
+  int status = 500;
+};
+
+class HttpServer {
+ public:
+  using Handler = std::function<Response(const Request&)>;
+
+  explicit HttpServer(Handler handler);
+  ~HttpServer();
+  HttpServer(const HttpServer&) = delete;
+  HttpServer& operator=(const HttpServer&) = delete;
+
+  // Listens on 127.0.0.1; port 0 picks a free one. Returns the port.
+  std::uint16_t start(std::uint16_t port = 0);
+  void stop();
+  std::uint16_t port() const;
+  // "http://127.0.0.1:<port>", to be used as the program's proxy.
+  std::string proxyUrl() const;
+
+  // Faults apply to requests whose absolute URL contains urlPart, in the order added.
+  void addFault(const std::string& urlPart, Fault fault);
+  void clearFaults();
+
+  std::vector<Request> requests() const;
+  void clearRequests();
+  // Also append every request to this file (method, URL, header lines, time), "" = off.
+  void setLogFile(const std::string& path);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace fotolun::standin

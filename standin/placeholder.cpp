@@ -1,1 +1,0 @@
-// The stand-in's sources are added beside this file.
