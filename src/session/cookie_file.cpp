@@ -1,0 +1,115 @@
+#include "session/cookie_file.h"
+
+#include <set>
+#include <vector>
+
+#include "text/encoding.h"
+
+namespace fotolun {
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::string_view> lines(std::string_view content) {
+  std::vector<std::string_view> out;
+  while (!content.empty()) {
+    std::size_t end = content.find('\n');
+    out.push_back(content.substr(0, end));
+    if (end == std::string_view::npos) break;
+    content.remove_prefix(end + 1);
+  }
+  for (auto& line : out)
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return out;
+}
+
+std::vector<std::string_view> fields(std::string_view line) {
+  std::vector<std::string_view> out;
+  for (;;) {
+    std::size_t tab = line.find('\t');
+    out.push_back(line.substr(0, tab));
+    if (tab == std::string_view::npos) return out;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+std::string lineError(std::size_t number, std::string_view why) {
+  return "line " + std::to_string(number) + ": " + std::string(why);
+}
+
+// A document-cookie line: name=value items separated by ";".
+bool looksLikeCookieLine(std::string_view line) {
+  if (line.find('\t') != std::string_view::npos) return false;
+  std::size_t eq = line.find('=');
+  return eq != std::string_view::npos && eq > 0 && trimmed(line.substr(0, eq)).find(' ') == std::string_view::npos;
+}
+
+}  // namespace
+
+bool isServiceDomain(std::string_view host) {
+  while (!host.empty() && host.front() == '.') host.remove_prefix(1);
+  std::string lower(host);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (std::string_view domain : {std::string_view("qq.com"), std::string_view("qpic.cn")}) {
+    if (lower == domain) return true;
+    if (lower.size() > domain.size() && lower.compare(lower.size() - domain.size(), domain.size(), domain) == 0 &&
+        lower[lower.size() - domain.size() - 1] == '.')
+      return true;
+  }
+  return false;
+}
+
+CookieFileResult readCookieFileText(std::string_view content) {
+  if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
+  const std::vector<std::string_view> all = lines(content);
+
+  std::vector<std::pair<std::size_t, std::string_view>> meaningful;  // (line number, text)
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    std::string_view line = trimmed(all[i]);
+    if (line.empty()) continue;
+    if (line.front() == '#' && line.substr(0, 10) != "#HttpOnly_") continue;
+    meaningful.emplace_back(i + 1, line);
+  }
+  if (meaningful.empty()) return {"", "the file holds no cookie"};
+
+  // One document-cookie line.
+  if (meaningful.size() == 1 && looksLikeCookieLine(meaningful.front().second)) {
+    Text text;
+    for (std::string_view rest = meaningful.front().second; !rest.empty();) {
+      std::size_t semi = rest.find(';');
+      std::string_view item = trimmed(rest.substr(0, semi));
+      if (!item.empty()) text += (text.empty() ? "" : "; ") + std::string(item);
+      if (semi == std::string_view::npos) break;
+      rest.remove_prefix(semi + 1);
+    }
+    return {Utf8ToGbk(text), ""};
+  }
+
+  // cookies.txt: domain, subdomains flag, path, secure, expiry, name, value.
+  Text text;
+  std::set<std::string, std::less<>> names;
+  for (const auto& [number, raw] : meaningful) {
+    std::string_view line = raw;
+    if (line.substr(0, 10) == "#HttpOnly_") line.remove_prefix(10);
+    std::vector<std::string_view> f = fields(line);
+    if (f.size() != 7 && f.size() != 6)
+      return {"", lineError(number, "neither a cookies.txt line (7 fields separated by tabs) nor a "
+                                    "document-cookie line (name=value; name=value)")};
+    std::string_view name = f[5];
+    std::string_view value = f.size() == 7 ? f[6] : std::string_view();
+    if (name.empty()) return {"", lineError(number, "a cookie without a name")};
+    if (!isServiceDomain(f[0]) || names.count(name) != 0) continue;
+    names.emplace(name);
+    text += (text.empty() ? "" : "; ") + std::string(name) + "=" + std::string(value);
+  }
+  if (text.empty()) return {"", "the file holds no cookie of qq.com or qpic.cn"};
+  return {Utf8ToGbk(text), ""};
+}
+
+}  // namespace fotolun
