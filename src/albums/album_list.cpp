@@ -1,0 +1,101 @@
+#include "albums/album_list.h"
+
+#include "albums/group_album_list.h"
+#include "albums/personal_album_list.h"
+#include "form/worker_form.h"
+#include "net/http_clients.h"
+#include "text/encoding.h"
+
+namespace fotolun {
+namespace {
+
+constexpr int kPersonalSource = 0;
+constexpr int kGroupSource = 1;
+
+// Marks a list that runs on the UI thread as being built; its waits let clicks through.
+class BuildingFlag {
+ public:
+  explicit BuildingFlag(std::atomic<bool>& flag) : flag_(flag) { flag_ = true; }
+  ~BuildingFlag() { flag_ = false; }
+  BuildingFlag(const BuildingFlag&) = delete;
+  BuildingFlag& operator=(const BuildingFlag&) = delete;
+
+ private:
+  std::atomic<bool>& flag_;
+};
+
+}  // namespace
+
+AlbumLists::AlbumLists(Program& program) : program_(program) {}
+
+AlbumLists::~AlbumLists() { stop(); }
+
+void AlbumLists::onGetAlbums() {
+  Context context(program_);
+  Form& form = program_.form;
+  if (building_) {
+    form.appendLog(Utf8ToGbk("相册列表还在获取中，请等它完成后再获取\r\n"));
+    return;
+  }
+  if (form.text(Control::编辑框_号码).empty()) {
+    form.messageBox(Utf8ToGbk("输入QQ或者群号"), "", MessageButtons::Ok);
+    return;
+  }
+  form.setText(Control::标签_选择了相册数量, "");
+  form.setText(Control::标签_进度条比例, "");
+  form.setText(Control::标签_第多少张照片, "");
+
+  const int source = form.currentIndex(Control::组合框1);
+  if (source != kPersonalSource && source != kGroupSource) {
+    form.setVisible(Control::画板1, false);
+    return;
+  }
+  if (source == kPersonalSource) program_.targetNumber.set(form.text(Control::编辑框_号码));
+  form.setText(Control::标签_动态, Utf8ToGbk("温馨提示：正在获取相册列表..."));
+  form.appendLog(Utf8ToGbk("正努力获取相册列表，耐心等待哈！\r\n\r\n"));
+  if (source == kGroupSource) {
+    {
+      BuildingFlag building(building_);
+      fetchGroupAlbumList(context);
+    }
+    LetMessagesRun(context);
+    form.setVisible(Control::画板1, false);
+    return;
+  }
+  startWorker();
+  LetMessagesRun(context);
+}
+
+void AlbumLists::startWorker() {
+  // The last worker has finished its list (building_ is clear) but may still be returning.
+  if (worker_.joinable()) worker_.join();
+  control_ = std::make_unique<RunControl>();
+  building_ = true;
+  worker_ = std::thread([this, &control = *control_] {
+    WorkerForm form(program_.form, program_.ui, control);
+    Context context(program_, form, control);
+    // A transfer in flight ends as soon as the run is stopped.
+    TransferHookScope transfers([&control] { return control.keepGoing(); });
+    try {
+      listPersonalAlbums(context);
+    } catch (const RunStopped&) {
+      // Stopped because the program closes; stop() tidies the form.
+    }
+    // Last: nothing of this run reaches the UI thread after the flag is clear.
+    building_ = false;
+  });
+}
+
+void AlbumLists::waitUntilListed() {
+  if (worker_.joinable()) worker_.join();
+}
+
+void AlbumLists::stop() {
+  if (!worker_.joinable()) return;
+  const bool unfinished = building_;
+  control_->stop();
+  worker_.join();
+  if (unfinished) program_.form.setVisible(Control::画板1, false);
+}
+
+}  // namespace fotolun

@@ -1,0 +1,45 @@
+#pragma once
+// The "2.获取相册" button: lists the albums of the typed number, a personal list on a worker of
+// its own, a group list on the UI thread.
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "app/program.h"
+
+namespace fotolun {
+
+class AlbumLists {
+ public:
+  explicit AlbumLists(Program& program);
+  // Stops and joins a list still being built.
+  ~AlbumLists();
+  AlbumLists(const AlbumLists&) = delete;
+  AlbumLists& operator=(const AlbumLists&) = delete;
+
+  // The button's click, on the UI thread. A press while a list is still being built is refused
+  // with a log line: two runs filling one list would mix their rows.
+  void onGetAlbums();
+
+  // True from a press until its list is complete.
+  bool building() const { return building_.load(); }
+
+  // Blocks until the personal list worker (if any) is done. For front ends without a window and
+  // for tests: a UI thread that carries the worker's calls must not block on it.
+  void waitUntilListed();
+
+  // The program is closing: the worker's run is stopped (nothing more of it reaches the form),
+  // the worker joined and 画板1 hidden. Call it on the UI thread, where the worker's pending
+  // call into the form can still be carried (or refused) while it unwinds.
+  void stop();
+
+ private:
+  void startWorker();
+
+  Program& program_;
+  std::unique_ptr<RunControl> control_;  // of the current or last personal list run
+  std::thread worker_;
+  std::atomic<bool> building_{false};
+};
+
+}  // namespace fotolun

@@ -1,0 +1,101 @@
+#include "albums/group_album_list.h"
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "albums/json_reply.h"
+#include "albums/list_progress.h"
+#include "albums/session_request.h"
+#include "text/encoding.h"
+
+namespace fotolun {
+namespace {
+
+constexpr int kPageSize = 1000;
+constexpr int kPageWaitMs = 1000;
+
+// The reply is UTF-8 JSON. It is parsed as it came and each value converted afterwards: GBK
+// text can hold the byte of "\" inside a character, which would break the parse.
+Text columnText(json_object* album, const char* member) {
+  return RemoveQuotes(Utf8ToGbk(JsonText(JsonMember(album, member))));
+}
+
+void addAlbumRow(Context& context, json_object* album, int number) {
+  Form& form = context.form;
+  advanceListProgress(form);
+  const Text title = columnText(album, "title");
+  const Text photoCount = columnText(album, "photocnt");
+  const Text id = columnText(album, "id");
+  const int row = form.appendRow();
+  form.setCell(row, column::序号, std::to_string(number));
+  form.setCell(row, column::相册名称, title);
+  form.setCell(row, column::图片数量, photoCount);
+  form.setCell(row, column::相册ID, id);
+  form.setRowChecked(row, true);
+  LetMessagesRun(context);
+}
+
+}  // namespace
+
+int groupAlbumTotal(const Text& reply) {
+  const Text digits = RemoveSpaces(TextBetween(reply, "\"total\" :", "\n}\n"));
+  const char* begin = digits.c_str();
+  char* end = nullptr;
+  const long long value = std::strtoll(begin, &end, 10);
+  if (end == begin) return 0;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+void fetchGroupAlbumList(Context& context) {
+  Program& program = context.program;
+  Form& form = context.form;
+  form.setVisible(Control::画板1, true);
+  form.setText(Control::标签_动态, Utf8ToGbk("群相册获取中，耐心等待..."));
+  form.deleteAllRows();
+  const Text group = form.text(Control::编辑框_号码);
+
+  SessionCredentials session = program.credentials.get();
+  const Text totalUrl = ConcatText(
+      "http://", program.hosts.groupPhoto,
+      "/cgi-bin/upp/"
+      "qun_list_album_v2?getTotalPhoto=1&inCharset=utf-8&outCharset=utf-8&callbackFun=_GroupAlbumList"
+      "&qunId=",
+      group, "&uin=", session.uin,
+      "&start=0&num=1000&userinfo=1&t=0.8156231227330863&output_type=json&refer=jsapi&g_tk=", session.gTk);
+  const int total = groupAlbumTotal(Utf8ToGbk(SendSessionRequest(program, totalUrl)));
+
+  form.setMaximum(Control::进度条1, total);
+  form.setPosition(Control::进度条1, 0);
+  const int pages = static_cast<int>(static_cast<double>(total) / kPageSize + 1);
+  for (int page = 1; page <= pages; ++page) {
+    session = program.credentials.get();
+    const Text start = std::to_string(static_cast<long long>(page - 1) * kPageSize);
+    const Text pageUrl =
+        ConcatText("http://", program.hosts.groupPhoto, "/cgi-bin/upp/qun_list_album_v2?qunId=", group,
+                   "&uin=", session.uin, "&hostUin=", session.uin, "&start=", start,
+                   "&num=1000&userInfo=1&format=json&platform=qzone&inCharset=utf-8&outCharset=utf-8"
+                   "&source=jsapi&g_tk=",
+                   session.gTk);
+    const ByteBuffer body = SendSessionRequest(program, pageUrl);
+    WaitWithMessages(context, kPageWaitMs);
+
+    const JsonDocument document = ParseJson(BufferToText(body));
+    json_object* albums = JsonMember(JsonMember(document.get(), "data"), "album");
+    const int count = JsonArrayLength(albums);
+    if (count == 0) {
+      form.messageBox(Utf8ToGbk("获取到群的相册个数为0"), Utf8ToGbk("温馨提示"), MessageButtons::Ok);
+      return;
+    }
+    for (int j = 1; j <= count; ++j) {
+      addAlbumRow(context, JsonElement(albums, j - 1), (page - 1) * kPageSize + j);
+    }
+    form.setVisible(Control::画板1, false);
+  }
+  form.setText(Control::标签_动态,
+               Utf8ToGbk("相册获取完毕，共计：") + std::to_string(form.rowCount()) + Utf8ToGbk("个"));
+}
+
+}  // namespace fotolun

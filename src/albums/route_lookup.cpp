@@ -1,0 +1,29 @@
+#include "albums/route_lookup.h"
+
+#include "net/http_clients.h"
+#include "net/url_parts.h"
+
+namespace fotolun {
+
+Text albumHostFromRouteReply(const Text& reply) {
+  // One routing record per line, so that a record can be picked by the route name it holds.
+  const Text records = ReplaceText(reply, "{\"r\":", "\r\n");
+  const Text defaultRoute = TextBetween(records, "default\":\"", "\"");
+  // Without a default name every record holding a bare "_bak" would match.
+  if (defaultRoute.empty()) return "";
+  const int line = FindLineContaining(records, defaultRoute + "_bak");
+  return TextBetween(LineAt(records, line), "p\":\"", "\"");
+}
+
+Text lookupAlbumHost(Context& context) {
+  Program& program = context.program;
+  const Text url = ConcatText("http://", program.hosts.routing, "/GetRoute?UIN=", program.targetNumber.get(),
+                              "&type=json&version=2&json_esc=1");
+  context.checkpoint();
+  const ByteBuffer body =
+      FetchUrl(url, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, program.proxy);
+  context.checkpoint();
+  return albumHostFromRouteReply(BufferToText(body));
+}
+
+}  // namespace fotolun

@@ -1,0 +1,15 @@
+#pragma once
+// Which storage host serves the personal albums of TargetNumber.
+#include "app/program.h"
+
+namespace fotolun {
+
+// Asks the routing host about program.targetNumber and returns the album host, or "" when the
+// reply names none (a failed request included). One request, no retry.
+Text lookupAlbumHost(Context& context);
+
+// The album host named by a routing reply: the backup record ("<default>_bak") of the default
+// route, not the default record itself. "" when the reply does not name one.
+Text albumHostFromRouteReply(const Text& reply);
+
+}  // namespace fotolun

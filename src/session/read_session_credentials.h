@@ -1,0 +1,19 @@
+#pragma once
+// Taking the session over from the login window once the user has signed in there.
+#include "app/program.h"
+
+namespace fotolun {
+
+// The login window's browser as the session sees it.
+class SessionBrowser {
+ public:
+  virtual ~SessionBrowser() = default;
+  // document.cookie of the page shown, as GBK text; "" when no page is shown.
+  virtual Text documentCookie() = 0;
+};
+
+// Replaces program.credentials with those of the browser's cookie text (uin and g_tk derived
+// from it), then lets pending messages run. UI thread.
+void readSessionCredentials(Program& program, SessionBrowser& browser);
+
+}  // namespace fotolun

@@ -1,0 +1,43 @@
+#include "session/read_session_credentials.h"
+
+#include <gtest/gtest.h>
+
+#include "form/locked_ui_thread.h"
+#include "support/scripted_form.h"
+
+namespace fotolun {
+namespace {
+
+class ShownPage : public SessionBrowser {
+ public:
+  explicit ShownPage(Text cookie) : cookie_(std::move(cookie)) {}
+  Text documentCookie() override { return cookie_; }
+
+ private:
+  Text cookie_;
+};
+
+TEST(ReadSessionCredentials, ReplacesTheWholeRecordWithTheBrowsersSession) {
+  testing::ScriptedForm form;
+  LockedUiThread ui;
+  Program program(form, ui);
+  program.credentials.set({"old=1", "111", "222"});
+
+  ShownPage signedIn("pt2gguin=o0012345; uin=o0012345; skey=abc; p_skey=zzz");
+  readSessionCredentials(program, signedIn);
+  SessionCredentials read = program.credentials.get();
+  EXPECT_EQ(read.cookieText, "pt2gguin=o0012345; uin=o0012345; skey=abc; p_skey=zzz");
+  EXPECT_EQ(read.uin, "12345");
+  EXPECT_EQ(read.gTk, "193485963");
+
+  // A page without a session leaves nothing of the old one behind.
+  ShownPage blank("");
+  readSessionCredentials(program, blank);
+  read = program.credentials.get();
+  EXPECT_EQ(read.cookieText, "");
+  EXPECT_EQ(read.uin, "");
+  EXPECT_EQ(read.gTk, "5381");
+}
+
+}  // namespace
+}  // namespace fotolun
