@@ -1,0 +1,28 @@
+#pragma once
+#include <string_view>
+
+#include "text/gbk_text.h"
+
+namespace fotolun {
+
+// One album to download, as read from a checked row of the album list.
+struct AlbumJob {
+  Text photoCountText;  // decimal text as listed; may be "0" or not a number
+  Text albumId;
+  Text albumName;  // never blank: a blank name is replaced when the job is made
+};
+
+// The job list carries each job as one text; the name comes last, so a name holding the
+// separator loses everything from the separator on.
+inline constexpr std::string_view kAlbumJobSeparator = "--@@--";
+Text joinAlbumJob(const AlbumJob& job);
+AlbumJob splitAlbumJob(const Text& joined);
+
+// The leading decimal digits of a photo count as a number; 0 without any, saturating at the
+// largest int rather than wrapping into a negative page count.
+int photoCountOf(const Text& photoCountText);
+
+// The album name of a row: blanks trimmed; a blank name becomes "未知名称_" and a number 1..100.
+Text albumNameOrUnknown(const Text& nameCell);
+
+}  // namespace fotolun

@@ -1,0 +1,28 @@
+#pragma once
+// The three photo listings: each downloads one album of the run, on the run's worker.
+#include "app/program.h"
+#include "download/album_job.h"
+#include "download/photo_store.h"
+
+namespace fotolun {
+
+// A personal album at HD size: its photo list in pages of 500 from the personal-space host, a
+// page the host does not answer asked again of the album's storage host.
+void downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const AlbumJob& job);
+
+// A personal album at full size: its whole photo list at once from the storage host, each photo
+// at its full-size address where the listing gives one.
+void downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob& job);
+
+// A group album: its photo list in pages of 500 from the group-photo host, each photo at the
+// 800-pixel size.
+void downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJob& job);
+
+inline constexpr int kPhotoPageSize = 500;
+
+// The log lines around an album; the personal listings close with three hyphens, the group one
+// with four.
+Text albumOpeningLine(const Text& albumName);
+Text albumClosingLine(const Text& albumName, int hyphens);
+
+}  // namespace fotolun

@@ -1,0 +1,75 @@
+#include "download/part_file.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+namespace fotolun {
+namespace {
+
+std::atomic<unsigned long> partCounter{0};
+
+// rename() would replace an existing photo; RENAME_NOREPLACE refuses, and where the file system
+// does not offer it, a hard link does the same.
+PartFile::Move renameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    return PartFile::Move::done;
+  if (errno == EEXIST) return PartFile::Move::nameTaken;
+  if (errno != EINVAL && errno != ENOSYS) return PartFile::Move::failed;
+  if (link(from.c_str(), to.c_str()) != 0) {
+    return errno == EEXIST ? PartFile::Move::nameTaken : PartFile::Move::failed;
+  }
+  unlink(from.c_str());
+  return PartFile::Move::done;
+}
+
+}  // namespace
+
+std::optional<PartFile> PartFile::create(const std::string& folder) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string path = folder + "/.photo-" + std::to_string(getpid()) + "-" +
+                             std::to_string(partCounter.fetch_add(1)) + ".part";
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return PartFile(folder, path, fd);
+    if (errno != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+PartFile::PartFile(PartFile&& other) noexcept
+    : folder_(std::move(other.folder_)), path_(std::move(other.path_)), fd_(other.fd_), moved_(other.moved_) {
+  other.fd_ = -1;
+  other.moved_ = true;
+}
+
+PartFile::~PartFile() {
+  if (fd_ >= 0) close(fd_);
+  if (!moved_) unlink(path_.c_str());
+}
+
+bool PartFile::write(const ByteBuffer& bytes) {
+  if (fd_ < 0) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  const bool complete = done == bytes.size() && fsync(fd_) == 0;
+  const bool closed = close(fd_) == 0;
+  fd_ = -1;
+  return complete && closed;
+}
+
+PartFile::Move PartFile::moveTo(const std::string& name) {
+  if (fd_ >= 0 || moved_) return Move::failed;  // not written, or already gone
+  const Move result = renameWithoutReplacing(path_, folder_ + "/" + name);
+  if (result == Move::done) moved_ = true;
+  return result;
+}
+
+}  // namespace fotolun

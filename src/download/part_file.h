@@ -1,0 +1,41 @@
+#pragma once
+// A photo on its way to disk. Its bytes go to a hidden temporary file in the album folder and it
+// takes its final name only when complete, and never the name of a file already there; so a stop,
+// a crash or a failed write leaves no truncated photo and replaces no photo saved before.
+#include <optional>
+#include <string>
+
+#include "text/gbk_text.h"
+
+namespace fotolun {
+
+class PartFile {
+ public:
+  // Creates a new temporary file in folder (a path on disk, UTF-8); nothing when it cannot.
+  static std::optional<PartFile> create(const std::string& folder);
+
+  PartFile(PartFile&& other) noexcept;
+  PartFile& operator=(PartFile&&) = delete;
+  PartFile(const PartFile&) = delete;
+  ~PartFile();  // removes the temporary file unless it was moved to its name
+
+  // Writes every byte, flushes it to the disk and closes the file.
+  bool write(const ByteBuffer& bytes);
+
+  enum class Move { done, nameTaken, failed };
+  // Gives the written file its final name in the folder, unless a file of that name exists.
+  Move moveTo(const std::string& name);
+
+  const std::string& path() const { return path_; }
+
+ private:
+  PartFile(std::string folder, std::string path, int fd)
+      : folder_(std::move(folder)), path_(std::move(path)), fd_(fd) {}
+
+  std::string folder_;
+  std::string path_;
+  int fd_ = -1;
+  bool moved_ = false;
+};
+
+}  // namespace fotolun

@@ -1,0 +1,38 @@
+#include "download/photo_listing.h"
+
+#include <json-c/json.h>
+
+#include "download/clean_file_name.h"
+#include "text/encoding.h"
+
+namespace fotolun {
+
+PhotoListing::PhotoListing(const Text& utf8Reply, const char* arrayMember) {
+  root_ = json_tokener_parse(utf8Reply.c_str());
+  json_object* data = json_object_object_get(root_, "data");
+  json_object* photos = json_object_object_get(data, arrayMember);
+  if (photos != nullptr && json_object_is_type(photos, json_type_array)) {
+    photos_ = photos;
+    count_ = static_cast<int>(json_object_array_length(photos));
+  }
+}
+
+PhotoListing::~PhotoListing() {
+  if (root_ != nullptr) json_object_put(root_);
+}
+
+Text PhotoListing::memberText(int index, const char* member) const {
+  if (photos_ == nullptr || index < 0 || index >= count_) return "null";
+  json_object* photo = json_object_array_get_idx(photos_, static_cast<size_t>(index));
+  return Utf8ToGbk(json_object_to_json_string(json_object_object_get(photo, member)));
+}
+
+Text addressFromJsonText(const Text& jsonText) {
+  return ReplaceText(ReplaceText(jsonText, "\\", ""), "\"", "");
+}
+
+Text photoNameFromJsonText(const Text& jsonText) {
+  return cleanFileName(TrimSpaces(ReplaceText(jsonText, "\"", "")));
+}
+
+}  // namespace fotolun

@@ -1,0 +1,42 @@
+#pragma once
+#include <memory>
+
+#include "text/gbk_text.h"
+
+struct json_object;
+
+namespace fotolun {
+
+// The photo array of a listing reply, data.<arrayMember>, with each photo's members read as
+// json-c prints them: strings in double quotes with their escapes ("/" as "\/"), numbers as their
+// digits, and a missing member or a JSON null as null.
+//
+// The reply is parsed as the UTF-8 it arrives in and each member's text is then converted to GBK.
+// Converting the whole reply first would hand json-c GBK bytes, whose trail bytes may be a
+// backslash, and would leave the service's \u escapes decoded to UTF-8 inside a GBK text.
+class PhotoListing {
+ public:
+  PhotoListing(const Text& utf8Reply, const char* arrayMember);
+  ~PhotoListing();
+  PhotoListing(const PhotoListing&) = delete;
+  PhotoListing& operator=(const PhotoListing&) = delete;
+
+  // 0 when the reply is not JSON, lacks the members or the array is not an array.
+  int count() const { return count_; }
+  // The JSON text of member of photo index (0-based), in GBK.
+  Text memberText(int index, const char* member) const;
+
+ private:
+  json_object* root_ = nullptr;
+  json_object* photos_ = nullptr;
+  int count_ = 0;
+};
+
+// The address of a member's JSON text: backslashes and then double quotes removed, so an
+// escaped "\/" reads as "/".
+Text addressFromJsonText(const Text& jsonText);
+// The file-name part of a photo's title: double quotes removed, blanks trimmed, then cleaned of
+// the characters a file name must not hold.
+Text photoNameFromJsonText(const Text& jsonText);
+
+}  // namespace fotolun
