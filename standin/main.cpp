@@ -1,0 +1,100 @@
+// fotolun-standin: the stand-in photo service on loopback, for demos, manual runs and benchmarks.
+#include <pthread.h>
+#include <signal.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "albums/service_hosts.h"
+#include "standin/standin.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: fotolun-standin [--port N] [--seed S] [--log FILE] [--help]\n"
+    "\n"
+    "Starts the stand-in photo service on 127.0.0.1 and runs until Ctrl+C (SIGINT) or SIGTERM.\n"
+    "It answers for every host of the service, so point the program at it as its HTTP proxy:\n"
+    "  http_proxy=http://127.0.0.1:N fotolun-cli ...    or    fotolun-cli --proxy http://127.0.0.1:N ...\n"
+    "\n"
+    "  --port N    listen on port N (default: a free port, printed at start)\n"
+    "  --seed S    sample data seed (default 1); the same seed gives the same accounts and photos\n"
+    "  --log FILE  append every request (method, URL, header lines) to FILE\n"
+    "  --help      show this text\n"
+    "\n"
+    "FOTOLUN_STATIC_IMAGE_HOST, when set, names the host of the placeholder cover addresses,\n"
+    "as it does for the program.\n";
+
+bool ParseNumber(const char* text, unsigned long long max, unsigned long long& out) {
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long long value = std::strtoull(text, &end, 10);
+  if (errno != 0 || end == text || *end != '\0' || value > max) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  unsigned long long port = 0;
+  unsigned long long seed = 1;
+  std::string logFile;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (arg == "--port" && hasValue && ParseNumber(argv[i + 1], 65535, port)) {
+      ++i;
+    } else if (arg == "--seed" && hasValue && ParseNumber(argv[i + 1], ~0ull, seed)) {
+      ++i;
+    } else if (arg == "--log" && hasValue) {
+      logFile = argv[++i];
+    } else {
+      std::cerr << "fotolun-standin: bad argument: " << arg << "\n\n" << kUsage;
+      return 2;
+    }
+  }
+
+  // Block the stop signals before any server thread exists, so that only sigwait below sees them.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  fotolun::standin::StandinOptions options;
+  options.seed = seed;
+  options.staticImageHost = fotolun::serviceHostsFromEnvironment().staticImage;
+  fotolun::standin::Standin standin(options);
+  if (!logFile.empty()) standin.server().setLogFile(logFile);
+  try {
+    standin.start(static_cast<std::uint16_t>(port));
+  } catch (const std::exception& error) {
+    std::cerr << "fotolun-standin: cannot start: " << error.what() << "\n";
+    return 1;
+  }
+
+  const auto& data = standin.data();
+  std::cout << "fotolun-standin listening; proxy: " << standin.proxyUrl() << "\n"
+            << "Point the program at it:\n"
+            << "  export http_proxy=" << standin.proxyUrl() << "\n"
+            << "  or pass --proxy " << standin.proxyUrl() << "\n"
+            << "Sign in at http://" << fotolun::ServiceHosts{}.personalSpace << "/ (through the proxy).\n"
+            << "Sample QQ numbers: " << data.ordinaryAccount().qq << " (albums), " << data.privateAccount().qq
+            << " (private), " << data.accountWithoutAlbums().qq << " (no albums)\n"
+            << "Sample groups: " << data.smallGroup().number << " (" << data.smallGroup().albums.size()
+            << " albums), " << data.thousandAlbumGroup().number << " (1000 albums), "
+            << data.largeGroup().number << " (2500 albums)\n"
+            << "Ctrl+C stops it." << std::endl;
+
+  int received = 0;
+  sigwait(&stopSignals, &received);
+  standin.stop();
+  std::cout << "fotolun-standin stopped." << std::endl;
+  return 0;
+}

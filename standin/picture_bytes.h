@@ -1,0 +1,15 @@
+#pragma once
+// Real image files for the photo hosts: small, quick to make, and different for every key.
+#include <cstdint>
+#include <string>
+
+namespace fotolun::standin {
+
+// A baseline JPEG of width x height whose pattern follows from key and seed; key is also written
+// into a comment segment, so two keys never give the same bytes even where their patterns agree.
+std::string MakeJpeg(const std::string& key, std::uint64_t seed, int width, int height);
+
+// An uncompressed (stored-deflate) RGB PNG in one flat colour taken from key.
+std::string MakePng(const std::string& key, int width, int height);
+
+}  // namespace fotolun::standin

@@ -1,0 +1,35 @@
+#pragma once
+// The pieces every endpoint's reply is made of.
+#include <string>
+#include <string_view>
+
+#include "standin/http_server.h"
+
+namespace fotolun::standin {
+
+// The service's refusals; the program looks for these texts anywhere in a reply.
+inline constexpr std::string_view kNotSignedInMessage = "未登录或者登录超时";
+inline constexpr std::string_view kNoPermissionMessage = "您没有权限进行此操作";
+
+Response JsonReply(std::string utf8Json);
+// The reply in code page 936. What 936 cannot hold (emoji) becomes "?", as a service that stores
+// GBK text does with it.
+Response GbkJsonReply(const std::string& utf8Json);
+Response HtmlPage(std::string utf8Html);
+Response TextReply(std::string text);
+Response BytesReply(std::string bytes, std::string contentType);
+Response NotFound();
+
+// {"code":...,"message":"..."} with an empty data object.
+std::string RefusalJson(int code, std::string_view message);
+std::string NotSignedInJson();
+std::string NoPermissionJson();
+
+// A query value as a non-negative number; fallback when it is missing or not digits.
+int QueryNumber(const Request& request, const std::string& name, int fallback);
+// Form decoding: "+" is a space and %XX a byte.
+std::string UrlDecoded(std::string_view text);
+std::string HtmlEscaped(std::string_view text);
+std::string UrlEncoded(std::string_view text);
+
+}  // namespace fotolun::standin

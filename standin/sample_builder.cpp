@@ -1,0 +1,248 @@
+#include "standin/sample_builder.h"
+
+#include <utility>
+
+namespace fotolun::standin {
+namespace {
+
+constexpr char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
+std::string padded(std::size_t value, int width) {
+  std::string text = std::to_string(value);
+  while (static_cast<int>(text.size()) < width) text.insert(0, "0");
+  return text;
+}
+
+std::string repeated(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+}  // namespace
+
+SampleBuilder::SampleBuilder(SampleData& data) : data_(data), engine_(data.seed()) {}
+
+void SampleBuilder::build() {
+  buildRoutes();
+  buildAccounts();
+  buildGroups();
+  addPicture(data_.hosts_.staticImage, "/ac/qzone_v5/photo/need_pass.png", 100, 100, true);
+  addPicture(data_.hosts_.staticImage, "/ac/qzone_v5/photo/no_photo_s.png", 100, 100, true);
+}
+
+std::uint64_t SampleBuilder::below(std::uint64_t bound) { return engine_() % bound; }
+
+// A number of exactly that many digits, without a leading zero.
+std::string SampleBuilder::number(int digits) {
+  std::string text(1, static_cast<char>('1' + below(9)));
+  for (int i = 1; i < digits; ++i) text += static_cast<char>('0' + below(10));
+  return text;
+}
+
+std::string SampleBuilder::token(int length) {
+  std::string text;
+  for (int i = 0; i < length; ++i) text += kAlphabet[below(sizeof kAlphabet - 1)];
+  return text;
+}
+
+std::string SampleBuilder::uniqueId(const std::string& prefix) {
+  for (;;) {
+    std::string id = prefix + token(12);
+    if (ids_.insert(id).second) return id;
+  }
+}
+
+const std::string& SampleBuilder::photoHost(std::size_t i) const {
+  return data_.hosts_.photo[i % data_.hosts_.photo.size()];
+}
+
+std::string SampleBuilder::addPicture(const std::string& host, const std::string& target, int width,
+                                      int height, bool png) {
+  PictureSource source{host, host + target, width, height, png};
+  data_.picturesByTarget_.emplace(target, std::move(source));
+  return "http://" + host + target;
+}
+
+void SampleBuilder::buildRoutes() {
+  data_.routes_ = {
+      {"gz", "gzup.photo.qq.com", "gzalist.photo.qq.com"},
+      {"xa", "xaup.photo.qq.com", "xalist.photo.qq.com"},
+      {"sh", "shup.photo.qq.com", "shalist.photo.qq.com"},
+  };
+}
+
+PersonalPhoto SampleBuilder::personalPhoto(const std::string& albumId, std::string title, std::size_t index) {
+  PersonalPhoto photo;
+  photo.title = std::move(title);
+  const std::string key = token(16);
+  photo.url = addPicture(photoHost(index), "/psb?/" + albumId + "/" + key + "/b/&rf=viewer_4", 160, 120);
+  // Every ninth photo has no full-size copy, which the full-size listing shows as raw "".
+  if (index % 9 == 8) {
+    photo.raw = RawAddress::EmptyString;
+  } else {
+    photo.rawUrl =
+        addPicture(photoHost(index + 1), "/psb?/" + albumId + "/" + key + "/r/&rf=viewer_4", 320, 240);
+  }
+  return photo;
+}
+
+void SampleBuilder::giveCover(PersonalAlbum& album) {
+  if (album.isProtected()) {
+    album.coverUrl = data_.needPassCoverUrl();
+  } else if (album.photos.empty()) {
+    album.coverUrl = data_.noPhotoCoverUrl();
+  } else {
+    album.coverUrl =
+        addPicture(photoHost(ids_.size()), "/psb?/" + album.id + "/" + token(16) + "/a/", 96, 96);
+  }
+}
+
+PersonalAlbum SampleBuilder::personalAlbum(std::string name, int photoCount, const std::string& titlePrefix) {
+  PersonalAlbum album;
+  album.id = uniqueId("V1");
+  album.name = std::move(name);
+  for (int i = 0; i < photoCount; ++i) {
+    // Every hundredth title repeats the one before it, as cameras restarting their counter do.
+    const int shown = (i % 100 == 99) ? i : i + 1;
+    album.photos.push_back(personalPhoto(album.id, titlePrefix + padded(shown, 4), i));
+  }
+  return album;
+}
+
+void SampleBuilder::addEdgeTitleAlbum(PersonalAccount& account) {
+  PersonalAlbum album = personalAlbum("标题测试", 0, "");
+  const std::vector<std::string> titles = {
+      "重复的标题",
+      "重复的标题",
+      "重复的标题",
+      "",
+      repeated("长", 150) + "_end",
+      "\xE3\x80\x80前后全角空格\xE3\x80\x80",
+      "  前后空格  ",
+      "：？。",
+      "引号\"和\\反斜杠",
+      "😀笑脸",
+      "a/b\\c",
+      "我的（新）照片",
+      "IMG.0001.JPG",
+      "没有名字的照片",
+      "原图为空",
+  };
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    album.photos.push_back(personalPhoto(album.id, titles[i], i));
+  }
+  album.photos[13].hasTitle = false;
+  album.photos[13].title.clear();
+  album.photos[14].raw = RawAddress::Null;
+  album.photos[14].rawUrl.clear();
+  giveCover(album);
+  account.albums.push_back(std::move(album));
+}
+
+void SampleBuilder::buildAccounts() {
+  PersonalAccount ordinary{number(8), false, "gz", {}};
+  struct Plan {
+    const char* name;
+    int photos;
+    const char* titles;
+  };
+  const Plan plans[] = {
+      {"旅行2019", 12, "IMG_"},
+      {"家人：聚会？", 5, "DSC_"},
+      {"a:b\\c/d?e*f<g>h|i", 3, "pic"},
+      {"（我的）照片·！，。", 2, "照片"},
+      {"生日🎂快乐", 4, "生日"},
+      {"", 2, "无名"},
+      {"：？。", 1, "符号"},
+      {"say \"hi\" \\ back\\slash", 3, "quote"},
+      {"v1.0 final.", 2, "v"},
+      {"空相册", 0, ""},
+      {"五百张", 500, "P"},
+      {"五百零一张", 501, "Q"},
+  };
+  for (const Plan& plan : plans) {
+    PersonalAlbum album = personalAlbum(plan.name, plan.photos, plan.titles);
+    giveCover(album);
+    ordinary.albums.push_back(std::move(album));
+  }
+  PersonalAlbum secret = personalAlbum("私密相册", 6, "秘密");
+  secret.question = "我的生日是哪天？";
+  secret.answer = "0101";
+  giveCover(secret);
+  ordinary.albums.insert(ordinary.albums.begin() + 2, std::move(secret));
+  PersonalAlbum diary = personalAlbum("心情日记", 2, "日记");
+  diary.question = "我家狗叫什么";
+  diary.answer = "旺财";
+  giveCover(diary);
+  ordinary.albums.insert(ordinary.albums.begin() + 7, std::move(diary));
+  addEdgeTitleAlbum(ordinary);
+
+  PersonalAccount hidden{number(10), true, "xa", {}};
+  for (const Plan& plan : {Plan{"私人相册", 3, "me"}, Plan{"工作", 2, "work"}, Plan{"家", 1, "home"}}) {
+    PersonalAlbum album = personalAlbum(plan.name, plan.photos, plan.titles);
+    giveCover(album);
+    hidden.albums.push_back(std::move(album));
+  }
+
+  PersonalAccount bare{number(6), false, "gz", {}};
+
+  data_.accounts_ = {std::move(ordinary), std::move(hidden), std::move(bare)};
+}
+
+GroupPhoto SampleBuilder::groupPhoto(const Group& group, const std::string& albumId, std::string name,
+                                     std::size_t index, bool withSizeMarker) {
+  GroupPhoto photo;
+  photo.name = std::move(name);
+  const std::string host = photoHost(index);
+  const std::string base = "/qun/" + group.number + "/" + albumId + "/" + token(16) + "/";
+  if (!withSizeMarker) {
+    photo.burl = addPicture(host, base + "orig.jpg", 200, 150);
+    return photo;
+  }
+  photo.burl = addPicture(host, base + "200?w5=320&h5=240&rf=viewer_421", 64, 48);
+  addPicture(host, base + "800?w5=320&h5=240&rf=viewer_421", 320, 240);
+  return photo;
+}
+
+GroupAlbum SampleBuilder::groupAlbum(const Group& group, std::string title, int photoCount) {
+  GroupAlbum album;
+  album.id = uniqueId("V5");
+  album.title = std::move(title);
+  for (int i = 0; i < photoCount; ++i) {
+    // Names repeat every fifty photos and every seventh one is left blank.
+    std::string name = (i % 7 == 6) ? "" : "群照片" + std::to_string(i % 50 + 1);
+    album.photos.push_back(groupPhoto(group, album.id, std::move(name), i));
+  }
+  return album;
+}
+
+void SampleBuilder::buildGroups() {
+  Group small{number(7), {}};
+  const std::pair<const char*, int> plans[] = {
+      {"聚会/2019", 3}, {"say \"cheese\"", 2}, {"a:b?c", 2}, {"back\\slash", 2},
+      {"千张", 1000},   {"空相册", 0},         {"🎉派对", 2}, {"   ", 1},
+  };
+  for (const auto& [title, photos] : plans) small.albums.push_back(groupAlbum(small, title, photos));
+  GroupAlbum unmarked = groupAlbum(small, "无标记", 0);
+  unmarked.photos.push_back(groupPhoto(small, unmarked.id, "原样地址1", 0, false));
+  unmarked.photos.push_back(groupPhoto(small, unmarked.id, "有标记", 1, true));
+  unmarked.photos.push_back(groupPhoto(small, unmarked.id, "原样地址2", 2, false));
+  unmarked.photos[1].hasName = false;
+  unmarked.photos[1].name.clear();
+  small.albums.push_back(std::move(unmarked));
+
+  Group thousand{number(8), {}};
+  for (int i = 1; i <= 1000; ++i) {
+    thousand.albums.push_back(groupAlbum(thousand, "相册" + padded(i, 4), i % 3));
+  }
+
+  Group large{number(9), {}};
+  for (int i = 1; i <= 2500; ++i) {
+    large.albums.push_back(groupAlbum(large, "第" + std::to_string(i) + "个相册", i % 4 == 0 ? 1 : 0));
+  }
+
+  data_.groups_ = {std::move(small), std::move(thousand), std::move(large)};
+}
+
+}  // namespace fotolun::standin

@@ -1,0 +1,95 @@
+#include "standin/sample_data.h"
+
+#include <algorithm>
+
+#include "standin/sample_builder.h"
+
+namespace fotolun::standin {
+
+SampleData::SampleData(std::uint64_t seed, SampleHosts hosts) : seed_(seed), hosts_(std::move(hosts)) {
+  SampleBuilder(*this).build();
+}
+
+const PersonalAccount* SampleData::account(std::string_view qq) const {
+  for (const PersonalAccount& account : accounts_) {
+    if (account.qq == qq) return &account;
+  }
+  return nullptr;
+}
+
+const PersonalAlbum* SampleData::personalAlbum(std::string_view qq, std::string_view albumId) const {
+  const PersonalAccount* owner = account(qq);
+  if (owner == nullptr) return nullptr;
+  for (const PersonalAlbum& album : owner->albums) {
+    if (album.id == albumId) return &album;
+  }
+  return nullptr;
+}
+
+const Group* SampleData::group(std::string_view number) const {
+  for (const Group& group : groups_) {
+    if (group.number == number) return &group;
+  }
+  return nullptr;
+}
+
+const GroupAlbum* SampleData::groupAlbum(std::string_view groupNumber, std::string_view albumId) const {
+  const Group* owner = group(groupNumber);
+  if (owner == nullptr) return nullptr;
+  for (const GroupAlbum& album : owner->albums) {
+    if (album.id == albumId) return &album;
+  }
+  return nullptr;
+}
+
+const StorageRoute& SampleData::routeFor(std::string_view qq) const {
+  if (const PersonalAccount* owner = account(qq)) {
+    for (const StorageRoute& route : routes_) {
+      if (route.name == owner->route) return route;
+    }
+  }
+  const unsigned last = qq.empty() ? 0u : static_cast<unsigned char>(qq.back());
+  return routes_[last % routes_.size()];
+}
+
+bool SampleData::isAlbumHost(std::string_view host) const {
+  return std::any_of(routes_.begin(), routes_.end(),
+                     [&](const StorageRoute& route) { return route.albumHost == host; });
+}
+
+std::string SampleData::needPassCoverUrl() const {
+  return "http://" + hosts_.staticImage + "/ac/qzone_v5/photo/need_pass.png";
+}
+
+std::string SampleData::noPhotoCoverUrl() const {
+  return "http://" + hosts_.staticImage + "/ac/qzone_v5/photo/no_photo_s.png";
+}
+
+const PictureSource* SampleData::picture(std::string_view host, std::string_view target) const {
+  const auto found = picturesByTarget_.find(target);
+  if (found == picturesByTarget_.end() || found->second.host != host) return nullptr;
+  return &found->second;
+}
+
+const PictureSource* SampleData::pictureByTarget(std::string_view target) const {
+  const auto found = picturesByTarget_.find(target);
+  return found == picturesByTarget_.end() ? nullptr : &found->second;
+}
+
+const PictureSource* SampleData::pictureAt(std::string_view url) const {
+  constexpr std::string_view kScheme = "http://";
+  if (url.substr(0, kScheme.size()) != kScheme) return nullptr;
+  url.remove_prefix(kScheme.size());
+  const std::size_t slash = url.find('/');
+  if (slash == std::string_view::npos) return nullptr;
+  return picture(url.substr(0, slash), url.substr(slash));
+}
+
+std::vector<std::string> SampleData::pictureUrls() const {
+  std::vector<std::string> urls;
+  urls.reserve(picturesByTarget_.size());
+  for (const auto& [target, source] : picturesByTarget_) urls.push_back("http://" + source.host + target);
+  return urls;
+}
+
+}  // namespace fotolun::standin

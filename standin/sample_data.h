@@ -1,0 +1,142 @@
+#pragma once
+// The accounts, groups, albums and photos the stand-in serves. Built once from a seed and never
+// changed afterwards, so the request threads read it without a lock.
+//
+// Texts here are UTF-8 (what a person typed into the service); each reply converts them to the
+// encoding its endpoint uses.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fotolun::standin {
+
+// Where the sample addresses point. The static-image host must be the one the program compares
+// cover addresses with.
+struct SampleHosts {
+  std::string staticImage = "imgcache.qq.com";
+  // Photo hosts, used in turn; the last one lies outside the service's cookie domains.
+  std::vector<std::string> photo = {"b1.photo.store.qq.com", "a2.qpic.cn", "photos.example-cdn.net"};
+};
+
+// What a listing says about a photo's full-size address.
+enum class RawAddress { Given, EmptyString, Null };
+
+struct PersonalPhoto {
+  std::string title;     // UTF-8
+  bool hasTitle = true;  // false: the listings leave the name member out
+  std::string url;       // the ordinary (HD) address
+  std::string rawUrl;    // the full-size address when raw is Given
+  RawAddress raw = RawAddress::Given;
+};
+
+struct PersonalAlbum {
+  std::string id;
+  std::string name;      // UTF-8
+  std::string question;  // "" unless the album is protected
+  std::string answer;
+  std::string coverUrl;  // the listing's pre: a photo, or one of the two placeholders
+  std::vector<PersonalPhoto> photos;
+
+  bool isProtected() const { return !question.empty(); }
+  int photoCount() const { return static_cast<int>(photos.size()); }
+};
+
+struct PersonalAccount {
+  std::string qq;
+  bool isPrivate = false;  // only its owner may list it
+  std::string route;       // the storage route name, see RouteTable
+  std::vector<PersonalAlbum> albums;
+};
+
+struct GroupPhoto {
+  std::string name;  // UTF-8
+  bool hasName = true;
+  std::string burl;  // the small address the listing gives (usually holding "200?w5")
+};
+
+struct GroupAlbum {
+  std::string id;
+  std::string title;  // UTF-8
+  std::vector<GroupPhoto> photos;
+
+  int photoCount() const { return static_cast<int>(photos.size()); }
+};
+
+struct Group {
+  std::string number;
+  std::vector<GroupAlbum> albums;
+};
+
+// A storage route: the default record names an upload host that serves no album lists; only the
+// backup record's host does.
+struct StorageRoute {
+  std::string name;
+  std::string uploadHost;  // the default record's host (a decoy)
+  std::string albumHost;   // the "<name>_bak" record's host
+};
+
+// A picture the photo hosts serve: key makes its bytes, size its dimensions.
+struct PictureSource {
+  std::string host;
+  std::string key;
+  int width = 0;
+  int height = 0;
+  bool png = false;
+};
+
+class SampleData {
+ public:
+  explicit SampleData(std::uint64_t seed, SampleHosts hosts = {});
+
+  std::uint64_t seed() const { return seed_; }
+  const SampleHosts& hosts() const { return hosts_; }
+
+  const std::vector<PersonalAccount>& accounts() const { return accounts_; }
+  const std::vector<Group>& groups() const { return groups_; }
+  const std::vector<StorageRoute>& routes() const { return routes_; }
+
+  // The named samples tests reach for.
+  const PersonalAccount& ordinaryAccount() const { return accounts_[0]; }
+  const PersonalAccount& privateAccount() const { return accounts_[1]; }
+  const PersonalAccount& accountWithoutAlbums() const { return accounts_[2]; }
+  const Group& smallGroup() const { return groups_[0]; }
+  const Group& thousandAlbumGroup() const { return groups_[1]; }
+  const Group& largeGroup() const { return groups_[2]; }
+
+  // nullptr when there is none.
+  const PersonalAccount* account(std::string_view qq) const;
+  const PersonalAlbum* personalAlbum(std::string_view qq, std::string_view albumId) const;
+  const Group* group(std::string_view number) const;
+  const GroupAlbum* groupAlbum(std::string_view groupNumber, std::string_view albumId) const;
+
+  // The route of any number: a sample account's own, otherwise one picked from its digits.
+  const StorageRoute& routeFor(std::string_view qq) const;
+  bool isAlbumHost(std::string_view host) const;
+
+  // The two placeholder covers ("http://<static-image host>/ac/qzone_v5/photo/...").
+  std::string needPassCoverUrl() const;
+  std::string noPhotoCoverUrl() const;
+
+  // The picture at an address (host + path and query), nullptr when nothing is there.
+  const PictureSource* picture(std::string_view host, std::string_view target) const;
+  // The picture at a path and query whatever the host (for requests made to the stand-in as an origin).
+  const PictureSource* pictureByTarget(std::string_view target) const;
+  // Same, from a whole "http://host/target" address.
+  const PictureSource* pictureAt(std::string_view url) const;
+  // Every picture address, for tests that want to walk them.
+  std::vector<std::string> pictureUrls() const;
+
+ private:
+  friend class SampleBuilder;
+
+  std::uint64_t seed_;
+  SampleHosts hosts_;
+  std::vector<StorageRoute> routes_;
+  std::vector<PersonalAccount> accounts_;
+  std::vector<Group> groups_;
+  std::map<std::string, PictureSource, std::less<>> picturesByTarget_;
+};
+
+}  // namespace fotolun::standin

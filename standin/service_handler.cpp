@@ -1,0 +1,59 @@
+#include "standin/service_handler.h"
+
+#include "standin/group_replies.h"
+#include "standin/personal_replies.h"
+#include "standin/replies.h"
+#include "standin/route_reply.h"
+#include "standin/sign_in_pages.h"
+
+namespace fotolun::standin {
+namespace {
+
+bool IsLoopback(const std::string& host) {
+  return host == "127.0.0.1" || host == "localhost" || host == "::1";
+}
+
+// "/<digits>/photo/" (with or without the last slash): the number, else "".
+std::string QuestionPageOwner(const std::string& path) {
+  const std::size_t end = path.find("/photo", 1);
+  if (end == std::string::npos || end == 1) return "";
+  const std::string rest = path.substr(end);
+  if (rest != "/photo" && rest != "/photo/") return "";
+  const std::string qq = path.substr(1, end - 1);
+  return qq.find_first_not_of("0123456789") == std::string::npos ? qq : "";
+}
+
+}  // namespace
+
+bool ServiceHandler::servesAlbumsOf(const Request& request, const std::string& qq) const {
+  return IsLoopback(request.host) || data_.routeFor(qq).albumHost == request.host;
+}
+
+Response ServiceHandler::operator()(const Request& request) const {
+  if (version_.serves(request)) return version_.reply();
+
+  const PictureSource* picture = IsLoopback(request.host) ? data_.pictureByTarget(request.target)
+                                                          : data_.picture(request.host, request.target);
+  if (picture != nullptr)
+    return BytesReply(pictures_.bytes(*picture), picture->png ? "image/png" : "image/jpeg");
+
+  const std::string& path = request.path;
+  if (path == "/GetRoute") return RouteReply(data_, request);
+  if (path == "/fcgi-bin/fcg_list_album_v2" || path == "/fcgi-bin/cgi_list_photo" ||
+      path == "/cgi-bin/common/cgi_view_album_v2") {
+    if (!servesAlbumsOf(request, request.query("hostUin"))) return NotFound();
+    if (path == "/fcgi-bin/fcg_list_album_v2") return PersonalAlbumListReply(data_, request);
+    if (path == "/fcgi-bin/cgi_list_photo") return PhotoPageReply(data_, request);
+    return FullSizeListReply(data_, request);
+  }
+  if (path == "/p/plist.photo/fcgi-bin/cgi_list_photo") return PhotoPageReply(data_, request);
+  if (path == "/cgi-bin/upp/qun_list_album_v2") return GroupAlbumListReply(data_, request);
+  if (path == "/cgi-bin/upp/qun_list_photo_v2") return GroupPhotoPageReply(data_, request);
+  if (path == "/") return SignInPage(data_, request);
+  if (const std::string owner = QuestionPageOwner(path); !owner.empty()) {
+    return AlbumQuestionPage(data_, request, owner);
+  }
+  return NotFound();
+}
+
+}  // namespace fotolun::standin

@@ -1,0 +1,27 @@
+#pragma once
+// The service's answer to one request, whatever host it was sent to: endpoints are told apart by
+// their paths, and the host counts only for pictures, album hosts and the maker's page.
+#include "standin/http_server.h"
+#include "standin/picture_cache.h"
+#include "standin/sample_data.h"
+#include "standin/version_page.h"
+
+namespace fotolun::standin {
+
+class ServiceHandler {
+ public:
+  ServiceHandler(const SampleData& data, PictureCache& pictures, const VersionPage& version)
+      : data_(data), pictures_(pictures), version_(version) {}
+
+  Response operator()(const Request& request) const;
+
+ private:
+  // Album hosts answer only for the numbers whose route names them; a loopback origin answers for all.
+  bool servesAlbumsOf(const Request& request, const std::string& qq) const;
+
+  const SampleData& data_;
+  PictureCache& pictures_;
+  const VersionPage& version_;
+};
+
+}  // namespace fotolun::standin

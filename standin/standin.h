@@ -1,0 +1,63 @@
+#pragma once
+// The whole stand-in for the photo service: sample data, the service's answers and the loopback
+// server that carries them, reached by the program as its HTTP proxy (or directly, as an origin).
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "standin/http_server.h"
+#include "standin/picture_cache.h"
+#include "standin/sample_data.h"
+#include "standin/sign_in_cookies.h"
+#include "standin/version_page.h"
+
+namespace fotolun::standin {
+
+struct StandinOptions {
+  std::uint64_t seed = 1;
+  // Must match the program's static-image host, or no album looks protected or empty.
+  std::string staticImageHost = "imgcache.qq.com";
+  std::string makerHost = "fotolun.example.org";  // the host of the program's update page
+  std::string latestVersion = "1.4";
+};
+
+class Standin {
+ public:
+  explicit Standin(std::uint64_t seed = 1);
+  explicit Standin(const StandinOptions& options);
+  ~Standin();
+  Standin(const Standin&) = delete;
+  Standin& operator=(const Standin&) = delete;
+
+  std::uint16_t start(std::uint16_t port = 0);  // 127.0.0.1
+  void stop();
+  // "http://127.0.0.1:<port>": the program's proxy.
+  std::string proxyUrl() const;
+  HttpServer& server();  // faults, request log
+  const SampleData& data() const;
+
+  // The document.cookie text the browser shows after signing in as qq, for tests without a browser.
+  std::string signInCookieText(const std::string& qq) const;
+  std::string signInCookieText(const std::string& qq, CookieLayout layout) const;
+  // The same text after also answering a protected album's question rightly.
+  std::string withAlbumPass(const std::string& cookieText, const std::string& qq,
+                            const std::string& albumId) const;
+
+  // Exact bytes served at a photo address (as in a listing, "\/" already unescaped), "" if none.
+  std::string photoBytes(const std::string& url) const;
+
+  // The maker's update page names this version.
+  void setLatestVersion(std::string version);
+
+  // Requests logged so far that carried a Cookie header to a host outside qq.com and qpic.cn.
+  std::vector<Request> requestsLeakingCookies() const;
+
+ private:
+  SampleData data_;
+  mutable PictureCache pictures_;
+  VersionPage version_;
+  std::unique_ptr<HttpServer> server_;
+};
+
+}  // namespace fotolun::standin
