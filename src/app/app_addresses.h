@@ -16,7 +16,7 @@ struct AppAddresses {
 
 // The defaults, each overridden by its environment variable when set and non-empty:
 // FOTOLUN_UPDATE_URL, FOTOLUN_FEEDBACK_URL, FOTOLUN_HOME_URL.
-AppAddresses appAddressesFromEnvironment(
-    const std::function<const char*(const char*)>& lookup = [](const char* name) { return std::getenv(name); });
+AppAddresses appAddressesFromEnvironment(const std::function<const char*(const char*)>& lookup =
+                                             [](const char* name) { return std::getenv(name); });
 
 }  // namespace fotolun

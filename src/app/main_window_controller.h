@@ -19,7 +19,8 @@ class DownloadRun;
 
 class MainWindowController {
  public:
-  MainWindowController(Program& program, Desktop& desktop, AppAddresses addresses = appAddressesFromEnvironment());
+  MainWindowController(Program& program, Desktop& desktop,
+                       AppAddresses addresses = appAddressesFromEnvironment());
   // Stops and joins every worker the controller started.
   ~MainWindowController();
   MainWindowController(const MainWindowController&) = delete;

@@ -1,0 +1,203 @@
+#include "app/main_window_controller.h"
+
+#include <thread>
+
+#include "albums/album_list.h"
+#include "albums/album_search.h"
+#include "albums/list_interactions.h"
+#include "app/download_mode.h"
+#include "app/save_folder.h"
+#include "app/settings_file.h"
+#include "app/version_check.h"
+#include "download/download_run.h"
+#include "form/run_control.h"
+#include "form/worker_form.h"
+#include "net/http_clients.h"
+#include "text/encoding.h"
+
+namespace fotolun {
+
+struct MainWindowController::Impl {
+  Impl(Program& p, Desktop& d, AppAddresses a)
+      : program(p), desktop(d), addresses(std::move(a)), albumLists(p), downloadRun(p) {}
+
+  Program& program;
+  Desktop& desktop;
+  AppAddresses addresses;
+  int updateCheckCounter = 0;  // 1 until toolbar item 2 has started its check
+  Text productKey;
+  AlbumSearch search;
+  AlbumLists albumLists;
+  DownloadRun downloadRun;
+
+  RunControl backgroundCheckControl;
+  std::thread backgroundCheck;
+
+  Text settingsPath() const { return settingsFilePath(program.programDirectory); }
+
+  void startBackgroundCheck() {
+    // Copies, so the worker reads nothing the UI thread might change meanwhile.
+    const Text updatePage = addresses.updatePage;
+    const Text proxy = program.proxy;
+    const Text key = productKey;
+    backgroundCheck = std::thread([this, updatePage, proxy, key] {
+      try {
+        WorkerForm form(program.form, program.ui, backgroundCheckControl);
+        TransferHookScope hook([this] { return backgroundCheckControl.keepGoing(); });
+        checkForNewVersion(form, updatePage, proxy, key);
+      } catch (const RunStopped&) {
+        // The window is going away; its labels no longer matter.
+      }
+    });
+  }
+
+  void stopBackgroundCheck() {
+    backgroundCheckControl.stop();
+    if (backgroundCheck.joinable()) backgroundCheck.join();
+  }
+};
+
+MainWindowController::MainWindowController(Program& program, Desktop& desktop, AppAddresses addresses)
+    : impl_(std::make_unique<Impl>(program, desktop, std::move(addresses))) {}
+
+// The download run stops and joins its workers when impl_ goes.
+MainWindowController::~MainWindowController() {
+  impl_->stopBackgroundCheck();
+  impl_->albumLists.stop();
+}
+
+void MainWindowController::windowCreated() {
+  Form& form = impl_->program.form;
+  form.setText(Control::编辑框_保存位置, impl_->program.programDirectory);
+  impl_->updateCheckCounter = 1;
+  form.setText(Control::标签_banben, kVersion);
+  impl_->productKey = kUpdateProductKey;
+  form.letMessagesRun();
+  form.setText(Control::窗口, ConcatText(form.text(Control::窗口), Utf8ToGbk("   版本："), kVersion));
+  applySavedDownloadMode(form, impl_->settingsPath());
+}
+
+void MainWindowController::clicked(Control control) {
+  Program& program = impl_->program;
+  Form& form = program.form;
+  switch (control) {
+    case Control::按钮_登录:
+      program.loginAddress = ConcatText("http://", program.hosts.personalSpace, "/");
+      form.openLoginWindow(program.loginAddress);
+      break;
+    case Control::按钮_获取相册封面:
+      impl_->albumLists.onGetAlbums();
+      break;
+    case Control::按钮_下载选中:
+      impl_->downloadRun.startDownload();
+      break;
+    case Control::按钮_暂停线程:
+      impl_->downloadRun.pauseDownload();
+      break;
+    case Control::按钮_继续下载:
+      impl_->downloadRun.resumeDownload();
+      break;
+    case Control::按钮_结束下载:
+      impl_->downloadRun.stopDownload();
+      break;
+    case Control::按钮_选择位置:
+      chooseSaveFolder(form, impl_->desktop, program.programDirectory);
+      break;
+    case Control::按钮3:
+      openSaveFolder(form, impl_->desktop, program.programDirectory);
+      break;
+    case Control::选择框_高清:
+      onHdClicked(form, impl_->settingsPath());
+      break;
+    case Control::选择框_原图:
+      onOriginalSizeClicked(form, impl_->settingsPath());
+      break;
+    case Control::按钮_checknew:
+      checkForNewVersion(form, impl_->addresses.updatePage, program.proxy, impl_->productKey);
+      break;
+    case Control::选择框_全选:
+      selectAllAlbums(form);
+      break;
+    case Control::选择框_反选:
+      invertAlbumSelection(form);
+      break;
+    case Control::按钮1:
+      openAlbumAccessPage(program);
+      break;
+    case Control::标签_查找:
+      impl_->desktop.openSearchWindow();
+      break;
+    case Control::标签7:
+      impl_->desktop.openUrl(impl_->addresses.homePage);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindowController::comboSelectionChanged() {
+  Form& form = impl_->program.form;
+  const int source = form.currentIndex(Control::组合框1);
+  if (source == 0) {
+    form.setText(Control::标签_空间或群, Utf8ToGbk("输入目标QQ号码："));
+  } else if (source == 1) {
+    form.setText(Control::标签_空间或群, Utf8ToGbk("输入QQ群号："));
+  } else {
+    return;
+  }
+  form.setVisible(Control::分组框1, true);
+}
+
+void MainWindowController::toolbarItemClicked(int item) {
+  Form& form = impl_->program.form;
+  switch (item) {
+    case 0:
+      form.setCurrentIndex(Control::高级选择夹1, 0);
+      break;
+    case 2:
+      form.setCurrentIndex(Control::高级选择夹1, 1);
+      if (impl_->updateCheckCounter == 1) {
+        impl_->startBackgroundCheck();
+        impl_->updateCheckCounter = 2;
+      }
+      break;
+    case 4:
+      impl_->desktop.openUrl(impl_->addresses.feedbackPage);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindowController::albumRowClicked() { showProtectedAlbum(impl_->program.form); }
+
+void MainWindowController::searchClicked(SearchForm& searchForm, SearchControl button) {
+  Form& form = impl_->program.form;
+  switch (button) {
+    case SearchControl::按钮_查找:
+      impl_->search.findAlbum(form, searchForm);
+      break;
+    case SearchControl::按钮_查找下一个:
+      impl_->search.findNextAlbum(form, searchForm);
+      break;
+    case SearchControl::按钮_查找上一个:
+      impl_->search.findPreviousAlbum(form, searchForm);
+      break;
+    default:
+      break;
+  }
+}
+
+AlbumLists& MainWindowController::albumLists() { return impl_->albumLists; }
+
+DownloadRun& MainWindowController::downloadRun() { return impl_->downloadRun; }
+
+const AppAddresses& MainWindowController::addresses() const { return impl_->addresses; }
+
+int MainWindowController::searchRow() const { return impl_->search.searchRow(); }
+
+void MainWindowController::waitForBackgroundCheck() {
+  if (impl_->backgroundCheck.joinable()) impl_->backgroundCheck.join();
+}
+
+}  // namespace fotolun
