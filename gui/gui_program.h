@@ -1,0 +1,70 @@
+#pragma once
+// The desktop program put together: the main window and its form, the UI thread, the program's
+// state, the desktop, and the controller that handles every event. main() and the tests build
+// the same thing.
+#include <functional>
+#include <memory>
+
+#include "albums/service_hosts.h"
+#include "app/app_addresses.h"
+#include "app/program.h"
+#include "main_window.h"
+#include "qt_desktop.h"
+#include "qt_form.h"
+#include "qt_ui_thread.h"
+
+namespace fotolun {
+class MainWindowController;
+}
+
+namespace fotolun::gui {
+
+class LoginWindow;
+class SearchWindow;
+
+struct GuiOptions {
+  Text programDirectory;  // GBK, no trailing separator
+  ServiceHosts hosts = serviceHostsFromEnvironment();
+  AppAddresses addresses = appAddressesFromEnvironment();
+  Text proxy;  // for the program's requests and for the browser; "" = the environment's
+  double delayScale = 1.0;
+  QtDesktop::Hooks desktop;
+  // Called once the login window is up, while it is modal (tests drive it from here).
+  std::function<void(LoginWindow& window)> onLoginWindowShown;
+};
+
+class GuiProgram {
+ public:
+  explicit GuiProgram(GuiOptions options);
+  ~GuiProgram();
+  GuiProgram(const GuiProgram&) = delete;
+  GuiProgram& operator=(const GuiProgram&) = delete;
+
+  // The window's created handler, then the window is shown.
+  void start();
+
+  MainWindow& window() { return window_; }
+  QtForm& form() { return form_; }
+  Program& program() { return program_; }
+  MainWindowController& controller() { return *controller_; }
+  // The find window once it has been opened, else null.
+  SearchWindow* searchWindow() { return search_.get(); }
+
+ private:
+  void openLoginWindow(const Text& address);
+  void openSearchWindow();
+
+  GuiOptions options_;
+  MainWindow window_;
+  QtForm form_;
+  QtUiThread ui_;
+  Program program_;
+  QtDesktop desktop_;
+  std::unique_ptr<MainWindowController> controller_;
+  std::unique_ptr<SearchWindow> search_;
+};
+
+// Points QtWebEngine at proxy ("http://host:port" or "host:port"); "" leaves the system's.
+void useBrowserProxy(const Text& proxy);
+
+}  // namespace fotolun::gui

@@ -1,0 +1,148 @@
+#include "login_window.h"
+
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <memory>
+#include <optional>
+
+#include "qt_text.h"
+
+namespace fotolun::gui {
+
+namespace {
+
+// A page busy with a script or a slow load answers late; a sign-in must not hang on it.
+constexpr int kCookieTimeoutMs = 5000;
+
+struct ControlSpec {
+  LoginControl id;
+  const char* name;
+  const char* caption;
+  int left, top, width, height;
+};
+
+constexpr ControlSpec kControls[] = {
+    {LoginControl::编辑框1, "编辑框1", "", 0, 8, 904, 30},
+    {LoginControl::按钮_打开网址, "按钮_打开网址", "打开网址", 908, 7, 80, 31},
+    {LoginControl::标签_登录提示, "标签_登录提示", "温馨提示：登录成功后 关闭本窗口就行了！", 4, 44, 420, 28},
+    {LoginControl::按钮_登录成功, "按钮_登录成功", "成功登录后，点击这里关闭本窗口", 432, 48, 192, 48},
+    {LoginControl::标签_相册授权, "标签_相册授权", "成功进入有密码的相册以后，点击右侧按钮关闭本窗口", 14, 65,
+     416, 29},
+    {LoginControl::按钮_相册授权, "按钮_相册授权", "进入了有密码的相册，点击这里关闭窗口", 632, 48, 248, 48},
+    {LoginControl::超文本浏览框1, "超文本浏览框1", "", 0, 104, 992, 496},
+};
+
+}  // namespace
+
+LoginWindow::LoginWindow(Program& program, const Text& address) : program_(program) {
+  setObjectName(QStringLiteral("LoginWindow"));
+  setWindowTitle(QString());
+  setGeometry(50, 50, 1016, 616);
+  setModal(true);
+  for (const ControlSpec& spec : kControls) {
+    const QString caption = QString::fromUtf8(spec.caption);
+    QWidget* widget = nullptr;
+    switch (spec.id) {
+      case LoginControl::编辑框1:
+        widget = new QLineEdit(this);
+        break;
+      case LoginControl::按钮_打开网址:
+      case LoginControl::按钮_登录成功:
+      case LoginControl::按钮_相册授权:
+        widget = new QPushButton(caption, this);
+        static_cast<QPushButton*>(widget)->setAutoDefault(false);
+        break;
+      case LoginControl::标签_登录提示:
+      case LoginControl::标签_相册授权: {
+        auto* label = new QLabel(caption, this);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        widget = label;
+        break;
+      }
+      case LoginControl::超文本浏览框1:
+        widget = new QWebEngineView(this);
+        break;
+    }
+    widget->setObjectName(QString::fromUtf8(spec.name));
+    widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
+    controls_[static_cast<std::size_t>(spec.id)] = widget;
+  }
+
+  connect(static_cast<QPushButton*>(control(LoginControl::按钮_打开网址)), &QPushButton::clicked, this,
+          [this] { openAddress(static_cast<QLineEdit*>(control(LoginControl::编辑框1))->text()); });
+  connect(static_cast<QPushButton*>(control(LoginControl::按钮_登录成功)), &QPushButton::clicked, this,
+          [this] { signInDone(); });
+  connect(static_cast<QPushButton*>(control(LoginControl::按钮_相册授权)), &QPushButton::clicked, this,
+          [this] { close(); });
+
+  const QString start = fromGbk(address);
+  openAddress(start);
+  static_cast<QLineEdit*>(control(LoginControl::编辑框1))->setText(start);
+  // A protected album's page is recognised by its path, and only in lower case.
+  const bool albumAccess = FindText(address, "photo") > 0;
+  control(albumAccess ? LoginControl::按钮_登录成功 : LoginControl::按钮_相册授权)->hide();
+  control(albumAccess ? LoginControl::标签_登录提示 : LoginControl::标签_相册授权)->hide();
+}
+
+QWebEngineView* LoginWindow::browser() const {
+  return static_cast<QWebEngineView*>(control(LoginControl::超文本浏览框1));
+}
+
+void LoginWindow::openAddress(const QString& address) { browser()->setUrl(QUrl::fromUserInput(address)); }
+
+Text LoginWindow::documentCookie() {
+  // runJavaScript answers later, from the event loop; the shared result outlives a late answer.
+  auto result = std::make_shared<std::optional<QString>>();
+  QEventLoop loop;
+  QPointer<QEventLoop> waiting(&loop);
+  browser()->page()->runJavaScript(QStringLiteral("document.cookie"),
+                                   [result, waiting](const QVariant& value) {
+                                     *result = value.toString();
+                                     if (waiting) waiting->quit();
+                                   });
+  if (!result->has_value()) {
+    QTimer::singleShot(kCookieTimeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return toGbk(result->value_or(QString()));
+}
+
+void LoginWindow::readCredentials() {
+  ++credentialReads_;
+  readSessionCredentials(program_, *this);
+}
+
+void LoginWindow::signInDone() {
+  readCredentials();
+  close();
+  program_.form.appendLog(Utf8ToGbk("登录完成，点击第二步，获取相册列表\r\n"));
+}
+
+void LoginWindow::done(int result) {
+  // Reading the cookies runs a nested event loop, in which a second close may arrive.
+  if (closing_) return;
+  closing_ = true;
+  readCredentials();
+  QDialog::done(result);
+  closing_ = false;
+}
+
+void LoginWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const int w = width();
+  QWidget* open = control(LoginControl::按钮_打开网址);
+  open->move(w - open->width() - 20, open->y());
+  QWidget* address = control(LoginControl::编辑框1);
+  address->resize(open->x() - 20, address->height());
+  QWidget* view = control(LoginControl::超文本浏览框1);
+  view->resize(w - 20, view->height());
+}
+
+}  // namespace fotolun::gui
