@@ -1,0 +1,58 @@
+#include "support/standin_fixture.h"
+
+#include <stdlib.h>
+
+#include <stdexcept>
+#include <system_error>
+
+#include "text/encoding.h"
+
+namespace fotolun::testing {
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "fotolun-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+Text TempFolder::gbkPath() const { return Utf8ToGbk(path_.string()); }
+
+StandinWorld::StandinWorld(std::uint64_t seed) : standin(seed), program(form, ui) {
+  standin.start();
+  program.proxy = standin.proxyUrl();
+  program.delayScale = 0;
+  program.programDirectory = programFolder.gbkPath();
+  form.setText(Control::编辑框_保存位置, program.programDirectory);
+  form.clearChanges();
+}
+
+void StandinWorld::signIn(const std::string& qq) {
+  program.credentials.set(CredentialsFromCookieText(standin.signInCookieText(qq)));
+}
+
+void StandinWorld::signIn(const std::string& qq, standin::CookieLayout layout) {
+  program.credentials.set(CredentialsFromCookieText(standin.signInCookieText(qq, layout)));
+}
+
+std::vector<standin::Request> StandinWorld::requests() { return standin.server().requests(); }
+
+std::vector<std::string> StandinWorld::requestUrls() {
+  std::vector<std::string> urls;
+  for (const standin::Request& request : requests()) urls.push_back(request.url);
+  return urls;
+}
+
+std::vector<standin::Request> StandinWorld::requestsTo(const std::string& part) {
+  std::vector<standin::Request> matching;
+  for (standin::Request& request : requests()) {
+    if (request.url.find(part) != std::string::npos) matching.push_back(std::move(request));
+  }
+  return matching;
+}
+
+}  // namespace fotolun::testing
