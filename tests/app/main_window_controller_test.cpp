@@ -90,11 +90,13 @@ TEST_F(MainWindowTest, TheAlbumSourceSwitchesTheNumberLabel) {
 
 TEST_F(MainWindowTest, TheVersionPageChecksOncePerRunOnAWorker) {
   window().windowCreated();
-  window().toolbarItemClicked(2);
-  EXPECT_EQ(form.currentIndex(Control::高级选择夹1), 1);
-  window().toolbarItemClicked(0);
-  EXPECT_EQ(form.currentIndex(Control::高级选择夹1), 0);
-  window().toolbarItemClicked(2);
+  ui.send([&] {
+    window().toolbarItemClicked(2);
+    EXPECT_EQ(form.currentIndex(Control::高级选择夹1), 1);
+    window().toolbarItemClicked(0);
+    EXPECT_EQ(form.currentIndex(Control::高级选择夹1), 0);
+    window().toolbarItemClicked(2);
+  });
   window().waitForBackgroundCheck();
   EXPECT_EQ(updateFetches(), 1u);
   EXPECT_EQ(form.textOf(Control::标签_zxbanben), "1.4");
@@ -196,18 +198,23 @@ TEST_F(MainWindowTest, ListAndDownloadButtonsReachTheirHandlers) {
   ASSERT_EQ(form.boxes().size(), 1u);
   EXPECT_EQ(form.boxes()[0].text, "输入QQ或者群号");
 
-  window().clicked(Control::按钮_下载选中);
-  EXPECT_NE(form.log().find("开启启动下载"), std::string::npos);
+  // A LockedUiThread's lock stands for the UI thread while the download worker is alive.
+  ui.send([&] {
+    window().clicked(Control::按钮_下载选中);
+    EXPECT_NE(form.log().find("开启启动下载"), std::string::npos);
+  });
   window().downloadRun().waitForWorker();
-  window().clicked(Control::按钮_暂停线程);
-  EXPECT_TRUE(form.visible(Control::按钮_继续下载));
-  window().clicked(Control::按钮_继续下载);
-  EXPECT_TRUE(form.visible(Control::按钮_暂停线程));
-  form.queueAnswer(MessageAnswer::Cancel);
-  const size_t boxesBefore = form.boxes().size();
-  window().clicked(Control::按钮_结束下载);
-  ASSERT_EQ(form.boxes().size(), boxesBefore + 1);
-  EXPECT_EQ(form.boxes().back().text, "您真的要彻底结束下载么？");
+  ui.send([&] {
+    window().clicked(Control::按钮_暂停线程);
+    EXPECT_TRUE(form.visible(Control::按钮_继续下载));
+    window().clicked(Control::按钮_继续下载);
+    EXPECT_TRUE(form.visible(Control::按钮_暂停线程));
+    form.queueAnswer(MessageAnswer::Cancel);
+    const size_t boxesBefore = form.boxes().size();
+    window().clicked(Control::按钮_结束下载);
+    ASSERT_EQ(form.boxes().size(), boxesBefore + 1);
+    EXPECT_EQ(form.boxes().back().text, "您真的要彻底结束下载么？");
+  });
 }
 
 TEST_F(MainWindowTest, ControlsWithoutAHandlerDoNothing) {
