@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
 
   fotolun::standin::StandinOptions options;
   options.seed = seed;
-  options.staticImageHost = fotolun::serviceHostsFromEnvironment().staticImage;
+  const fotolun::ServiceHosts hosts = fotolun::serviceHostsFromEnvironment();
+  options.staticImageHost = hosts.staticImage;
   fotolun::standin::Standin standin(options);
   if (!logFile.empty()) standin.server().setLogFile(logFile);
   try {
@@ -84,9 +85,10 @@ int main(int argc, char** argv) {
             << "Point the program at it:\n"
             << "  export http_proxy=" << standin.proxyUrl() << "\n"
             << "  or pass --proxy " << standin.proxyUrl() << "\n"
-            << "Sign in at http://" << fotolun::ServiceHosts{}.personalSpace << "/ (through the proxy).\n"
+            << "Sign in at http://" << hosts.personalSpace << "/ (through the proxy).\n"
             << "Sample QQ numbers: " << data.ordinaryAccount().qq << " (albums), " << data.privateAccount().qq
-            << " (private), " << data.accountWithoutAlbums().qq << " (no albums)\n"
+            << " (private), " << data.accountWithoutAlbums().qq << " (no albums), "
+            << data.accountWithBackslashTrailBytes().qq << " (names whose GBK bytes hold a backslash)\n"
             << "Sample groups: " << data.smallGroup().number << " (" << data.smallGroup().albums.size()
             << " albums), " << data.thousandAlbumGroup().number << " (1000 albums), "
             << data.largeGroup().number << " (2500 albums)\n"

@@ -187,7 +187,16 @@ void SampleBuilder::buildAccounts() {
 
   PersonalAccount bare{number(6), false, "gz", {}};
 
-  data_.accounts_ = {std::move(ordinary), std::move(hidden), std::move(bare)};
+  // In code page 936 the second byte of 淺 is a backslash: a reader that takes the GBK reply for
+  // JSON byte by byte sees an escape there.
+  PersonalAccount trail{number(9), false, "sh", {}};
+  for (const Plan& plan : {Plan{"淺藍色的海", 2, "淺灘"}, Plan{"普通相册", 1, "海"}}) {
+    PersonalAlbum album = personalAlbum(plan.name, plan.photos, plan.titles);
+    giveCover(album);
+    trail.albums.push_back(std::move(album));
+  }
+
+  data_.accounts_ = {std::move(ordinary), std::move(hidden), std::move(bare), std::move(trail)};
 }
 
 GroupPhoto SampleBuilder::groupPhoto(const Group& group, const std::string& albumId, std::string name,

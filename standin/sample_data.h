@@ -101,6 +101,8 @@ class SampleData {
   const PersonalAccount& ordinaryAccount() const { return accounts_[0]; }
   const PersonalAccount& privateAccount() const { return accounts_[1]; }
   const PersonalAccount& accountWithoutAlbums() const { return accounts_[2]; }
+  // Album names and photo titles holding 淺, whose GBK form ends in the byte of a backslash.
+  const PersonalAccount& accountWithBackslashTrailBytes() const { return accounts_[3]; }
   const Group& smallGroup() const { return groups_[0]; }
   const Group& thousandAlbumGroup() const { return groups_[1]; }
   const Group& largeGroup() const { return groups_[2]; }

@@ -60,6 +60,19 @@ TEST_F(Listings, PersonalAlbumListIsGbkThatJsonCReadsAsTheProgramDoes) {
             Utf8ToGbk("生日?快乐"));
 }
 
+TEST_F(Listings, BackslashTrailBytesStayAsTheGbkTextHasThem) {
+  const PersonalAccount& trail = service.data.accountWithBackslashTrailBytes();
+  ASSERT_EQ(Utf8ToGbk("淺")[1], '\\');
+  const std::string owner = DocumentCookieText(SignInCookies(1, trail.qq, CookieLayout::Inside));
+  const std::string body = service.get(AlbumListUrl(service.data, trail.qq, GtkOf(owner)), owner).body;
+  EXPECT_NE(body.find("\"name\":\"" + Utf8ToGbk("淺藍色的海") + "\""), std::string::npos);
+  // Read as GBK, the reply is JSON holding both albums.
+  const JsonPtr reply = ParseJson(GbkToUtf8(body));
+  json_object* albums = DataArray(reply, "album");
+  ASSERT_EQ(length(albums), 2u);
+  EXPECT_EQ(StringMember(json_object_array_get_idx(albums, 0), "name"), "淺藍色的海");
+}
+
 TEST_F(Listings, CoversMarkProtectedAndEmptyAlbumsByTheTwoPlaceholders) {
   int protectedAlbums = 0, emptyAlbums = 0;
   for (const PersonalAlbum& album : ordinary.albums) {
