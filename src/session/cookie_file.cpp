@@ -46,7 +46,8 @@ std::string lineError(std::size_t number, std::string_view why) {
 bool looksLikeCookieLine(std::string_view line) {
   if (line.find('\t') != std::string_view::npos) return false;
   std::size_t eq = line.find('=');
-  return eq != std::string_view::npos && eq > 0 && trimmed(line.substr(0, eq)).find(' ') == std::string_view::npos;
+  return eq != std::string_view::npos && eq > 0 &&
+         trimmed(line.substr(0, eq)).find(' ') == std::string_view::npos;
 }
 
 }  // namespace
@@ -58,7 +59,8 @@ bool isServiceDomain(std::string_view host) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   for (std::string_view domain : {std::string_view("qq.com"), std::string_view("qpic.cn")}) {
     if (lower == domain) return true;
-    if (lower.size() > domain.size() && lower.compare(lower.size() - domain.size(), domain.size(), domain) == 0 &&
+    if (lower.size() > domain.size() &&
+        lower.compare(lower.size() - domain.size(), domain.size(), domain) == 0 &&
         lower[lower.size() - domain.size() - 1] == '.')
       return true;
   }
@@ -99,8 +101,9 @@ CookieFileResult readCookieFileText(std::string_view content) {
     if (line.substr(0, 10) == "#HttpOnly_") line.remove_prefix(10);
     std::vector<std::string_view> f = fields(line);
     if (f.size() != 7 && f.size() != 6)
-      return {"", lineError(number, "neither a cookies.txt line (7 fields separated by tabs) nor a "
-                                    "document-cookie line (name=value; name=value)")};
+      return {"", lineError(number,
+                            "neither a cookies.txt line (7 fields separated by tabs) nor a "
+                            "document-cookie line (name=value; name=value)")};
     std::string_view name = f[5];
     std::string_view value = f.size() == 7 ? f[6] : std::string_view();
     if (name.empty()) return {"", lineError(number, "a cookie without a name")};

@@ -10,7 +10,7 @@
 namespace fotolun {
 
 struct CookieFileResult {
-  Text cookieText;   // "name=value; name=value" in GBK, as document.cookie would show it
+  Text cookieText;    // "name=value; name=value" in GBK, as document.cookie would show it
   std::string error;  // UTF-8, naming the line; empty when the file was read
 };
 

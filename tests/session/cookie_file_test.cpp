@@ -29,8 +29,9 @@ TEST(CookieFile, DocumentCookieLineIsTakenAsItStands) {
 }
 
 TEST(CookieFile, AFileThatIsNeitherNamesTheLine) {
-  CookieFileResult result = readCookieFileText("# Netscape HTTP Cookie File\n.qq.com\tTRUE\t/\tFALSE\t0\tuin\to1\n"
-                                               "this is not a cookie\n");
+  CookieFileResult result = readCookieFileText(
+      "# Netscape HTTP Cookie File\n.qq.com\tTRUE\t/\tFALSE\t0\tuin\to1\n"
+      "this is not a cookie\n");
   EXPECT_EQ(result.cookieText, "");
   EXPECT_NE(result.error.find("line 3"), std::string::npos) << result.error;
   EXPECT_NE(readCookieFileText("").error, "");

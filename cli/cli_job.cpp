@@ -1,0 +1,131 @@
+#include "cli/cli_job.h"
+
+#include <chrono>
+#include <set>
+#include <thread>
+
+#include "albums/album_list.h"
+#include "albums/service_hosts.h"
+#include "download/download_run.h"
+#include "session/session_credentials.h"
+#include "text/encoding.h"
+
+namespace fotolun::cli {
+
+CliJob::CliJob(Terminal& terminal, const std::string& programDirectory, const std::string& proxy,
+               const Text& cookieText)
+    : terminal_(terminal), form_(terminal), program_(form_, ui_) {
+  program_.hosts = serviceHostsFromEnvironment();
+  program_.proxy = proxy;
+  program_.programDirectory = Utf8ToGbk(programDirectory);
+  program_.credentials.set(CredentialsFromCookieText(cookieText));
+  controller_.emplace(program_, desktop_);
+  ui_.send([&] { controller_->windowCreated(); });
+}
+
+CliJob::~CliJob() {
+  // The controller joins its workers, whose last calls still need the UI lock: not under it.
+  controller_.reset();
+}
+
+ListOutcome CliJob::list(const JobSettings& settings) {
+  ui_.send([&] {
+    form_.setCurrentIndex(Control::组合框1, settings.group ? 1 : 0);
+    controller_->comboSelectionChanged();
+    form_.setText(Control::编辑框_号码, Utf8ToGbk(settings.number));
+    form_.setChecked(Control::选择框_封面图, settings.covers);
+    if (settings.mode) {
+      // As the boxes would be after a click, without rewriting the user's settings file.
+      const bool hd = *settings.mode == "hd";
+      form_.setChecked(Control::选择框_高清, hd);
+      form_.setChecked(Control::选择框_原图, !hd);
+    }
+    if (settings.saveDir) form_.setText(Control::编辑框_保存位置, Utf8ToGbk(*settings.saveDir));
+  });
+  ui_.send([&] { controller_->clicked(Control::按钮_获取相册封面); });
+  controller_->albumLists().waitUntilListed();
+  if (form_.notSignedIn()) return ListOutcome::NotSignedIn;
+  if (form_.noPermission()) return ListOutcome::NoPermission;
+  int count = 0;
+  ui_.send([&] { count = form_.rowCount(); });
+  return count == 0 ? ListOutcome::NoAlbums : ListOutcome::Listed;
+}
+
+std::vector<std::vector<std::string>> CliJob::rows() {
+  std::vector<std::vector<std::string>> out;
+  ui_.send([&] {
+    for (int r = 0; r < form_.rowCount(); ++r) {
+      std::vector<std::string> row;
+      for (int column : {column::序号, column::相册名称, column::图片数量, column::相册ID, column::相册问题})
+        row.push_back(GbkToUtf8(form_.cell(r, column)));
+      out.push_back(std::move(row));
+    }
+  });
+  return out;
+}
+
+std::string CliJob::pick(const AlbumPick& pick) {
+  std::string error;
+  ui_.send([&] {
+    std::set<int> listed;
+    for (int r = 0; r < form_.rowCount(); ++r) {
+      const int number = std::atoi(form_.cell(r, column::序号).c_str());
+      listed.insert(number);
+      form_.setRowChecked(r, pick.contains(number));
+    }
+    for (auto [low, high] : pick.ranges)
+      for (int n = low; n <= high && error.empty(); ++n)
+        if (listed.count(n) == 0) error = "--albums: there is no album numbered " + std::to_string(n);
+  });
+  return error;
+}
+
+DownloadOutcome CliJob::download(const std::function<bool()>& interrupted) {
+  DownloadRun& run = controller_->downloadRun();
+  DownloadOutcome outcome;
+  ui_.send([&] {
+    for (int r = 0; r < form_.rowCount(); ++r) outcome.albums += form_.rowChecked(r) ? 1 : 0;
+    controller_->clicked(Control::按钮_下载选中);
+  });
+  while (run.running()) {
+    if (!outcome.stopped && interrupted()) {
+      outcome.stopped = true;
+      terminal_.log("Stopping: Ctrl-C\n");
+      // Answered Ok by the form: the stop question is asked only now.
+      ui_.send([&] { controller_->clicked(Control::按钮_结束下载); });
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  run.waitForWorker();
+  outcome.savedPhotos = run.savedPhotos();
+  outcome.failedPhotos = run.failedPhotos();
+  outcome.savedBytes = run.savedBytes();
+  return outcome;
+}
+
+std::string formatAlbumTable(const std::vector<std::vector<std::string>>& rows) {
+  std::vector<std::vector<std::string>> table = {{"序号", "相册名称", "图片数量", "相册ID", "相册问题"}};
+  table.insert(table.end(), rows.begin(), rows.end());
+  // Widths as displayed: a GBK double-byte character takes two columns.
+  std::vector<int> widths(5, 0);
+  for (const auto& row : table)
+    for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c)
+      widths[c] = std::max(widths[c], displayWidth(Utf8ToGbk(row[c])));
+  std::string out;
+  for (const auto& row : table) {
+    std::string line;
+    for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
+      const int pad = widths[c] - displayWidth(Utf8ToGbk(row[c]));
+      // Numbers to the right, texts to the left.
+      if (c == 0 || c == 2)
+        line += std::string(static_cast<std::size_t>(pad), ' ') + row[c];
+      else
+        line += row[c] + (c + 1 < row.size() ? std::string(static_cast<std::size_t>(pad), ' ') : "");
+      if (c + 1 < row.size()) line += "  ";
+    }
+    out += line + "\n";
+  }
+  return out;
+}
+
+}  // namespace fotolun::cli

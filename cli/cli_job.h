@@ -1,0 +1,69 @@
+#pragma once
+// One listing, and optionally one download, run through the main window's own handlers on a
+// headless form — exactly what the window would do with the same boxes filled in.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/main_window_controller.h"
+#include "cli/cli_form.h"
+#include "cli/cli_options.h"
+#include "form/locked_ui_thread.h"
+
+namespace fotolun::cli {
+
+struct JobSettings {
+  std::string number;
+  bool group = false;
+  bool covers = false;
+  std::optional<std::string> mode;     // "hd" or "original"; none: the settings file decides
+  std::optional<std::string> saveDir;  // UTF-8; none: beside the program
+};
+
+enum class ListOutcome { Listed, NoAlbums, NotSignedIn, NoPermission };
+
+struct DownloadOutcome {
+  int albums = 0;
+  int savedPhotos = 0;
+  int failedPhotos = 0;
+  long long savedBytes = 0;
+  bool stopped = false;
+};
+
+class CliJob {
+ public:
+  // programDirectory and cookieText: UTF-8 path, GBK cookie text.
+  CliJob(Terminal& terminal, const std::string& programDirectory, const std::string& proxy,
+         const Text& cookieText);
+  ~CliJob();
+
+  ListOutcome list(const JobSettings& settings);
+  // The listed albums as the window's list holds them: 序号, name, count, id, question (UTF-8).
+  std::vector<std::vector<std::string>> rows();
+  // Leaves checked only the rows whose 序号 the pick names; "" or the error naming what is missing.
+  std::string pick(const AlbumPick& pick);
+  // Downloads the checked albums; interrupted() turning true stops the run as the stop button does.
+  DownloadOutcome download(const std::function<bool()>& interrupted);
+
+ private:
+  class NoDesktop : public Desktop {
+   public:
+    void openFolder(const Text&) override {}
+    void openUrl(const Text&) override {}
+    Text chooseFolder(const Text&, const Text&) override { return ""; }
+    void openSearchWindow() override {}
+  };
+
+  Terminal& terminal_;
+  LockedUiThread ui_;
+  CliForm form_;
+  Program program_;
+  NoDesktop desktop_;
+  std::optional<MainWindowController> controller_;
+};
+
+// The albums table as printed by `fotolun-cli albums`.
+std::string formatAlbumTable(const std::vector<std::vector<std::string>>& rows);
+
+}  // namespace fotolun::cli

@@ -1,0 +1,148 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+
+namespace fotolun::cli {
+
+namespace {
+
+bool parseNumber(std::string_view text, int* out) {
+  if (text.empty()) return false;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
+  return ec == std::errc() && end == text.data() + text.size() && *out > 0;
+}
+
+}  // namespace
+
+bool AlbumPick::contains(int number) const {
+  for (auto [low, high] : ranges)
+    if (number >= low && number <= high) return true;
+  return false;
+}
+
+std::optional<AlbumPick> parseAlbumPick(const std::string& list, std::string* error) {
+  AlbumPick pick;
+  std::string_view rest = list;
+  while (true) {
+    std::size_t comma = rest.find(',');
+    std::string_view item = rest.substr(0, comma);
+    while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+    while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+    int low = 0, high = 0;
+    std::size_t dash = item.find('-');
+    bool ok = dash == std::string_view::npos ? parseNumber(item, &low) && (high = low, true)
+                                             : parseNumber(item.substr(0, dash), &low) &&
+                                                   parseNumber(item.substr(dash + 1), &high) && low <= high;
+    if (!ok) {
+      *error = "--albums: \"" + std::string(item) + "\" is not a number or a range such as 3-5";
+      return std::nullopt;
+    }
+    pick.ranges.emplace_back(low, high);
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  return pick;
+}
+
+std::string usageText() {
+  return "Usage:\n"
+         "  fotolun-cli albums   --number N [--group] --cookies FILE [--covers]\n"
+         "  fotolun-cli download --number N [--group] --cookies FILE [--mode hd|original]\n"
+         "                       [--save DIR] [--albums LIST]\n"
+         "  fotolun-cli demo     [--save DIR]\n"
+         "\n"
+         "Lists the albums of a QQ number (or, with --group, a QQ group) and downloads them, one folder\n"
+         "per album. FILE is a cookies.txt exported from a browser signed in to the service, or a file\n"
+         "holding one document-cookie line (name=value; name=value). LIST picks albums by their number\n"
+         "in the list, e.g. 1,3-5; without it every album is downloaded. Without --mode the settings\n"
+         "file beside the program decides; without --save albums go beside the program.\n"
+         "\n"
+         "  demo    starts the stand-in service inside the process, signs in to it and downloads sample\n"
+         "          albums (both sizes, and a group) into DIR (default ./fotolun-demo).\n"
+         "\n"
+         "Options: --proxy URL (else http_proxy / HTTP_PROXY), --quiet, --verbose, --help, --version.\n"
+         "Ctrl-C stops a download as the stop button does; no partial file is left.\n"
+         "Exit codes: 0 every listed photo saved, 1 some photos failed, 2 usage or input error,\n"
+         "3 not signed in or no permission.\n";
+}
+
+ParseResult parseOptions(const std::vector<std::string>& args) {
+  ParseResult result;
+  Options& o = result.options;
+  std::size_t i = 0;
+  auto fail = [&](std::string message) {
+    result.error = std::move(message);
+    return result;
+  };
+  if (args.empty()) return fail("no command given");
+  const std::string& command = args[0];
+  if (command == "albums") {
+    o.command = Command::Albums;
+  } else if (command == "download") {
+    o.command = Command::Download;
+  } else if (command == "demo") {
+    o.command = Command::Demo;
+  } else if (command == "--help" || command == "-h" || command == "help") {
+    o.command = Command::Help;
+    return result;
+  } else if (command == "--version") {
+    o.command = Command::Version;
+    return result;
+  } else {
+    return fail("unknown command \"" + command + "\"");
+  }
+  for (i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= args.size() || args[i + 1].empty()) return false;
+      *out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--help" || a == "-h") {
+      o.command = Command::Help;
+      return result;
+    } else if (a == "--version") {
+      o.command = Command::Version;
+      return result;
+    } else if (a == "--group") {
+      o.group = true;
+    } else if (a == "--covers") {
+      o.covers = true;
+    } else if (a == "--quiet") {
+      o.quiet = true;
+    } else if (a == "--verbose") {
+      o.verbose = true;
+    } else if (a == "--number" || a == "--cookies" || a == "--mode" || a == "--save" || a == "--albums" ||
+               a == "--proxy") {
+      if (!value(&v)) return fail(a + " needs a value");
+      if (a == "--number") o.number = v;
+      if (a == "--cookies") o.cookies = v;
+      if (a == "--mode") {
+        if (v != "hd" && v != "original") return fail("--mode takes hd or original");
+        o.mode = v;
+      }
+      if (a == "--save") o.save = v;
+      if (a == "--albums") o.albums = v;
+      if (a == "--proxy") o.proxy = v;
+    } else {
+      return fail("unknown option \"" + a + "\"");
+    }
+  }
+  const bool listing = o.command == Command::Albums || o.command == Command::Download;
+  if (listing && o.number.empty()) return fail("--number is required");
+  if (listing && o.cookies.empty()) return fail("--cookies is required");
+  if (o.command != Command::Download && (o.mode || o.albums))
+    return fail("--mode and --albums belong to the download command");
+  if (o.command == Command::Albums && o.save) return fail("--save belongs to download and demo");
+  if (o.command == Command::Demo && (!o.number.empty() || o.group || !o.cookies.empty()))
+    return fail("demo takes no --number, --group or --cookies");
+  if (o.albums) {
+    std::string error;
+    if (!parseAlbumPick(*o.albums, &error)) return fail(error);
+  }
+  if (o.quiet && o.verbose) return fail("--quiet and --verbose exclude each other");
+  return result;
+}
+
+}  // namespace fotolun::cli

@@ -1,0 +1,40 @@
+#pragma once
+// The command line of fotolun-cli.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fotolun::cli {
+
+enum class Command { Albums, Download, Demo, Help, Version };
+
+struct Options {
+  Command command = Command::Help;
+  std::string number;                 // --number
+  bool group = false;                 // --group
+  std::string cookies;                // --cookies FILE
+  bool covers = false;                // --covers
+  std::optional<std::string> mode;    // --mode hd|original
+  std::optional<std::string> save;    // --save DIR
+  std::optional<std::string> albums;  // --albums LIST
+  std::string proxy;                  // --proxy URL
+  bool quiet = false;
+  bool verbose = false;
+};
+
+struct ParseResult {
+  Options options;
+  std::string error;  // usage error, empty when the command line is good
+};
+
+ParseResult parseOptions(const std::vector<std::string>& args);
+std::string usageText();
+
+// "1,3-5" -> the sequence numbers it names, or an error.
+struct AlbumPick {
+  std::vector<std::pair<int, int>> ranges;  // inclusive
+  bool contains(int number) const;
+};
+std::optional<AlbumPick> parseAlbumPick(const std::string& list, std::string* error);
+
+}  // namespace fotolun::cli

@@ -1,0 +1,124 @@
+// fotolun-cli: the album downloader without a window, for servers, scripts and schedules.
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli_job.h"
+#include "cli/cli_options.h"
+#include "cli/demo.h"
+#include "session/cookie_file.h"
+
+namespace {
+
+// A signal handler can reach nothing but a flag; the download loop polls it.
+volatile std::sig_atomic_t interruptCount = 0;
+
+void onInterrupt(int) { interruptCount = interruptCount + 1; }
+
+std::string programDirectory() {
+  std::error_code error;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::current_path().string() : exe.parent_path().string();
+}
+
+bool readFile(const std::string& path, std::string* content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  *content = all.str();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace fotolun;
+  using namespace fotolun::cli;
+
+  const ParseResult parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  const Options& options = parsed.options;
+  const Verbosity verbosity =
+      options.quiet ? Verbosity::Quiet : (options.verbose ? Verbosity::Verbose : Verbosity::Normal);
+  Terminal terminal(stdout, stderr, isatty(STDOUT_FILENO) != 0, verbosity);
+  if (!parsed.error.empty()) {
+    terminal.error(parsed.error + "\n\n" + usageText());
+    return 2;
+  }
+  if (options.command == Command::Help) {
+    terminal.result(usageText());
+    return 0;
+  }
+  if (options.command == Command::Version) {
+    terminal.result(std::string("fotolun-cli ") + MainWindowController::kVersion + "\n");
+    return 0;
+  }
+
+  struct sigaction action {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  const auto interrupted = [] { return interruptCount > 0; };
+
+  if (options.command == Command::Demo) {
+    const std::string save = std::filesystem::absolute(options.save.value_or("fotolun-demo")).string();
+    return runDemo(terminal, programDirectory(), save);
+  }
+
+  std::string content;
+  if (!readFile(options.cookies, &content)) {
+    terminal.error("cannot read the cookie file " + options.cookies);
+    return 2;
+  }
+  const CookieFileResult cookies = readCookieFileText(content);
+  if (!cookies.error.empty()) {
+    terminal.error(options.cookies + ": " + cookies.error);
+    return 2;
+  }
+
+  JobSettings settings{options.number, options.group, options.covers, options.mode, std::nullopt};
+  if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
+  CliJob job(terminal, programDirectory(), options.proxy, cookies.cookieText);
+  switch (job.list(settings)) {
+    case ListOutcome::NotSignedIn:
+      terminal.error(
+          "not signed in: the service answered 请先登录. Sign in to the service in a browser, export its "
+          "cookies again (cookies.txt or the document.cookie line) and pass the fresh file with --cookies.");
+      return 3;
+    case ListOutcome::NoPermission:
+      terminal.error("no permission: the service answered 您没有访问该QQ相册的权限 for " + options.number +
+                     ".");
+      return 3;
+    case ListOutcome::NoAlbums:
+      terminal.result("No albums.\n");
+      return 0;
+    case ListOutcome::Listed:
+      break;
+  }
+  if (options.command == Command::Albums) {
+    terminal.result(formatAlbumTable(job.rows()));
+    return 0;
+  }
+  if (options.albums) {
+    std::string error;
+    const std::string problem = job.pick(*parseAlbumPick(*options.albums, &error));
+    if (!problem.empty()) {
+      terminal.error(problem);
+      return 2;
+    }
+  }
+  const auto started = std::chrono::steady_clock::now();
+  const DownloadOutcome outcome = job.download(interrupted);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  char summary[200];
+  std::snprintf(summary, sizeof summary, "%s: albums %d, photos %d, bytes %lld, failed %d, seconds %.1f\n",
+                outcome.stopped ? "Stopped" : "Done", outcome.albums, outcome.savedPhotos, outcome.savedBytes,
+                outcome.failedPhotos, seconds);
+  terminal.result(summary);
+  return outcome.failedPhotos > 0 || outcome.stopped ? 1 : 0;
+}

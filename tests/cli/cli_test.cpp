@@ -1,0 +1,245 @@
+// fotolun-cli as a user runs it: the real binary against the stand-in service on loopback.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "cli_process.h"
+#include "standin/standin.h"
+#include "support/standin_fixture.h"
+
+namespace fotolun::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+void writeFile(const fs::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+// Every regular file below folder, by content (a multiset of photos).
+std::multiset<std::string> photosIn(const fs::path& folder) {
+  std::multiset<std::string> out;
+  if (!fs::exists(folder)) return out;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.is_regular_file()) out.insert(readAll(entry.path()));
+  return out;
+}
+
+std::vector<fs::path> partFilesIn(const fs::path& folder) {
+  std::vector<fs::path> out;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.is_regular_file() && entry.path().filename().string().find(".part") != std::string::npos)
+      out.push_back(entry.path());
+  return out;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest() {
+    standin.start();
+    qq = standin.data().ordinaryAccount().qq;
+    // A browser's cookies.txt export: the sign-in cookies on .qq.com, plus one of another site.
+    std::string netscape = "# Netscape HTTP Cookie File\r\n";
+    std::string line = standin.signInCookieText(qq);
+    for (std::size_t start = 0; start < line.size();) {
+      std::size_t end = line.find("; ", start);
+      std::string item = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      std::size_t eq = item.find('=');
+      netscape +=
+          "#HttpOnly_.qq.com\tTRUE\t/\tFALSE\t0\t" + item.substr(0, eq) + "\t" + item.substr(eq + 1) + "\r\n";
+      start = end == std::string::npos ? line.size() : end + 2;
+    }
+    netscape += ".example.com\tTRUE\t/\tFALSE\t0\tskey\tnot-ours\r\n";
+    writeFile(folder.path() / "cookies.txt", netscape);
+    writeFile(folder.path() / "cookie-line.txt", line + "\n");
+  }
+
+  std::vector<std::string> withCommon(std::vector<std::string> args,
+                                      const std::string& cookieFile = "cookies.txt") {
+    args.insert(args.end(),
+                {"--cookies", (folder.path() / cookieFile).string(), "--proxy", standin.proxyUrl()});
+    return args;
+  }
+
+  // 序号 of the ordinary account's album named name (UTF-8).
+  int numberOf(const std::string& name) {
+    const auto& albums = standin.data().ordinaryAccount().albums;
+    for (std::size_t i = 0; i < albums.size(); ++i)
+      if (albums[i].name == name) return static_cast<int>(i) + 1;
+    ADD_FAILURE() << "no album " << name;
+    return 0;
+  }
+  const standin::PersonalAlbum& album(const std::string& name) {
+    return standin.data().ordinaryAccount().albums[static_cast<std::size_t>(numberOf(name) - 1)];
+  }
+
+  standin::Standin standin;
+  TempFolder folder;
+  std::string qq;
+};
+
+TEST_F(CliTest, UsageAndInputErrorsExitWithTwo) {
+  EXPECT_EQ(runCli({}).exitCode, 2);
+  EXPECT_EQ(runCli({"albums", "--number"}).exitCode, 2);
+  EXPECT_EQ(runCli({"albums", "--cookies", "x"}).exitCode, 2);
+  EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--mode", "best"}).exitCode, 2);
+  EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--albums", "3-1"}).exitCode, 2);
+  EXPECT_EQ(
+      runCli({"albums", "--number", "1", "--cookies", (folder.path() / "missing.txt").string()}).exitCode, 2);
+
+  writeFile(folder.path() / "bad.txt",
+            "# Netscape HTTP Cookie File\n.qq.com\tTRUE\t/\tFALSE\t0\tuin\to1\nnonsense\n");
+  CliResult bad = runCli(withCommon({"albums", "--number", qq}, "bad.txt"));
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_NE(bad.err.find("line 3"), std::string::npos) << bad.err;
+
+  CliResult missing =
+      runCli(withCommon({"download", "--number", qq, "--albums", "99", "--save", folder.path() / "x"}));
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_NE(missing.err.find("99"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder.path() / "x" / qq));
+
+  CliResult help = runCli({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("fotolun-cli download"), std::string::npos);
+}
+
+TEST_F(CliTest, BothCookieFormatsListTheSameAlbums) {
+  CliResult fromExport = runCli(withCommon({"albums", "--number", qq}));
+  CliResult fromLine = runCli(withCommon({"albums", "--number", qq, "--quiet"}, "cookie-line.txt"));
+  ASSERT_EQ(fromExport.exitCode, 0) << fromExport.err;
+  ASSERT_EQ(fromLine.exitCode, 0) << fromLine.err;
+  EXPECT_NE(fromExport.out.find("序号"), std::string::npos);
+  EXPECT_NE(fromExport.out.find("旅行2019"), std::string::npos);
+  EXPECT_NE(fromExport.out.find("我的生日是哪天？"), std::string::npos);
+  // --quiet keeps the table and drops the log.
+  EXPECT_EQ(fromLine.out.find("正努力获取相册列表"), std::string::npos);
+  // Names left empty by cleaning get five random letters, different in every run.
+  const std::regex unnamed("未知相册[A-Z]{5}");
+  EXPECT_NE(std::regex_replace(fromExport.out, unnamed, "未知相册")
+                .find(std::regex_replace(fromLine.out, unnamed, "未知相册")),
+            std::string::npos);
+}
+
+TEST_F(CliTest, NotSignedInAndNoPermissionExitWithThree) {
+  writeFile(folder.path() / "stale.txt", "uin=o00" + qq + "; p_skey=x\n");
+  CliResult stale = runCli(withCommon({"albums", "--number", qq}, "stale.txt"));
+  EXPECT_EQ(stale.exitCode, 3);
+  EXPECT_NE(stale.err.find("--cookies"), std::string::npos) << stale.err;
+
+  CliResult denied = runCli(withCommon({"albums", "--number", standin.data().privateAccount().qq}));
+  EXPECT_EQ(denied.exitCode, 3);
+  EXPECT_NE(denied.out.find("您没有访问该QQ相册的权限"), std::string::npos);
+}
+
+TEST_F(CliTest, DownloadsThePickedAlbumsInBothSizesByteForByte) {
+  const int travel = numberOf("旅行2019"), birthday = numberOf("生日🎂快乐");
+  const std::string pick = std::to_string(travel) + "," + std::to_string(birthday);
+  std::multiset<std::string> hd, original;
+  for (const auto* a : {&album("旅行2019"), &album("生日🎂快乐")}) {
+    for (const auto& photo : a->photos) {
+      hd.insert(standin.photoBytes(photo.url));
+      original.insert(standin.photoBytes(photo.raw == standin::RawAddress::Given ? photo.rawUrl : photo.url));
+    }
+  }
+
+  CliResult hdRun = runCli(withCommon({"download", "--number", qq, "--mode", "hd", "--albums", pick, "--save",
+                                       (folder.path() / "hd").string()}));
+  ASSERT_EQ(hdRun.exitCode, 0) << hdRun.out << hdRun.err;
+  EXPECT_EQ(photosIn(folder.path() / "hd"), hd);
+  EXPECT_TRUE(fs::is_directory(folder.path() / "hd" / qq / "旅行201912"));
+  // Not a terminal: plain lines, no redrawing.
+  EXPECT_EQ(hdRun.out.find('\r'), std::string::npos);
+  EXPECT_EQ(hdRun.out.find("\033["), std::string::npos);
+  EXPECT_NE(hdRun.out.find("album 2/2"), std::string::npos);
+  EXPECT_NE(hdRun.out.find("-------全部下载完毕--------"), std::string::npos);
+  EXPECT_NE(hdRun.out.find("photos " + std::to_string(hd.size())), std::string::npos) << hdRun.out;
+
+  CliResult originalRun = runCli(withCommon({"download", "--number", qq, "--mode", "original", "--albums",
+                                             pick, "--save", (folder.path() / "original").string()},
+                                            "cookie-line.txt"));
+  ASSERT_EQ(originalRun.exitCode, 0) << originalRun.err;
+  EXPECT_EQ(photosIn(folder.path() / "original"), original);
+  EXPECT_NE(hd, original);
+}
+
+TEST_F(CliTest, DownloadsAGroupsAlbums) {
+  const standin::Group& group = standin.data().smallGroup();
+  std::multiset<std::string> expected;
+  for (const auto& photo : group.albums[0].photos) {
+    std::string url = photo.burl;
+    if (std::size_t at = url.find("200?w5"); at != std::string::npos) url.replace(at, 6, "800?w5");
+    expected.insert(standin.photoBytes(url));
+  }
+  CliResult run = runCli(withCommon(
+      {"download", "--group", "--number", group.number, "--albums", "1", "--save", folder.path().string()}));
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+  EXPECT_EQ(photosIn(folder.path() / group.number), expected);
+  EXPECT_NE(run.out.find("----完成相册《"), std::string::npos);
+}
+
+TEST_F(CliTest, APhotoThatCannotBeFetchedExitsWithOne) {
+  const auto& photos = album("旅行2019").photos;
+  standin.server().addFault(photos[3].url.substr(photos[3].url.find("://") + 3),
+                            standin::Fault{standin::FaultKind::HttpError, -1, {}, 404});
+  CliResult run =
+      runCli(withCommon({"download", "--number", qq, "--mode", "hd", "--albums",
+                         std::to_string(numberOf("旅行2019")), "--save", (folder.path() / "save").string()}));
+  EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+  EXPECT_NE(run.out.find("failed 1"), std::string::npos) << run.out;
+  EXPECT_EQ(photosIn(folder.path() / "save").size(), photos.size() - 1);
+}
+
+TEST_F(CliTest, CtrlCStopsMidAlbumAndLeavesNoPartialFile) {
+  // Slow photos, so the stop lands in the middle of a transfer.
+  standin.server().addFault(
+      "/psb?/", standin::Fault{standin::FaultKind::SlowBody, -1, std::chrono::milliseconds(30), 500, 256});
+  bool interrupted = false;
+  CliResult run =
+      runCli(withCommon({"download", "--number", qq, "--mode", "hd", "--albums",
+                         std::to_string(numberOf("五百张")), "--save", (folder.path() / "save").string()}),
+             [&](int pid, const std::string& out) {
+               if (!interrupted && out.find("photo 1/500") != std::string::npos) {
+                 interrupted = true;
+                 kill(pid, SIGINT);
+               }
+             });
+  ASSERT_TRUE(interrupted) << run.out << run.err;
+  EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+  EXPECT_NE(run.out.find("彻底结束下载了"), std::string::npos);
+  EXPECT_EQ(run.out.find("-------全部下载完毕--------"), std::string::npos);
+  EXPECT_TRUE(partFilesIn(folder.path() / "save").empty());
+  // Every file left is a whole photo of the album.
+  std::set<std::string> served;
+  for (const auto& photo : album("五百张").photos) served.insert(standin.photoBytes(photo.url));
+  const auto saved = photosIn(folder.path() / "save");
+  EXPECT_LT(saved.size(), 500u);
+  for (const std::string& bytes : saved) EXPECT_EQ(served.count(bytes), 1u);
+}
+
+TEST_F(CliTest, DemoRunsTheWholeJobAgainstItsOwnStandin) {
+  CliResult run = runCli({"demo", "--save", folder.path().string()});
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("failed 0"), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(folder.path() / "hd"));
+  EXPECT_TRUE(fs::is_directory(folder.path() / "original"));
+  EXPECT_TRUE(fs::is_directory(folder.path() / "group"));
+  EXPECT_TRUE(partFilesIn(folder.path()).empty());
+}
+
+}  // namespace
+}  // namespace fotolun::testing
