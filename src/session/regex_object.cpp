@@ -106,6 +106,10 @@ bool RegexObject::execute(const Text& pattern, const Text& subject, bool caseSen
                     &errorCode, &errorOffset, context.get()),
       &pcre2_code_free);
   if (!code) return false;  // an invalid pattern: no match collection
+  // Where JIT is available it is used by pcre2_match; besides speed, it avoids the interpreter's
+  // first-letter scan that re-reads the whole rest of the subject on every call of a caseless
+  // global search.
+  pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);
 
   uint32_t captureCount = 0;
   pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captureCount);
@@ -118,8 +122,10 @@ bool RegexObject::execute(const Text& pattern, const Text& subject, bool caseSen
   const auto* subjectBytes = reinterpret_cast<PCRE2_SPTR>(state->subject.data());
   const size_t length = state->subject.size();
   size_t from = 0;
+  // The converted subject is valid UTF-8 by construction; checking it again on every call of a
+  // global search would make the search quadratic.
   while (from <= length) {
-    const int rc = pcre2_match(code.get(), subjectBytes, length, from, 0, data.get(), nullptr);
+    const int rc = pcre2_match(code.get(), subjectBytes, length, from, PCRE2_NO_UTF_CHECK, data.get(), nullptr);
     if (rc < 0) {
       if (rc != PCRE2_ERROR_NOMATCH) state->matches.clear();  // e.g. the match limit: treat as failed
       if (rc != PCRE2_ERROR_NOMATCH) return false;

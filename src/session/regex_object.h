@@ -18,9 +18,11 @@ class RegexObject {
   bool execute(const Text& pattern, const Text& subject, bool caseSensitive = false,
                bool multiLine = true, bool global = true, bool quoteMark = false);
   Text pattern() const;
+  // replacement may use $1..$99, $& (the match), $` and $' (before / after it) and $$ (a "$").
   Text replace(const Text& replacement) const;
   int matchCount() const;
-  // position receives the match's zero-based byte offset in the GBK subject.
+  // position receives the match's zero-based byte offset in the GBK subject, -1 when the match
+  // (or the group) does not exist or did not take part.
   Text matchText(int match, int* position = nullptr) const;
   Text subMatchText(int match, int subMatch, int* position = nullptr) const;
   int subMatchCount() const;

@@ -12,7 +12,9 @@ struct SessionCredentials {
   Text gTk;         // the anti-forgery token computed from skey
 };
 
-// Credentials as a sign-in cookie text gives them (uin and gTk derived from it).
+// Credentials as a sign-in cookie text gives them (uin and gTk derived from it). The uin and skey
+// cookies are found by their exact names wherever they stand in the text (first and last too);
+// p_skey, luin and other names that merely end the same way never match.
 SessionCredentials CredentialsFromCookieText(const Text& cookieText);
 
 // The g_tk token of a cookie text: the hash of its skey cookie; "5381" without one.

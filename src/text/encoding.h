@@ -1,5 +1,6 @@
 #pragma once
 // Conversions at the edges: service replies (UTF-8) in, widgets, paths and the terminal out.
+// Both are thread-safe (each thread keeps its own iconv descriptors) and convert in bulk.
 #include <string>
 #include <string_view>
 

@@ -25,10 +25,13 @@ Text ConcatText(const Parts&... parts) {
 }
 
 int FindText(std::string_view text, std::string_view needle, int start = 1, bool ignoreCase = false);
+// An empty needle gives 1 for a non-empty text, as FindText does.
 int FindTextFromEnd(std::string_view text, std::string_view needle);
 Text TrimSpaces(std::string_view text);
 Text RemoveSpaces(std::string_view text);
+// An empty separator gives the whole text as the one piece.
 std::vector<Text> SplitText(std::string_view text, std::string_view separator);
+// An empty find leaves the text as it is.
 Text ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
                  bool caseSensitive = true);
 Text TextBetween(std::string_view text, std::string_view left, std::string_view right, int start = 1,

@@ -194,5 +194,17 @@ TEST(RegexObject, SubjectWithInvalidGbkStillMatchesTheRest) {
   EXPECT_EQ(position, 4);
 }
 
+TEST(RegexObject, LargeSubjectsStayLinear) {
+  // A caseless global search over a large GBK reply: 100,000 matches among Chinese text.
+  Text subject;
+  for (int i = 0; i < 100000; ++i) subject += "\xD6\xD0" "ab";
+  RegexObject regex;
+  ASSERT_TRUE(regex.execute("AB", subject));
+  EXPECT_EQ(regex.matchCount(), 100000);
+  int position = 0;
+  EXPECT_EQ(regex.matchText(100000, &position), "ab");
+  EXPECT_EQ(position, 4 * 99999 + 2);
+}
+
 }  // namespace
 }  // namespace fotolun

@@ -12,11 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace fotolun {
 namespace {
@@ -229,6 +232,22 @@ TEST(Encoding, LargeTextsConvertInBulk) {
   }
   EXPECT_EQ(Utf8ToGbk(utf8) == gbk, true);
   EXPECT_EQ(GbkToUtf8(gbk).size(), utf8.size() - 300u * 4u + 300u);
+}
+
+TEST(Encoding, ThreadsConvertAtTheSameTime) {
+  // Each thread has its own iconv descriptors; run under TSan.
+  std::vector<std::thread> threads;
+  std::atomic<int> wrong{0};
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 2000; ++i) {
+        if (Utf8ToGbk("a\xE4\xB8\xAD\xF0\x9F\x98\x80") != "a\xD6\xD0?") ++wrong;
+        if (GbkToUtf8("\xD6\xD0\xFF") != "\xE4\xB8\xAD\xEF\xBF\xBD") ++wrong;
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace
