@@ -35,11 +35,14 @@ Text PhotoStore::prepareAlbumFolder(const Text& photoCountText, const Text& albu
   if (!number.empty()) folder += "/" + shortenForDisk(number, kMaxNameBytes);
   folder += "/" + album;
 
-  context_.checkpoint();
-  std::error_code error;
   const std::filesystem::path onDisk(GbkToUtf8(folder));
-  std::filesystem::create_directories(onDisk, error);
-  if (!std::filesystem::is_directory(onDisk, error)) {
+  bool made = false;
+  whileRunning(context_, [&] {
+    std::error_code error;
+    std::filesystem::create_directories(onDisk, error);
+    made = std::filesystem::is_directory(onDisk, error);
+  });
+  if (!made) {
     unusableFolders_.insert(folder);
     context_.form.appendLog(Utf8ToGbk("无法创建文件夹：") + folder + "\r\n");
   }
