@@ -57,13 +57,9 @@ std::vector<Line> splitLines(const std::string& bytes) {
       lines.push_back({bytes.substr(start), ""});
       break;
     }
-    size_t end = lf;
-    std::string ending = "\n";
-    if (end > start && bytes[end - 1] == '\r') {
-      --end;
-      ending = "\r\n";
-    }
-    lines.push_back({bytes.substr(start, end - start), ending});
+    const bool crlf = lf > start && bytes[lf - 1] == '\r';
+    const size_t end = crlf ? lf - 1 : lf;
+    lines.push_back({bytes.substr(start, end - start), crlf ? "\r\n" : "\n"});
     start = lf + 1;
   }
   return lines;
