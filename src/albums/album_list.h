@@ -29,8 +29,9 @@ class AlbumLists {
   void waitUntilListed();
 
   // The program is closing: the worker's run is stopped (nothing more of it reaches the form),
-  // the worker joined and 画板1 hidden. Call it on the UI thread, where the worker's pending
-  // call into the form can still be carried (or refused) while it unwinds.
+  // the worker joined and 画板1 hidden. On the UI thread, and only once that thread no longer
+  // leaves a worker's call waiting (a windowed UI thread drops them first), or the join waits
+  // for a call that nobody will carry.
   void stop();
 
  private:
