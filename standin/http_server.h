@@ -3,6 +3,7 @@
 // forward proxy (absolute-form request lines), keeps a log of every request with its header
 // lines in the order received, and injects faults per URL.
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,10 +17,10 @@ using HeaderLines = std::vector<std::pair<std::string, std::string>>;
 
 struct Request {
   std::string method;
-  std::string url;     // absolute: "http://host[:port]/path?query", also for origin-form lines
-  std::string host;    // host name without port, lower case
-  std::string target;  // path and query as the origin would see them ("/p?q")
-  std::string path;    // path only
+  std::string url;      // absolute: "http://host[:port]/path?query", also for origin-form lines
+  std::string host;     // host name without port, lower case
+  std::string target;   // path and query as the origin would see them ("/p?q")
+  std::string path;     // path only
   HeaderLines headers;  // in the order received
   std::string body;
   bool viaProxy = false;  // the request line was in absolute form
@@ -44,6 +45,7 @@ enum class FaultKind {
   DropMidBody,     // send the headers and half the body, then close
   HttpError,       // answer with status and a short error page
   NotJson,         // 200 with a body that is not JSON
+  SlowBody,        // the answer's body in pieces of chunkBytes, delay before each piece after the first
 };
 
 struct Fault {
@@ -51,10 +53,12 @@ struct Fault {
   int times = -1;  // how many matching requests it hits; -1 = every one
   std::chrono::milliseconds delay{0};
   int status = 500;
+  std::size_t chunkBytes = 16 * 1024;  // SlowBody
 };
 
 class HttpServer {
  public:
+  // Called on the connection's own thread, so several calls may run at once.
   using Handler = std::function<Response(const Request&)>;
 
   explicit HttpServer(Handler handler);
@@ -72,6 +76,9 @@ class HttpServer {
   // Faults apply to requests whose absolute URL contains urlPart, in the order added.
   void addFault(const std::string& urlPart, Fault fault);
   void clearFaults();
+
+  // Connections accepted since start; a client that keeps its connection alive opens one.
+  std::size_t connectionCount() const;
 
   std::vector<Request> requests() const;
   void clearRequests();

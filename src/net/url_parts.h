@@ -7,6 +7,8 @@ namespace fotolun {
 
 Text UrlHost(std::string_view url, bool keepPort = false);
 int UrlPort(std::string_view url);
+// Whether the first five characters, in any letter case, are "https".
+bool IsHttpsUrl(std::string_view url);
 Text UrlPath(std::string_view url);
 
 ByteBuffer ConcatBytes(std::initializer_list<std::string_view> buffers);

@@ -1,0 +1,196 @@
+#include "net/curl_transfer.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "net/proxy_choice.h"
+#include "net/transfer_watch.h"
+
+namespace fotolun {
+namespace {
+
+constexpr long kMaxRedirects = 10;
+
+struct SlistFree {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+// Sorts the header lines libcurl hands over into one block per response. A new status line
+// means a new response, so whatever body came before belonged to a redirect and is dropped.
+class ResponseCollector {
+ public:
+  ByteBuffer body;
+  std::vector<Text> blocks;
+  // Ends the exchange once the first answer's headers are in (see SetBody).
+  bool endAtFirstAnswer = false;
+  bool answered = false;
+
+  // False ends the transfer.
+  bool addHeaderLine(std::string_view raw) {
+    while (!raw.empty() && (raw.back() == '\n' || raw.back() == '\r')) raw.remove_suffix(1);
+    if (raw.substr(0, 5) == "HTTP/") {
+      blocks.emplace_back(raw).append("\r\n");
+      interim_ = raw.size() > 9 && raw[9] == '1';
+      open_ = true;
+      body.clear();
+      return true;
+    }
+    if (!open_) return true;  // trailers after a chunked body
+    blocks.back().append(raw).append("\r\n");
+    if (raw.empty()) {
+      open_ = false;
+      if (interim_) {
+        blocks.pop_back();
+      } else if (endAtFirstAnswer) {
+        answered = true;
+        return false;
+      }
+    }
+    return true;
+  }
+
+  static size_t onHeader(char* data, size_t size, size_t count, void* self) {
+    const bool more =
+        static_cast<ResponseCollector*>(self)->addHeaderLine(std::string_view(data, size * count));
+    return more ? size * count : 0;
+  }
+
+  static size_t onBody(char* data, size_t size, size_t count, void* self) {
+    static_cast<ResponseCollector*>(self)->body.append(data, size * count);
+    return size * count;
+  }
+
+ private:
+  bool open_ = false;
+  bool interim_ = false;
+};
+
+bool NamesHeader(const std::vector<std::string>& lines, std::string_view name) {
+  const auto sameLetters = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
+  for (const std::string& line : lines) {
+    if (line.size() > name.size() && (line[name.size()] == ':' || line[name.size()] == ';') &&
+        std::equal(name.begin(), name.end(), line.begin(), sameLetters)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void SetBody(CURL* curl, const TransferSpec& spec, ResponseCollector& response) {
+  if (spec.verb == "HEAD" && spec.body) {
+    // libcurl sends no body with a plain HEAD, and with a HEAD it did not choose itself it waits
+    // for the body the answer's Content-Length announces, which never comes. So the body goes
+    // with a custom HEAD and the exchange ends as soon as the answer's headers are in; the
+    // connection is not kept and a redirect is not followed.
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(spec.body->size()));
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, spec.body->data());
+    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "HEAD");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    response.endAtFirstAnswer = true;
+    return;
+  }
+  if (spec.verb == "HEAD") curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  if (spec.body) {
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(spec.body->size()));
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, spec.body->data());
+    if (spec.verb != "POST") curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, spec.verb.c_str());
+  }
+}
+
+// libcurl refuses an address with a space in it, where a browser sends "%20".
+std::string EscapeSpaces(const std::string& url) {
+  std::string escaped;
+  for (char c : url) escaped += c == ' ' ? std::string("%20") : std::string(1, c);
+  return escaped;
+}
+
+void SetProxy(CURL* curl, const TransferSpec& spec) {
+  if (!spec.proxy.empty()) {
+    curl_easy_setopt(curl, CURLOPT_PROXY, spec.proxy.c_str());
+    // A proxy given for the request takes every host, whatever no_proxy says.
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
+  } else if (const auto fromEnvironment = ProxyFromEnvironment(spec.url)) {
+    curl_easy_setopt(curl, CURLOPT_PROXY, fromEnvironment->c_str());
+  }
+  if (spec.proxyCredentials) {
+    curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, spec.proxyCredentials->user.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, spec.proxyCredentials->password.c_str());
+  }
+}
+
+}  // namespace
+
+TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec) {
+  CURL* curl = static_cast<CURL*>(curlHandle);
+  // A reset handle keeps its live connections, which is what makes the next request cheap.
+  curl_easy_reset(curl);
+
+  std::unique_ptr<curl_slist, SlistFree> headers;
+  const auto addHeader = [&headers](const std::string& line) {
+    if (curl_slist* grown = curl_slist_append(headers.get(), line.c_str())) {
+      headers.release();
+      headers.reset(grown);
+    }
+  };
+  for (const std::string& line : spec.headerLines) addHeader(line);
+  // libcurl's own additions, which the Windows objects never sent: waiting for "100 Continue"
+  // before a body, and the obsolete keep-alive line to a proxy (HTTP/1.1 keeps alive anyway).
+  for (const char* own : {"Expect", "Proxy-Connection"}) {
+    if (!NamesHeader(spec.headerLines, own)) addHeader(std::string(own) + ":");
+  }
+
+  ResponseCollector response;
+  TransferWatch watch(spec.idleTimeout);
+  const std::string address = EscapeSpaces(spec.url);
+  curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+  curl_easy_setopt(curl, CURLOPT_DEFAULT_PROTOCOL, "http");
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &ResponseCollector::onBody);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &ResponseCollector::onHeader);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &response);
+  curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &TransferWatch::onProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &watch);
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, spec.followRedirects ? 1L : 0L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  if (spec.connectTimeout) {
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(spec.connectTimeout->count()));
+  }
+  if (!spec.userAgent.empty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, spec.userAgent.c_str());
+  if (spec.serverCredentials) {
+    curl_easy_setopt(curl, CURLOPT_USERNAME, spec.serverCredentials->user.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, spec.serverCredentials->password.c_str());
+  }
+  // Detaching first drops the store from a handle that used it for the previous request.
+  curl_easy_setopt(curl, CURLOPT_SHARE, nullptr);
+  if (spec.cookieShare) {
+    curl_easy_setopt(curl, CURLOPT_SHARE, spec.cookieShare);
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+  }
+  SetProxy(curl, spec);
+  SetBody(curl, spec, response);
+
+  TransferOutcome outcome;
+  const CURLcode result = curl_easy_perform(curl);
+  if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && response.answered)) return outcome;
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  outcome.completed = true;
+  outcome.status = static_cast<int>(status);
+  outcome.body = std::move(response.body);
+  outcome.headerBlocks = std::move(response.blocks);
+  return outcome;
+}
+
+}  // namespace fotolun

@@ -1,0 +1,44 @@
+#pragma once
+// One HTTP exchange on a libcurl easy handle, with nothing on the wire beyond what the caller
+// lists and what HTTP/1.1 itself needs (Host, and Content-Length where a body goes).
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "text/gbk_text.h"
+
+namespace fotolun {
+
+struct Credentials {
+  std::string user;
+  std::string password;
+};
+
+struct TransferSpec {
+  std::string verb = "GET";
+  std::string url;
+  std::vector<std::string> headerLines;  // libcurl syntax, sent in this order after Host
+  std::optional<ByteBuffer> body;        // none: no body and no Content-Length
+  bool followRedirects = true;
+  std::optional<std::chrono::seconds> connectTimeout;    // name resolution and connect
+  std::optional<std::chrono::milliseconds> idleTimeout;  // longest wait for the next byte
+  std::string proxy;                                     // "" = the environment's (proxy_choice.h)
+  std::optional<Credentials> proxyCredentials;
+  std::optional<Credentials> serverCredentials;
+  std::string userAgent;        // sent (after Host) unless a header line names one
+  void* cookieShare = nullptr;  // a CURLSH* whose cookies go out and come back; null = none
+};
+
+struct TransferOutcome {
+  bool completed = false;  // the whole response came in
+  ByteBuffer body;         // of the last response
+  // The header block of every response that was not interim (1xx), redirects first: the status
+  // line, the header lines, an empty line, each line ending in CRLF.
+  std::vector<Text> headerBlocks;
+  int status = 0;
+};
+
+TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec);
+
+}  // namespace fotolun

@@ -1,0 +1,28 @@
+#include "net/request_object.h"
+
+#include <curl/curl.h>
+
+#include "net/curl_global.h"
+
+namespace fotolun {
+
+RequestObject::RequestObject() {
+  EnsureCurlReady();
+  handle_ = curl_easy_init();
+}
+
+RequestObject::~RequestObject() {
+  if (handle_) curl_easy_cleanup(static_cast<CURL*>(handle_));
+}
+
+RequestObject& ThreadServiceObject() {
+  thread_local RequestObject object;
+  return object;
+}
+
+RequestObject& ThreadFetchObject() {
+  thread_local RequestObject object;
+  return object;
+}
+
+}  // namespace fotolun

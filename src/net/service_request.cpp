@@ -1,0 +1,65 @@
+#include <chrono>
+
+#include "net/cookies.h"
+#include "net/curl_transfer.h"
+#include "net/http_clients.h"
+#include "net/request_headers.h"
+#include "net/request_object.h"
+#include "net/response_cookies.h"
+
+namespace fotolun {
+
+ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText, Text* cookies,
+                              Text* responseCookies, Text* headers, Text* responseHeaders, int* status,
+                              bool noRedirect, const ByteBuffer& postBytes, const Text& proxy,
+                              int timeoutSeconds, const Text& proxyUser, const Text& proxyPassword,
+                              int proxyCredentialFlag, RequestObject* requestObject) {
+  RequestObject& object = requestObject ? *requestObject : ThreadServiceObject();
+  std::lock_guard lock(object.inUse());
+  if (!object.curlHandle()) return {};
+
+  Text ownCookies, ownResponseCookies, ownHeaders, ownResponseHeaders;
+  int ownStatus = 0;
+  Text& cookieText = cookies ? *cookies : ownCookies;
+  Text& setCookies = responseCookies ? *responseCookies : ownResponseCookies;
+  Text& headerText = headers ? *headers : ownHeaders;
+  Text& receivedHeaders = responseHeaders ? *responseHeaders : ownResponseHeaders;
+  int& statusCode = status ? *status : ownStatus;
+
+  TransferSpec spec;
+  spec.verb = RequestVerb(method);
+  spec.url = url;
+  spec.followRedirects = !noRedirect;
+  if (timeoutSeconds != -1) {
+    // The Windows object's time-outs are per step (resolve, connect, send, each receive), not for
+    // the whole exchange: a large photo that keeps arriving is never cut off.
+    const std::chrono::seconds limit(timeoutSeconds >= 1 ? timeoutSeconds : 15);
+    spec.connectTimeout = limit;
+    spec.idleTimeout = limit;
+  }
+  spec.proxy = proxy;
+  if (!proxy.empty() && !proxyUser.empty()) {
+    // 0 asks for credentials of the server itself; anything else, as the default 1, of the proxy.
+    (proxyCredentialFlag == 0 ? spec.serverCredentials : spec.proxyCredentials) =
+        Credentials{proxyUser, proxyPassword};
+  }
+
+  AppendDefaultHeaders(headerText, url, true);
+  if (!cookieText.empty()) spec.headerLines.push_back(*CurlHeaderLine("Cookie", cookieText));
+  for (std::string& line : CurlHeaderLines(headerText)) spec.headerLines.push_back(std::move(line));
+
+  const ByteBuffer& body = postBytes.empty() ? postText : postBytes;
+  if (!body.empty() || spec.verb == "POST") spec.body = body;
+
+  TransferOutcome outcome = PerformTransfer(object.curlHandle(), spec);
+  Text allBlocks;
+  for (const Text& block : outcome.headerBlocks) allBlocks += block;
+  receivedHeaders = outcome.headerBlocks.empty() ? Text() : SpellSetCookie(outcome.headerBlocks.back());
+  statusCode = outcome.status;
+  // Cookies set on the way through a redirect count too, as a browser keeps them.
+  setCookies = CookiesSetBy(SpellSetCookie(allBlocks));
+  MergeCookies(cookieText, setCookies);
+  return std::move(outcome.body);
+}
+
+}  // namespace fotolun
