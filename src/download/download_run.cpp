@@ -66,8 +66,6 @@ void downloadAlbum(Context& context, PhotoStore& photos, const AlbumJob& job) {
   }
 }
 
-}  // namespace
-
 void runDownloadJobs(Context& context, PhotoStore& photos) {
   Form& form = context.form;
   const CheckedAlbums checked = readCheckedAlbums(context);
@@ -85,6 +83,8 @@ void runDownloadJobs(Context& context, PhotoStore& photos) {
     LetMessagesRun(context);
   }
 }
+
+}  // namespace
 
 DownloadRun::DownloadRun(Program& program) : program_(program) {}
 

@@ -48,8 +48,4 @@ class DownloadRun {
   std::vector<std::pair<std::thread, std::shared_ptr<RunState>>> retired_;
 };
 
-// The body of a run on its worker (exposed for tests that drive it without a thread).
-class PhotoStore;
-void runDownloadJobs(Context& context, PhotoStore& photos);
-
 }  // namespace fotolun
