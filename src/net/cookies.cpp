@@ -1,4 +1,4 @@
-// Folding response cookies into the stored cookie string (Part 2.2).
+// Folding response cookies into the stored cookie string.
 #include "net/cookies.h"
 
 #include <algorithm>

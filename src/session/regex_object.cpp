@@ -1,4 +1,4 @@
-// The regular-expression object of Part 3.1 on PCRE2, standing in for VBScript.RegExp.
+// The regular-expression object on PCRE2, standing in for VBScript.RegExp.
 //
 // The GBK subject is converted to UTF-8 once per execute, with a table from UTF-8 offsets back to
 // GBK byte offsets, so that positions come out as byte offsets in the GBK subject. The options

@@ -1,8 +1,7 @@
-// Session credentials from a sign-in cookie text, and the lock-guarded credentials record
-// (Part 3.2).
+// Session credentials from a sign-in cookie text, and the lock-guarded credentials record.
 //
-// The Part finds the uin and skey cookies with the markers " uin=" and "; skey=(.*?);", which miss
-// a cookie standing first or last in the text, so a good sign-in could read as none. Here the
+// Markers such as " uin=" and "; skey=(.*?);" would miss a cookie standing first or last in the
+// text, so a good sign-in could read as none. Here the
 // cookie text is taken apart into name=value items and the two cookies are found by their exact
 // names wherever they stand; names that merely end the same way (p_skey, luin) never match.
 #include "session/session_credentials.h"

@@ -1,4 +1,4 @@
-// Text operations over code page 936 byte strings (Part 2.1).
+// Text operations over code page 936 byte strings.
 //
 // A byte of 0x80 or more is a lead byte and takes the next byte with it as one character; every
 // scan below walks the text character by character from its start, so a match, a space or a
@@ -46,7 +46,7 @@ bool IsSpaceAt(std::string_view text, size_t i, size_t charLength) {
   return text.substr(i, 2) == kFullWidthSpace;
 }
 
-// Texts end at their first NUL byte, as the NUL-terminated strings of the original do.
+// Texts end at their first NUL byte, as NUL-terminated strings do.
 std::string_view AsText(std::string_view bytes) {
   const size_t nul = bytes.find('\0');
   return nul == std::string_view::npos ? bytes : bytes.substr(0, nul);

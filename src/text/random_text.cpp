@@ -1,4 +1,4 @@
-// Random numbers and letters (Part 2.1). Only the ranges and the letter modes are relied upon, so a
+// Random numbers and letters. Only the ranges and the letter modes are relied upon, so a
 // per-thread Mersenne Twister seeded once from the system's random device stands in for the
 // original's time-stamp counter.
 #include "text/random_text.h"

@@ -1,4 +1,4 @@
-// RegexObject (Part 3.1): the two patterns of Part 3.2, the flags, GBK byte positions, replace,
+// RegexObject: the two credential patterns, the flags, GBK byte positions, replace,
 // invalid patterns and indexes that do not exist.
 #include "session/regex_object.h"
 
@@ -40,7 +40,9 @@ TEST(RegexObject, CaseInsensitiveByDefault) {
 TEST(RegexObject, DigitsAreAsciiOnly) {
   RegexObject regex;
   // Full-width digits (GBK A3 B1, A3 B2) are no \d, as in the VBScript engine.
-  regex.execute("\\d+", "\xA3\xB1\xA3\xB2" "12");
+  regex.execute("\\d+",
+                "\xA3\xB1\xA3\xB2"
+                "12");
   ASSERT_EQ(regex.matchCount(), 1);
   EXPECT_EQ(regex.matchText(1), "12");
 }
@@ -122,7 +124,9 @@ TEST(RegexObject, Replace) {
 
 TEST(RegexObject, EmptyMatchesMoveOn) {
   RegexObject regex;
-  regex.execute("a*", "b\xD6\xD0" "aa");
+  regex.execute("a*",
+                "b\xD6\xD0"
+                "aa");
   // "" before b, "" before 中, "aa", "" at the end: no endless loop, no split character.
   ASSERT_EQ(regex.matchCount(), 4);
   int position = 0;
@@ -197,7 +201,10 @@ TEST(RegexObject, SubjectWithInvalidGbkStillMatchesTheRest) {
 TEST(RegexObject, LargeSubjectsStayLinear) {
   // A caseless global search over a large GBK reply: 100,000 matches among Chinese text.
   Text subject;
-  for (int i = 0; i < 100000; ++i) subject += "\xD6\xD0" "ab";
+  for (int i = 0; i < 100000; ++i)
+    subject +=
+        "\xD6\xD0"
+        "ab";
   RegexObject regex;
   ASSERT_TRUE(regex.execute("AB", subject));
   EXPECT_EQ(regex.matchCount(), 100000);

@@ -1,7 +1,7 @@
-// Credentials from a sign-in cookie text, g_tk, and the lock-guarded record (Part 3.2).
+// Credentials from a sign-in cookie text, g_tk, and the lock-guarded record.
 //
 // The uin and skey cookies are found by their exact names wherever they stand (first, middle or
-// last), mending the Part's markers that missed a cookie at either end; names that merely end the
+// last), where fixed markers would miss a cookie at either end; names that merely end the
 // same way (p_skey, luin, p_uin) never match.
 #include "session/session_credentials.h"
 
@@ -58,9 +58,9 @@ TEST(ComputeGTk, WorkedValues) {
 }
 
 TEST(ComputeGTk, SkeyWhereverItStands) {
-  EXPECT_EQ(computeGTk("skey=abc; uin=o1"), "193485963");   // first
-  EXPECT_EQ(computeGTk("uin=o1; skey=abc"), "193485963");   // last, no closing ";"
-  EXPECT_EQ(computeGTk("skey=abc"), "193485963");           // alone
+  EXPECT_EQ(computeGTk("skey=abc; uin=o1"), "193485963");  // first
+  EXPECT_EQ(computeGTk("uin=o1; skey=abc"), "193485963");  // last, no closing ";"
+  EXPECT_EQ(computeGTk("skey=abc"), "193485963");          // alone
   EXPECT_EQ(computeGTk("uin=o1;skey=abc;"), "193485963");
 }
 
@@ -159,7 +159,8 @@ TEST(CredentialStore, ConcurrentReadersWritersAndRequests) {
       EXPECT_FALSE(c.uin.empty());
     }
   });
-  for (int i = 0; i < 500; ++i) store.set(CredentialsFromCookieText("uin=o0" + std::to_string(i + 1) + "; skey=k"));
+  for (int i = 0; i < 500; ++i)
+    store.set(CredentialsFromCookieText("uin=o0" + std::to_string(i + 1) + "; skey=k"));
   stop = true;
   for (auto& thread : threads) thread.join();
   EXPECT_FALSE(store.get().cookieText.empty());

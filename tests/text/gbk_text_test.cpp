@@ -1,4 +1,4 @@
-// Edge behaviour of the GBK text operations (Part 2.1): 1-based positions, -1 for nothing found,
+// Edge behaviour of the GBK text operations: 1-based positions, -1 for nothing found,
 // double-byte stepping, full-width spaces and the piece rules of SplitText.
 #include "text/gbk_text.h"
 
