@@ -1,7 +1,10 @@
 #include "app/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include "app_fixtures.h"
 
@@ -114,10 +117,15 @@ TEST_F(SettingsFileTest, AFailedWriteIsReportedAndLeavesNoTemporaryFile) {
 
 TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
   writeBytes(diskPath(), "[A]\r\nx=1\r\n");
-  ASSERT_EQ(::chmod(folder.file("").c_str(), 0500), 0);
+  // A full disk, as even root meets it: no file may grow past 4 bytes while the write runs.
+  rlimit old{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit tiny = old;
+  tiny.rlim_cur = 4;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
   const bool written = write("A", "x", "2");
-  ::chmod(folder.file("").c_str(), 0700);
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  ::setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_FALSE(written);
   EXPECT_EQ(readBytes(diskPath()), "[A]\r\nx=1\r\n");
   EXPECT_EQ(folder.names(), std::vector<std::string>{"peizi.ini"});
