@@ -1,6 +1,5 @@
 #include "download_fixture.h"
 
-#include <atomic>
 #include <fstream>
 #include <sstream>
 
@@ -9,8 +8,6 @@
 
 namespace fotolun::testing {
 namespace {
-
-std::atomic<int> folderCounter{0};
 
 std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -32,28 +29,14 @@ bool matchesPhotoName(const std::string& file, const ExpectedPhoto& photo) {
 
 }  // namespace
 
-DownloadFixture::DownloadFixture(std::uint64_t seed) : standin(seed) {
-  standin.start();
-  program.proxy = standin.proxyUrl();
-  program.delayScale = 0;
-  saveFolder = std::filesystem::temp_directory_path() /
-               ("fotolun-download-" + std::to_string(getpid()) + "-" + std::to_string(folderCounter++));
-  std::filesystem::remove_all(saveFolder);
+DownloadFixture::DownloadFixture(std::uint64_t seed) : StandinWorld(seed), saveFolder(programFolder.path()) {
   std::filesystem::create_directories(saveFolder / "program");
   program.programDirectory = gbk((saveFolder / "program").string());
   form.setText(Control::编辑框_保存位置, gbk(saveFolder.string()));
   run = std::make_unique<DownloadRun>(program);
 }
 
-DownloadFixture::~DownloadFixture() {
-  run.reset();
-  std::error_code ignored;
-  std::filesystem::remove_all(saveFolder, ignored);
-}
-
-void DownloadFixture::signIn(const std::string& qq) {
-  program.credentials.set(CredentialsFromCookieText(standin.signInCookieText(qq)));
-}
+DownloadFixture::~DownloadFixture() { run.reset(); }
 
 void DownloadFixture::choosePersonal(const standin::PersonalAccount& account, bool hd) {
   signIn(account.qq);

@@ -14,6 +14,7 @@
 #include "form/locked_ui_thread.h"
 #include "standin/standin.h"
 #include "support/scripted_form.h"
+#include "support/standin_fixture.h"
 
 namespace fotolun::testing {
 
@@ -24,12 +25,13 @@ struct ExpectedPhoto {
   std::string bytes;
 };
 
-class DownloadFixture : public ::testing::Test {
+// The stand-in world with the save folder as the temporary folder and the program's own folder
+// inside it.
+class DownloadFixture : public ::testing::Test, public StandinWorld {
  protected:
   explicit DownloadFixture(std::uint64_t seed = 11);
   ~DownloadFixture() override;
 
-  void signIn(const std::string& qq);
   void choosePersonal(const standin::PersonalAccount& account, bool hd);
   void chooseGroup(const standin::Group& group);
   void addRow(const std::string& number, const std::string& name, const std::string& count,
@@ -50,10 +52,6 @@ class DownloadFixture : public ::testing::Test {
 
   std::vector<standin::Request> requestsWithPath(const std::string& path);
 
-  standin::Standin standin;
-  ScriptedForm form;
-  LockedUiThread ui;
-  Program program{form, ui};
   std::filesystem::path saveFolder;
   std::unique_ptr<DownloadRun> run;
 };
