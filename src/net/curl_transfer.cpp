@@ -176,6 +176,7 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec) {
   curl_easy_setopt(curl, CURLOPT_SHARE, nullptr);
   if (spec.cookieShare) {
     curl_easy_setopt(curl, CURLOPT_SHARE, spec.cookieShare);
+    // Naming no file is what switches the cookie engine on for the store's cookies.
     curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
   }
   SetProxy(curl, spec);
@@ -183,6 +184,8 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec) {
 
   TransferOutcome outcome;
   const CURLcode result = curl_easy_perform(curl);
+  // curl_easy_reset forgets the list of cookie files without freeing it.
+  if (spec.cookieShare) curl_easy_setopt(curl, CURLOPT_COOKIEFILE, nullptr);
   if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && response.answered)) return outcome;
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
