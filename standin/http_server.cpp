@@ -110,6 +110,7 @@ struct HttpServer::Impl {
   Handler handler;
   MHD_Daemon* daemon = nullptr;
   std::uint16_t port = 0;
+  std::string scheme = "http://";
   std::atomic<std::size_t> connections{0};
 
   mutable std::mutex mutex;  // faults, requests, logPath
@@ -177,7 +178,7 @@ struct HttpServer::Impl {
       authority = request.header("Host");
       if (authority.empty()) authority = "127.0.0.1:" + std::to_string(port);
       request.target = raw.empty() ? "/" : raw;
-      request.url = "http://" + authority + request.target;
+      request.url = scheme + authority + request.target;
     }
     request.host = HostOfAuthority(authority);
     request.path = request.target.substr(0, request.target.find('?'));
@@ -273,23 +274,39 @@ HttpServer::HttpServer(Handler handler) : impl_(std::make_unique<Impl>()) {
 
 HttpServer::~HttpServer() { stop(); }
 
-std::uint16_t HttpServer::start(std::uint16_t port) {
+std::uint16_t HttpServer::start(std::uint16_t port) { return startTls("", "", port); }
+
+std::uint16_t HttpServer::startTls(const std::string& certificatePem, const std::string& keyPem,
+                                   std::uint16_t port) {
   if (impl_->daemon) return impl_->port;
   {
     std::lock_guard lock(impl_->stopMutex);
     impl_->stopping = false;
   }
   impl_->connections = 0;
+  impl_->scheme = certificatePem.empty() ? "http://" : "https://";
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  impl_->daemon = MHD_start_daemon(
-      MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL, port, nullptr, nullptr,
-      &Impl::onRequest, impl_.get(), MHD_OPTION_SOCK_ADDR, &address, MHD_OPTION_URI_LOG_CALLBACK,
-      &Impl::onUri, nullptr, MHD_OPTION_NOTIFY_COMPLETED, &Impl::onCompleted, nullptr,
-      MHD_OPTION_NOTIFY_CONNECTION, &Impl::onConnection, impl_.get(), MHD_OPTION_CONNECTION_TIMEOUT, 60u,
-      MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(256 * 1024), MHD_OPTION_END);
+  const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL |
+                         (certificatePem.empty() ? 0u : static_cast<unsigned>(MHD_USE_TLS));
+  // MHD takes its options as a list; the TLS pair is only valid for a TLS daemon.
+  std::vector<MHD_OptionItem> options = {
+      {MHD_OPTION_SOCK_ADDR, 0, &address},
+      {MHD_OPTION_URI_LOG_CALLBACK, reinterpret_cast<intptr_t>(&Impl::onUri), nullptr},
+      {MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&Impl::onCompleted), nullptr},
+      {MHD_OPTION_NOTIFY_CONNECTION, reinterpret_cast<intptr_t>(&Impl::onConnection), impl_.get()},
+      {MHD_OPTION_CONNECTION_TIMEOUT, 60, nullptr},
+      {MHD_OPTION_CONNECTION_MEMORY_LIMIT, 256 * 1024, nullptr},
+  };
+  if (!certificatePem.empty()) {
+    options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(certificatePem.c_str())});
+    options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(keyPem.c_str())});
+  }
+  options.push_back({MHD_OPTION_END, 0, nullptr});
+  impl_->daemon = MHD_start_daemon(flags, port, nullptr, nullptr, &Impl::onRequest, impl_.get(),
+                                   MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
   if (!impl_->daemon) throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port));
   const MHD_DaemonInfo* info = MHD_get_daemon_info(impl_->daemon, MHD_DAEMON_INFO_BIND_PORT);
   impl_->port = info ? info->port : port;

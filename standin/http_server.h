@@ -68,6 +68,9 @@ class HttpServer {
 
   // Listens on 127.0.0.1; port 0 picks a free one. Returns the port.
   std::uint16_t start(std::uint16_t port = 0);
+  // The same over TLS with this certificate and key (PEM), to check how clients treat certificates.
+  std::uint16_t startTls(const std::string& certificatePem, const std::string& keyPem,
+                         std::uint16_t port = 0);
   void stop();
   std::uint16_t port() const;
   // "http://127.0.0.1:<port>", to be used as the program's proxy.

@@ -162,6 +162,9 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec) {
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &TransferWatch::onProgress);
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &watch);
+  // Requests carry the session's cookies: a certificate that does not check out ends them.
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, spec.followRedirects ? 1L : 0L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
   if (spec.connectTimeout) {

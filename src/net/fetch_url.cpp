@@ -70,7 +70,8 @@ ByteBuffer FetchUrl(const Text& url, int method, const Text& postText, Text* coo
   AppendDefaultHeaders(headerText, url, false);
   if (cookies && !cookies->empty()) headerText += ConcatText(std::string_view("\r\nCookie: "), *cookies);
   spec.headerLines = CurlHeaderLines(headerText);
-  // Without a cookie string of the caller's, the process store sends and keeps the cookies.
+  // Without a cookie string of the caller's, the process store sends and keeps the cookies; its
+  // Cookie line goes out right after the agent, ahead of the header text.
   if (!cookies) spec.cookieShare = ProcessCookieShare();
 
   if (spec.verb != "GET") {

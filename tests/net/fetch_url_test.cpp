@@ -75,6 +75,9 @@ TEST_F(FetchUrlTest, WithoutACookieStringTheProcessStoreKeepsCookiesAcrossThread
   };
   std::thread([this] { FetchUrl(url("/set")); }).join();
   EXPECT_EQ(FetchUrl(url("/echo")), "route=r1");
+  EXPECT_THAT(
+      headerNames(server.requests().back()),
+      ElementsAre("Host", "User-Agent", "Cookie", "Accept", "Referer", "Accept-Language", "Content-Type"));
 
   // A given cookie string, even an empty one, shuts the store out.
   Text cookies;

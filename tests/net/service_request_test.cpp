@@ -221,5 +221,17 @@ TEST_F(ServiceRequestTest, FollowsRedirectsReportingTheLastAnswerAndEveryCookie)
   EXPECT_EQ(server.requests().size(), 1u);
 }
 
+TEST_F(ServiceRequestTest, TheCookieLineStaysWithTheHostItWasMeantFor) {
+  respond = [this](const Request& request) {
+    if (request.path == "/away") {
+      return Response{
+          302, {{"Location", "http://localhost:" + std::to_string(server.port()) + "/there"}}, ""};
+    }
+    return Response{200, {}, request.host + " " + request.header("Cookie")};
+  };
+  Text cookies = "skey=@secret";
+  EXPECT_EQ(SendServiceRequest(url("/away"), 0, "", &cookies), "localhost ");
+}
+
 }  // namespace
 }  // namespace fotolun::testing
