@@ -59,11 +59,26 @@ class ResponseCollector {
   }
 
   static size_t onBody(char* data, size_t size, size_t count, void* self) {
-    static_cast<ResponseCollector*>(self)->body.append(data, size * count);
+    auto& collector = *static_cast<ResponseCollector*>(self);
+    if (collector.body.empty()) collector.reserveAnnouncedLength();
+    collector.body.append(data, size * count);
     return size * count;
   }
 
+  CURL* curl = nullptr;
+
  private:
+  // One allocation for a body of announced length instead of a string doubling its way there; a
+  // length no photo comes near is not trusted that far.
+  void reserveAnnouncedLength() {
+    constexpr curl_off_t kLargestReserve = 64 << 20;
+    curl_off_t announced = -1;
+    if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
+        announced > 0) {
+      body.reserve(static_cast<std::size_t>(std::min(announced, kLargestReserve)));
+    }
+  }
+
   bool open_ = false;
   bool interim_ = false;
 };
@@ -145,6 +160,7 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec) {
   }
 
   ResponseCollector response;
+  response.curl = curl;
   TransferWatch watch(spec.idleTimeout);
   const std::string address = EscapeSpaces(spec.url);
   curl_easy_setopt(curl, CURLOPT_URL, address.c_str());

@@ -31,6 +31,10 @@ void AppendDefaultHeaders(Text& headers, std::string_view url, bool withUserAgen
 
 std::optional<std::string> CurlHeaderLine(std::string_view name, std::string_view value) {
   if (name.empty()) return std::nullopt;
+  const auto breaksLine = [](std::string_view part) {
+    return part.find_first_of("\r\n") != std::string_view::npos;
+  };
+  if (breaksLine(name) || breaksLine(value)) return std::nullopt;
   const Text trimmed = TrimSpaces(value);
   if (trimmed.empty()) return ConcatText(name, std::string_view(";"));
   return ConcatText(name, std::string_view(": "), trimmed);

@@ -18,8 +18,9 @@ std::string RequestVerb(int method);
 // Referer (the URL), Accept-Language, User-Agent when withUserAgent, Content-Type.
 void AppendDefaultHeaders(Text& headers, std::string_view url, bool withUserAgent);
 
-// One header as libcurl takes it. A header needs a name to be sendable: none without one. An
-// empty value is written "Name;", the only way libcurl sends a header with nothing after its colon.
+// One header as libcurl takes it. A header needs a name to be sendable, and one holding a line
+// break would go out as two headers: neither is sent. An empty value is written "Name;", the only
+// way libcurl sends a header with nothing after its colon.
 std::optional<std::string> CurlHeaderLine(std::string_view name, std::string_view value);
 
 // The CRLF lines of a header text as libcurl header lines, in their order; empty lines and lines

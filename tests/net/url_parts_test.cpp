@@ -62,7 +62,7 @@ TEST(UrlPartsTest, HeaderNameAndValueSplitAtTheFirstColon) {
   EXPECT_EQ(HeaderName("no colon"), "");
   EXPECT_EQ(HeaderValue("no colon"), "");
 
-  EXPECT_EQ(CurlHeaderLines("A: 1\r\n\r\nno colon\r\n: nameless\r\nB:\r\nC:3"),
+  EXPECT_EQ(CurlHeaderLines("A: 1\r\n\r\nno colon\r\n: nameless\r\nB:\r\nC:3\r\nD: x\nInjected: y"),
             (std::vector<std::string>{"A: 1", "B;", "C: 3"}));
 }
 
