@@ -96,24 +96,24 @@ bool NamesHeader(const std::vector<std::string>& lines, std::string_view name) {
   return false;
 }
 
-void SetBody(CURL* curl, const TransferSpec& spec, ResponseCollector& response) {
-  if (spec.verb == "HEAD" && spec.body) {
+void SetBody(CURL* curl, const TransferRequest& transfer, ResponseCollector& response) {
+  if (transfer.verb == "HEAD" && transfer.body) {
     // libcurl sends no body with a plain HEAD, and with a HEAD it did not choose itself it waits
     // for the body the answer's Content-Length announces, which never comes. So the body goes
     // with a custom HEAD and the exchange ends as soon as the answer's headers are in; the
     // connection is not kept and a redirect is not followed.
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(spec.body->size()));
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, spec.body->data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(transfer.body->size()));
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, transfer.body->data());
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "HEAD");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     response.endAtFirstAnswer = true;
     return;
   }
-  if (spec.verb == "HEAD") curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-  if (spec.body) {
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(spec.body->size()));
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, spec.body->data());
-    if (spec.verb != "POST") curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, spec.verb.c_str());
+  if (transfer.verb == "HEAD") curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  if (transfer.body) {
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(transfer.body->size()));
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, transfer.body->data());
+    if (transfer.verb != "POST") curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, transfer.verb.c_str());
   }
 }
 
@@ -124,23 +124,23 @@ std::string EscapeSpaces(const std::string& url) {
   return escaped;
 }
 
-void SetProxy(CURL* curl, const TransferSpec& spec) {
-  if (!spec.proxy.empty()) {
-    curl_easy_setopt(curl, CURLOPT_PROXY, spec.proxy.c_str());
+void SetProxy(CURL* curl, const TransferRequest& transfer) {
+  if (!transfer.proxy.empty()) {
+    curl_easy_setopt(curl, CURLOPT_PROXY, transfer.proxy.c_str());
     // A proxy given for the request takes every host, whatever no_proxy says.
     curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
-  } else if (const auto fromEnvironment = ProxyFromEnvironment(spec.url)) {
+  } else if (const auto fromEnvironment = ProxyFromEnvironment(transfer.url)) {
     curl_easy_setopt(curl, CURLOPT_PROXY, fromEnvironment->c_str());
   }
-  if (spec.proxyCredentials) {
-    curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, spec.proxyCredentials->user.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, spec.proxyCredentials->password.c_str());
+  if (transfer.proxyCredentials) {
+    curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, transfer.proxyCredentials->user.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, transfer.proxyCredentials->password.c_str());
   }
 }
 
 }  // namespace
 
-TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec) {
+TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfer) {
   CURL* curl = static_cast<CURL*>(curlHandle);
   // A reset handle keeps its live connections, which is what makes the next request cheap.
   curl_easy_reset(curl);
@@ -152,17 +152,17 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec) {
       headers.reset(grown);
     }
   };
-  for (const std::string& line : spec.headerLines) addHeader(line);
+  for (const std::string& line : transfer.headerLines) addHeader(line);
   // libcurl's own additions, which the Windows objects never sent: waiting for "100 Continue"
   // before a body, and the obsolete keep-alive line to a proxy (HTTP/1.1 keeps alive anyway).
   for (const char* own : {"Expect", "Proxy-Connection"}) {
-    if (!NamesHeader(spec.headerLines, own)) addHeader(std::string(own) + ":");
+    if (!NamesHeader(transfer.headerLines, own)) addHeader(std::string(own) + ":");
   }
 
   ResponseCollector response;
   response.curl = curl;
-  TransferWatch watch(spec.idleTimeout);
-  const std::string address = EscapeSpaces(spec.url);
+  TransferWatch watch(transfer.idleTimeout);
+  const std::string address = EscapeSpaces(transfer.url);
   curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
   curl_easy_setopt(curl, CURLOPT_DEFAULT_PROTOCOL, "http");
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -181,30 +181,30 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec) {
   // Requests carry the session's cookies: a certificate that does not check out ends them.
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, spec.followRedirects ? 1L : 0L);
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, transfer.followRedirects ? 1L : 0L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  if (spec.connectTimeout) {
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(spec.connectTimeout->count()));
+  if (transfer.connectTimeout) {
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(transfer.connectTimeout->count()));
   }
-  if (!spec.userAgent.empty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, spec.userAgent.c_str());
-  if (spec.serverCredentials) {
-    curl_easy_setopt(curl, CURLOPT_USERNAME, spec.serverCredentials->user.c_str());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, spec.serverCredentials->password.c_str());
+  if (!transfer.userAgent.empty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, transfer.userAgent.c_str());
+  if (transfer.serverCredentials) {
+    curl_easy_setopt(curl, CURLOPT_USERNAME, transfer.serverCredentials->user.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, transfer.serverCredentials->password.c_str());
   }
   // Detaching first drops the store from a handle that used it for the previous request.
   curl_easy_setopt(curl, CURLOPT_SHARE, nullptr);
-  if (spec.cookieShare) {
-    curl_easy_setopt(curl, CURLOPT_SHARE, spec.cookieShare);
+  if (transfer.cookieShare) {
+    curl_easy_setopt(curl, CURLOPT_SHARE, transfer.cookieShare);
     // Naming no file is what switches the cookie engine on for the store's cookies.
     curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
   }
-  SetProxy(curl, spec);
-  SetBody(curl, spec, response);
+  SetProxy(curl, transfer);
+  SetBody(curl, transfer, response);
 
   TransferOutcome outcome;
   const CURLcode result = curl_easy_perform(curl);
   // curl_easy_reset forgets the list of cookie files without freeing it.
-  if (spec.cookieShare) curl_easy_setopt(curl, CURLOPT_COOKIEFILE, nullptr);
+  if (transfer.cookieShare) curl_easy_setopt(curl, CURLOPT_COOKIEFILE, nullptr);
   if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && response.answered)) return outcome;
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);

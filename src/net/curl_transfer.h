@@ -15,7 +15,7 @@ struct Credentials {
   std::string password;
 };
 
-struct TransferSpec {
+struct TransferRequest {
   std::string verb = "GET";
   std::string url;
   std::vector<std::string> headerLines;  // libcurl syntax, sent in this order after Host
@@ -39,6 +39,6 @@ struct TransferOutcome {
   int status = 0;
 };
 
-TransferOutcome PerformTransfer(void* curlHandle, const TransferSpec& spec);
+TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfer);
 
 }  // namespace fotolun

@@ -13,7 +13,7 @@ namespace fotolun {
 namespace {
 
 // No caller sets a time-out here, yet a server that never answers must not hold the route lookup
-// or the version check for ever; these match the system's own internet defaults in spirit.
+// or the version check for ever; a minute is generous for the small replies fetched here.
 constexpr std::chrono::seconds kConnectLimit{60};
 constexpr std::chrono::seconds kIdleLimit{60};
 
@@ -55,31 +55,31 @@ ByteBuffer FetchUrl(const Text& url, int method, const Text& postText, Text* coo
   Text& receivedHeaders = responseHeaders ? *responseHeaders : ownResponseHeaders;
   ByteBuffer& bodyBytes = postBytes ? *postBytes : ownPostBytes;
 
-  TransferSpec spec;
-  spec.verb = RequestVerb(method);
-  spec.url = TransferUrl(url);
-  spec.followRedirects = !noRedirect;
-  spec.connectTimeout = kConnectLimit;
-  spec.idleTimeout = kIdleLimit;
-  spec.proxy = proxy;
+  TransferRequest transfer;
+  transfer.verb = RequestVerb(method);
+  transfer.url = TransferUrl(url);
+  transfer.followRedirects = !noRedirect;
+  transfer.connectTimeout = kConnectLimit;
+  transfer.idleTimeout = kIdleLimit;
+  transfer.proxy = proxy;
   // The agent goes out as the User-Agent line. libcurl adds that line (after Host) only when the
   // header text has no line of that name; when it has one, the agent was read from it and that
   // line, in its place, is the only one sent.
-  spec.userAgent = AgentOf(headerText);
+  transfer.userAgent = AgentOf(headerText);
 
   AppendDefaultHeaders(headerText, url, false);
   if (cookies && !cookies->empty()) headerText += ConcatText(std::string_view("\r\nCookie: "), *cookies);
-  spec.headerLines = CurlHeaderLines(headerText);
+  transfer.headerLines = CurlHeaderLines(headerText);
   // Without a cookie string of the caller's, the process store sends and keeps the cookies; its
   // Cookie line goes out right after the agent, ahead of the header text.
-  if (!cookies) spec.cookieShare = ProcessCookieShare();
+  if (!cookies) transfer.cookieShare = ProcessCookieShare();
 
-  if (spec.verb != "GET") {
+  if (transfer.verb != "GET") {
     if (bodyBytes.empty()) bodyBytes = postText;
-    if (!bodyBytes.empty() || spec.verb == "POST") spec.body = bodyBytes;
+    if (!bodyBytes.empty() || transfer.verb == "POST") transfer.body = bodyBytes;
   }
 
-  TransferOutcome outcome = PerformTransfer(object.curlHandle(), spec);
+  TransferOutcome outcome = PerformTransfer(object.curlHandle(), transfer);
   Text allBlocks;
   for (const Text& block : outcome.headerBlocks) allBlocks += block;
   receivedHeaders = outcome.headerBlocks.empty() ? Text() : SpellSetCookie(outcome.headerBlocks.back());

@@ -26,32 +26,32 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
   Text& receivedHeaders = responseHeaders ? *responseHeaders : ownResponseHeaders;
   int& statusCode = status ? *status : ownStatus;
 
-  TransferSpec spec;
-  spec.verb = RequestVerb(method);
-  spec.url = url;
-  spec.followRedirects = !noRedirect;
+  TransferRequest transfer;
+  transfer.verb = RequestVerb(method);
+  transfer.url = url;
+  transfer.followRedirects = !noRedirect;
   if (timeoutSeconds != -1) {
     // The Windows object's time-outs are per step (resolve, connect, send, each receive), not for
     // the whole exchange: a large photo that keeps arriving is never cut off.
     const std::chrono::seconds limit(timeoutSeconds >= 1 ? timeoutSeconds : 15);
-    spec.connectTimeout = limit;
-    spec.idleTimeout = limit;
+    transfer.connectTimeout = limit;
+    transfer.idleTimeout = limit;
   }
-  spec.proxy = proxy;
+  transfer.proxy = proxy;
   if (!proxy.empty() && !proxyUser.empty()) {
     // 0 asks for credentials of the server itself; anything else, as the default 1, of the proxy.
-    (proxyCredentialFlag == 0 ? spec.serverCredentials : spec.proxyCredentials) =
+    (proxyCredentialFlag == 0 ? transfer.serverCredentials : transfer.proxyCredentials) =
         Credentials{proxyUser, proxyPassword};
   }
 
   AppendDefaultHeaders(headerText, url, true);
-  if (!cookieText.empty()) spec.headerLines.push_back(*CurlHeaderLine("Cookie", cookieText));
-  for (std::string& line : CurlHeaderLines(headerText)) spec.headerLines.push_back(std::move(line));
+  if (!cookieText.empty()) transfer.headerLines.push_back(*CurlHeaderLine("Cookie", cookieText));
+  for (std::string& line : CurlHeaderLines(headerText)) transfer.headerLines.push_back(std::move(line));
 
   const ByteBuffer& body = postBytes.empty() ? postText : postBytes;
-  if (!body.empty() || spec.verb == "POST") spec.body = body;
+  if (!body.empty() || transfer.verb == "POST") transfer.body = body;
 
-  TransferOutcome outcome = PerformTransfer(object.curlHandle(), spec);
+  TransferOutcome outcome = PerformTransfer(object.curlHandle(), transfer);
   Text allBlocks;
   for (const Text& block : outcome.headerBlocks) allBlocks += block;
   receivedHeaders = outcome.headerBlocks.empty() ? Text() : SpellSetCookie(outcome.headerBlocks.back());

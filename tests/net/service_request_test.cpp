@@ -85,7 +85,13 @@ TEST_F(ServiceRequestTest, SendsBodiesForPostAndHeadAndBytesBeforeText) {
   EXPECT_EQ(seen.body, "q=1");
   EXPECT_EQ(status, 200);
 
-  // An unknown method is a GET, and a GET without body announces none.
+  // A GET carries a body when given one, as the request object sent whatever it was handed; an
+  // unknown method is a GET, and a GET without body announces none.
+  server.clearRequests();
+  SendServiceRequest(url("/get"), 0, "g=1");
+  EXPECT_EQ(onlyRequest().method, "GET");
+  EXPECT_EQ(onlyRequest().body, "g=1");
+
   server.clearRequests();
   SendServiceRequest(url("/seven"), 7);
   seen = onlyRequest();
