@@ -1,0 +1,106 @@
+// The login window on QtWebEngine: its two modes, its layout rule, and the session read from the
+// cookies the stand-in's sign-in page sets in the browser.
+#include "login_window.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QWebEngineView>
+
+#include "gui_world.h"
+#include "qt_text.h"
+#include "text/encoding.h"
+
+namespace fotolun::testing {
+namespace {
+
+using gui::LoginControl;
+using gui::LoginWindow;
+
+bool shown(LoginWindow& login, LoginControl c) { return !login.control(c)->isHidden(); }
+
+// Types address into the window's address box, presses 打开网址 and waits for that page. A load
+// still running when the button is pressed ends too, unsuccessfully.
+bool openPage(LoginWindow& login, const QString& address) {
+  auto* box = static_cast<QLineEdit*>(login.control(LoginControl::编辑框1));
+  box->clear();
+  QTest::keyClicks(box, address);
+  bool loaded = false;
+  const auto connection = QObject::connect(login.browser(), &QWebEngineView::loadFinished, [&](bool ok) {
+    loaded = loaded || (ok && login.browser()->url() == QUrl(address));
+  });
+  QTest::mouseClick(login.control(LoginControl::按钮_打开网址), Qt::LeftButton);
+  const bool done = waitFor([&] { return loaded; }, 20000);
+  QObject::disconnect(connection);
+  return done;
+}
+
+TEST_F(GuiTest, LoginWindowModeFollowsTheAddressAndItsLayoutTheWidth) {
+  startProgram();
+  LoginWindow window(gui->program(), "http://user.qzone.qq.com/");
+  EXPECT_TRUE(shown(window, LoginControl::按钮_登录成功) && shown(window, LoginControl::标签_登录提示));
+  EXPECT_FALSE(shown(window, LoginControl::按钮_相册授权) || shown(window, LoginControl::标签_相册授权));
+  EXPECT_EQ(static_cast<QLineEdit*>(window.control(LoginControl::编辑框1))->text(),
+            QStringLiteral("http://user.qzone.qq.com/"));
+  LoginWindow capital(gui->program(), "http://user.qzone.qq.com/1/Photo/");
+  EXPECT_TRUE(shown(capital, LoginControl::按钮_登录成功));
+
+  window.show();
+  window.resize(800, 500);
+  QTest::qWait(0);
+  EXPECT_EQ(window.control(LoginControl::按钮_打开网址)->geometry(), QRect(800 - 80 - 20, 7, 80, 31));
+  EXPECT_EQ(window.control(LoginControl::编辑框1)->geometry(), QRect(0, 8, 800 - 80 - 40, 30));
+  EXPECT_EQ(window.control(LoginControl::超文本浏览框1)->geometry(), QRect(0, 104, 780, 496));
+
+  // 按钮1 opens the owner's photo page, where only the album button closes the window.
+  const std::string qq = standin.data().ordinaryAccount().qq;
+  gui->form().setText(Control::编辑框_号码, qq);
+  bool albumMode = false;
+  options.onLoginWindowShown = [&](LoginWindow& login) {
+    albumMode = shown(login, LoginControl::按钮_相册授权) && shown(login, LoginControl::标签_相册授权) &&
+                !shown(login, LoginControl::按钮_登录成功) && !shown(login, LoginControl::标签_登录提示);
+    QTest::mouseClick(login.control(LoginControl::按钮_相册授权), Qt::LeftButton);
+  };
+  gui.reset();
+  startProgram();
+  gui->form().setText(Control::编辑框_号码, qq);
+  click(Control::按钮1);
+  EXPECT_TRUE(albumMode);
+  EXPECT_EQ(gui->program().loginAddress, "http://user.qzone.qq.com/" + qq + "/photo/");
+}
+
+TEST_F(GuiTest, SignInInTheBrowserBecomesTheSessionHoweverTheWindowCloses) {
+  const std::string qq = standin.data().ordinaryAccount().qq;
+  const std::string expected = standin.signInCookieText(qq);
+  std::string readInBrowser;
+  int reads = 0;
+  bool viaButton = false;
+  options.onLoginWindowShown = [&](LoginWindow& login) {
+    if (!viaButton) {
+      EXPECT_TRUE(openPage(login, QString::fromStdString("http://user.qzone.qq.com/?login=" + qq)));
+      readInBrowser = login.documentCookie();
+      login.close();  // the close box
+    } else {
+      QTest::mouseClick(login.control(LoginControl::按钮_登录成功), Qt::LeftButton);
+    }
+    reads = login.credentialReads();
+  };
+  startProgram();
+
+  click(Control::按钮_登录);
+  EXPECT_EQ(readInBrowser, expected);
+  EXPECT_EQ(reads, 1);
+  EXPECT_EQ(gui->program().credentials.get().cookieText, expected);
+  EXPECT_EQ(gui->program().credentials.get().uin, qq);
+  EXPECT_EQ(log().find("登录完成"), std::string::npos);
+
+  // The browser keeps the session; the button reads it twice and says so once.
+  gui->program().credentials.set({});
+  viaButton = true;
+  click(Control::按钮_登录);
+  EXPECT_EQ(reads, 2);
+  EXPECT_EQ(gui->program().credentials.get().cookieText, expected);
+  EXPECT_EQ(log(), "操作记录.........登录完成，点击第二步，获取相册列表\r\n");
+}
+
+}  // namespace
+}  // namespace fotolun::testing
