@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/main_window_controller.h"
@@ -24,6 +25,16 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "Usage: fotolun [--proxy URL]\n"
+    "       fotolun --demo [--sample-list] [--screenshot FILE]\n"
+    "\n"
+    "  --proxy URL        send every request, the browser's included, through URL\n"
+    "                     (else http_proxy / HTTP_PROXY)\n"
+    "  --demo             run the stand-in photo service inside the program: no internet needed\n"
+    "  --sample-list      with --demo: sign in as the sample account and list its albums\n"
+    "  --screenshot FILE  save the window to FILE once it is up, then quit\n";
+
 struct Arguments {
   bool demo = false;
   bool sampleList = false;
@@ -35,7 +46,10 @@ bool parse(const QStringList& args, Arguments& out) {
   for (int i = 1; i < args.size(); ++i) {
     const QString& arg = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (arg == QLatin1String("--demo")) {
+    if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+      std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (arg == QLatin1String("--demo")) {
       out.demo = true;
     } else if (arg == QLatin1String("--sample-list")) {
       out.sampleList = true;
@@ -44,10 +58,7 @@ bool parse(const QStringList& args, Arguments& out) {
     } else if (arg == QLatin1String("--screenshot") && hasValue) {
       out.screenshot = args[++i];
     } else {
-      std::fprintf(stderr,
-                   "fotolun: unknown argument: %s\nUsage: fotolun [--proxy URL] | --demo [--sample-list] "
-                   "[--screenshot FILE]\n",
-                   arg.toLocal8Bit().constData());
+      std::fprintf(stderr, "fotolun: unknown argument: %s\n\n%s", arg.toLocal8Bit().constData(), kUsage);
       return false;
     }
   }
@@ -57,7 +68,7 @@ bool parse(const QStringList& args, Arguments& out) {
 // Saves the window once the album list has settled (or at once when nothing is being listed),
 // then ends the program.
 void saveScreenshotWhenReady(fotolun::gui::GuiProgram& gui, const QString& file, bool waitForList) {
-  auto* clock = new QElapsedTimer;
+  auto clock = std::make_shared<QElapsedTimer>();
   clock->start();
   auto* timer = new QTimer(&gui.window());
   QObject::connect(timer, &QTimer::timeout, &gui.window(), [&gui, file, waitForList, clock, timer] {
@@ -65,7 +76,6 @@ void saveScreenshotWhenReady(fotolun::gui::GuiProgram& gui, const QString& file,
         !gui.window().control(fotolun::Control::画板1)->isVisible() && gui.form().rowCount() > 0;
     if (waitForList && !listed && clock->elapsed() < 20000) return;
     timer->stop();
-    delete clock;
     if (!gui.window().grab().save(file))
       std::fprintf(stderr, "fotolun: cannot write %s\n", file.toLocal8Bit().constData());
     QCoreApplication::quit();
