@@ -8,6 +8,7 @@
 
 #include "net/proxy_choice.h"
 #include "net/transfer_watch.h"
+#include "net/url_parts.h"
 
 namespace fotolun {
 namespace {
@@ -141,6 +142,9 @@ void SetProxy(CURL* curl, const TransferRequest& transfer) {
 }  // namespace
 
 TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfer) {
+  // libcurl would read "http:///p" as the host "p" and carry the session cookies there: a URL
+  // whose host is missing (a route lookup that found none) fails before anything is sent.
+  if (UrlHost(transfer.url).empty()) return {};
   CURL* curl = static_cast<CURL*>(curlHandle);
   // A reset handle keeps its live connections, which is what makes the next request cheap.
   curl_easy_reset(curl);

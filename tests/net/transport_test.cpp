@@ -134,3 +134,22 @@ TEST_F(TransferHookTest, TheHookBelongsToItsThreadAndScope) {
 
 }  // namespace
 }  // namespace fotolun::testing
+
+namespace fotolun::testing {
+namespace {
+
+TEST_F(TransportTest, AnAddressWithoutHostSendsNothingAnywhere) {
+  // Through the proxy, libcurl would otherwise ask it for host "fcgi-bin".
+  Text cookies = "skey=secret";
+  EXPECT_EQ(SendServiceRequest("http:///fcgi-bin/list?x=1", 0, "", &cookies, nullptr, nullptr, nullptr,
+                               nullptr, false, "", server.proxyUrl()),
+            "");
+  EXPECT_EQ(FetchUrl("http:///GetRoute?UIN=1", 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr,
+                     server.proxyUrl()),
+            "");
+  EXPECT_TRUE(server.requests().empty());
+  EXPECT_EQ(cookies, "skey=secret");
+}
+
+}  // namespace
+}  // namespace fotolun::testing
