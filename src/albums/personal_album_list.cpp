@@ -36,13 +36,13 @@ class PanelShown {
   Form& form_;
 };
 
-Text requestAlbumList(Context& context, const Text& host, const Text& url) {
+// A route lookup that found no host gives "http:///...", which the client fails unsent, as an
+// unanswered request.
+Text requestAlbumList(Context& context, const Text& url) {
   Text reply;
   for (int attempt = 1; attempt <= kAttempts; ++attempt) {
     context.checkpoint();
-    // "http:///path" is no address: an HTTP library may read the path's first segment as the host
-    // and send the session's cookies there. It fails as an unanswered request would.
-    if (!host.empty()) reply = BufferToText(SendSessionRequest(context.program, url));
+    reply = BufferToText(SendSessionRequest(context.program, url));
     if (!reply.empty()) break;
     if (attempt < kAttempts) WaitWithMessages(context, kAttemptPauseMs);
   }
@@ -134,7 +134,7 @@ void listPersonalAlbums(Context& context) {
   const Text url =
       ConcatText("http://", host, "/fcgi-bin/fcg_list_album_v2?hostUin=", program.targetNumber.get(),
                  "&format=json&plat=qzone&source=qzone&t=&g_tk=", program.credentials.get().gTk);
-  const Text reply = requestAlbumList(context, host, url);
+  const Text reply = requestAlbumList(context, url);
 
   if (FindText(reply, Utf8ToGbk("未登录或者登录超时")) != -1) {
     form.messageBox(Utf8ToGbk("请先登录"), "", MessageButtons::Ok);
