@@ -8,10 +8,21 @@
 
 namespace fotolun {
 
+// The build sets them (cmake -DFOTOLUN_UPDATE_URL=... and so on); these are the project's own.
+#ifndef FOTOLUN_UPDATE_URL
+#define FOTOLUN_UPDATE_URL "http://fotolun.example.org/update.txt"
+#endif
+#ifndef FOTOLUN_FEEDBACK_URL
+#define FOTOLUN_FEEDBACK_URL "http://fotolun.example.org/feedback"
+#endif
+#ifndef FOTOLUN_HOME_URL
+#define FOTOLUN_HOME_URL "http://fotolun.example.org/"
+#endif
+
 struct AppAddresses {
-  Text updatePage = "http://fotolun.example.org/update.txt";  // read by the version check
-  Text feedbackPage = "http://fotolun.example.org/feedback";  // toolbar item 4
-  Text homePage = "http://fotolun.example.org/";              // the link label 标签7
+  Text updatePage = FOTOLUN_UPDATE_URL;      // read by the version check
+  Text feedbackPage = FOTOLUN_FEEDBACK_URL;  // toolbar item 4
+  Text homePage = FOTOLUN_HOME_URL;          // the link label 标签7
 };
 
 // The defaults, each overridden by its environment variable when set and non-empty:
