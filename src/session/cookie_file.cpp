@@ -3,6 +3,7 @@
 #include <set>
 #include <vector>
 
+#include "session/service_domains.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -51,21 +52,6 @@ bool looksLikeCookieLine(std::string_view line) {
 }
 
 }  // namespace
-
-bool isServiceDomain(std::string_view host) {
-  while (!host.empty() && host.front() == '.') host.remove_prefix(1);
-  std::string lower(host);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  for (std::string_view domain : {std::string_view("qq.com"), std::string_view("qpic.cn")}) {
-    if (lower == domain) return true;
-    if (lower.size() > domain.size() &&
-        lower.compare(lower.size() - domain.size(), domain.size(), domain) == 0 &&
-        lower[lower.size() - domain.size() - 1] == '.')
-      return true;
-  }
-  return false;
-}
 
 CookieFileResult readCookieFileText(std::string_view content) {
   if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);

@@ -18,7 +18,4 @@ struct CookieFileResult {
 // (qq.com, qpic.cn and their subdomains) are taken, the first of each name.
 CookieFileResult readCookieFileText(std::string_view content);
 
-// Whether host lies in one of the service's own domains (qq.com, qpic.cn), on a dot boundary.
-bool isServiceDomain(std::string_view host);
-
 }  // namespace fotolun

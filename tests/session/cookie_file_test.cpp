@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "session/service_domains.h"
+
 namespace fotolun {
 namespace {
 
@@ -46,6 +48,7 @@ TEST(CookieFile, ServiceDomainsMatchOnADotBoundary) {
   EXPECT_FALSE(isServiceDomain("notqq.com"));
   EXPECT_FALSE(isServiceDomain("qq.com.evil.net"));
   EXPECT_FALSE(isServiceDomain(""));
+  EXPECT_TRUE(isServiceDomain("user.qzone.QQ.com."));
 }
 
 }  // namespace
