@@ -55,6 +55,8 @@ bool looksLikeCookieLine(std::string_view line) {
 
 CookieFileResult readCookieFileText(std::string_view content) {
   if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
+  // Texts end at a NUL byte; a file holding one is no cookie file (and would lose its cookies).
+  if (content.find('\0') != std::string_view::npos) return {"", "the file is not text: it holds a NUL byte"};
   const std::vector<std::string_view> all = lines(content);
 
   std::vector<std::pair<std::size_t, std::string_view>> meaningful;  // (line number, text)
@@ -72,10 +74,12 @@ CookieFileResult readCookieFileText(std::string_view content) {
     for (std::string_view rest = meaningful.front().second; !rest.empty();) {
       std::size_t semi = rest.find(';');
       std::string_view item = trimmed(rest.substr(0, semi));
-      if (!item.empty()) text += (text.empty() ? "" : "; ") + std::string(item);
+      // An item without a name ("=x") is no cookie.
+      if (!item.empty() && item.front() != '=') text += (text.empty() ? "" : "; ") + std::string(item);
       if (semi == std::string_view::npos) break;
       rest.remove_prefix(semi + 1);
     }
+    if (text.empty()) return {"", lineError(meaningful.front().first, "no cookie on the line")};
     return {Utf8ToGbk(text), ""};
   }
 
