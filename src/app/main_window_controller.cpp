@@ -89,6 +89,11 @@ void MainWindowController::clicked(Control control) {
       impl_->albumLists.onGetAlbums();
       break;
     case Control::按钮_下载选中:
+      // A run started now would take the rows of a half-built list for the whole choice.
+      if (impl_->albumLists.building()) {
+        form.appendLog(Utf8ToGbk("相册列表还在获取中，请等它完成后再下载\r\n"));
+        break;
+      }
       impl_->downloadRun.startDownload();
       break;
     case Control::按钮_暂停线程:
