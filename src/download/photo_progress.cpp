@@ -3,6 +3,7 @@
 #include <string>
 
 #include "download/album_job.h"
+#include "form/percent_text.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -17,9 +18,7 @@ void showPhotoProgress(Context& context, const Text& photoCountText, int positio
   form.setPosition(Control::进度条1, position);
   const int shown = form.position(Control::进度条1);
   const int maximum = form.maximum(Control::进度条1);
-  const long long percent =
-      maximum > 0 ? static_cast<long long>(static_cast<double>(shown) / maximum * 100.0) : 0;
-  form.setText(Control::标签_进度条比例, std::to_string(percent) + "%");
+  form.setText(Control::标签_进度条比例, percentText(shown, maximum));
   if (style == ProgressStyle::countSlashPosition) {
     form.setText(Control::标签_第多少张照片, photoCountText + "/" + std::to_string(shown));
   } else {

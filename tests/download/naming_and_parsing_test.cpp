@@ -146,6 +146,11 @@ TEST_F(ProgressFixture, PercentFromWhatTheBarReportsAndNoDivisionByZero) {
   showPhotoProgress(context, "1000", 501, ProgressStyle::ordinalPicture);
   EXPECT_EQ(form.textOf(Control::标签_进度条比例), "50%");
   EXPECT_EQ(form.textOf(Control::标签_第多少张照片), "第[501]个图片");
+
+  // As the album lists show it: 29 of 100 is 29%, where a double quotient truncates to 28.
+  startAlbumProgress(context, "100");
+  showPhotoProgress(context, "100", 29, ProgressStyle::countSlashPosition);
+  EXPECT_EQ(form.textOf(Control::标签_进度条比例), "29%");
 }
 
 }  // namespace
