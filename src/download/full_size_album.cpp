@@ -2,6 +2,7 @@
 
 #include "albums/route_lookup.h"
 #include "download/album_listing.h"
+#include "download/listed_photos.h"
 #include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/random_fraction_text.h"
@@ -49,13 +50,8 @@ void downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob&
   Text reply = askStorageHost(context, job);
   if (reply.empty()) reply = askStorageHost(context, job);
   const PhotoListing listing(reply, "pic");
-  for (int j = 1; j <= listing.count(); ++j) {
-    showPhotoProgress(context, job.photoCountText, j, ProgressStyle::countSlashPosition);
-    const Text url = photoAddress(listing, j - 1);
-    const Text name = photoNameFromJsonText(listing.memberText(j - 1, "name"));
-    photos.storePhoto(url, job.albumId, folder, name, j, kPhotoPauseMs);
-    LetMessagesRun(context);
-  }
+  storeListedPhotos(context, photos, job, folder, listing, 0, ProgressStyle::countSlashPosition,
+                    kPhotoPauseMs, [&](int index) { return photoAddress(listing, index); });
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
 }

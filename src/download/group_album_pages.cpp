@@ -1,6 +1,7 @@
 #include <string>
 
 #include "download/album_listing.h"
+#include "download/listed_photos.h"
 #include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/service_get.h"
@@ -37,15 +38,11 @@ void downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJo
     const Text start = std::to_string((page - 1) * kPhotoPageSize);
     const Text reply = requestListingText(context, groupPageUrl(context, job, start), kListingAttempts);
     const PhotoListing listing(reply, "photos");
-    for (int j = 1; j <= listing.count(); ++j) {
-      showPhotoProgress(context, job.photoCountText, (page - 1) * kPhotoPageSize + j,
-                        ProgressStyle::ordinalPicture);
-      const Text url =
-          ReplaceText(addressFromJsonText(listing.memberText(j - 1, "burl")), "200?w5", "800?w5");
-      const Text name = photoNameFromJsonText(listing.memberText(j - 1, "name"));
-      photos.storePhoto(url, job.albumId, folder, name, j, kPhotoPauseMs);
-      LetMessagesRun(context);
-    }
+    storeListedPhotos(context, photos, job, folder, listing, (page - 1) * kPhotoPageSize,
+                      ProgressStyle::ordinalPicture, kPhotoPauseMs, [&](int index) {
+                        return ReplaceText(addressFromJsonText(listing.memberText(index, "burl")), "200?w5",
+                                           "800?w5");
+                      });
   }
   form.appendLog(albumClosingLine(job.albumName, 4));
   form.setText(Control::标签_第多少张照片, "");

@@ -2,6 +2,7 @@
 
 #include "albums/route_lookup.h"
 #include "download/album_listing.h"
+#include "download/listed_photos.h"
 #include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/service_get.h"
@@ -54,14 +55,9 @@ void downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const Albu
       reply = requestListingText(context, fallbackPageUrl(context, job, host, start), kListingAttempts);
     }
     const PhotoListing listing(reply, "photoList");
-    for (int j = 1; j <= listing.count(); ++j) {
-      showPhotoProgress(context, job.photoCountText, (page - 1) * kPhotoPageSize + j,
-                        ProgressStyle::countSlashPosition);
-      const Text url = addressFromJsonText(listing.memberText(j - 1, "url"));
-      const Text name = photoNameFromJsonText(listing.memberText(j - 1, "name"));
-      photos.storePhoto(url, job.albumId, folder, name, j, kPhotoPauseMs);
-      LetMessagesRun(context);
-    }
+    storeListedPhotos(context, photos, job, folder, listing, (page - 1) * kPhotoPageSize,
+                      ProgressStyle::countSlashPosition, kPhotoPauseMs,
+                      [&](int index) { return addressFromJsonText(listing.memberText(index, "url")); });
   }
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
