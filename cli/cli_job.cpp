@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "albums/album_list.h"
-#include "albums/service_hosts.h"
 #include "download/download_run.h"
+#include "program/service_hosts.h"
 #include "session/session_credentials.h"
 #include "text/encoding.h"
 

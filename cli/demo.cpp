@@ -3,9 +3,9 @@
 #include <chrono>
 #include <filesystem>
 
-#include "albums/service_hosts.h"
 #include "cli/cli_job.h"
 #include "net/http_clients.h"
+#include "program/service_hosts.h"
 #include "standin/standin.h"
 
 namespace fotolun::cli {

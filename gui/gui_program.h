@@ -5,10 +5,10 @@
 #include <functional>
 #include <memory>
 
-#include "albums/service_hosts.h"
 #include "app/app_addresses.h"
-#include "app/program.h"
 #include "main_window.h"
+#include "program/program.h"
+#include "program/service_hosts.h"
 #include "qt_desktop.h"
 #include "qt_form.h"
 #include "qt_ui_thread.h"

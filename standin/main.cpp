@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-#include "albums/service_hosts.h"
+#include "program/service_hosts.h"
 #include "standin/standin.h"
 
 namespace {

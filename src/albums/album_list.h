@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/program.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The albums of the QQ group typed in 编辑框_号码, one checked row each in 超级列表框1.
-#include "app/program.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -1,8 +1,8 @@
 #pragma once
 // What the user does with the rows of 超级列表框1 besides downloading them: check all, invert,
 // and open a protected album's page to answer its question.
-#include "app/program.h"
 #include "form/form.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -7,7 +7,7 @@
 #include "albums/list_progress.h"
 #include "albums/route_lookup.h"
 #include "albums/session_request.h"
-#include "download/clean_file_name.h"
+#include "names/clean_file_name.h"
 #include "net/http_clients.h"
 #include "text/encoding.h"
 #include "text/random_text.h"

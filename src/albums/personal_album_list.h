@@ -1,6 +1,6 @@
 #pragma once
 // The personal albums of TargetNumber, one checked row each in 超级列表框1.
-#include "app/program.h"
+#include "program/program.h"
 
 namespace fotolun {
 

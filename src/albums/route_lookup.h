@@ -1,6 +1,6 @@
 #pragma once
 // Which storage host serves the personal albums of TargetNumber.
-#include "app/program.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -9,8 +9,8 @@
 #include "albums/search_form.h"
 #include "app/app_addresses.h"
 #include "app/desktop.h"
-#include "app/program.h"
 #include "form/control.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The three photo listings: each downloads one album of the run, on the run's worker.
-#include "app/program.h"
 #include "download/album_job.h"
 #include "download/photo_store.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/program.h"
 #include "download/download_tally.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -1,11 +1,11 @@
 #pragma once
 #include <functional>
 
-#include "app/program.h"
 #include "download/album_job.h"
 #include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/photo_store.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -2,7 +2,7 @@
 
 #include <json-c/json.h>
 
-#include "download/clean_file_name.h"
+#include "names/clean_file_name.h"
 #include "text/encoding.h"
 
 namespace fotolun {

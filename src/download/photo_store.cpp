@@ -5,10 +5,10 @@
 
 #include "download/cookie_domain.h"
 #include "download/part_file.h"
-#include "download/path_names.h"
 #include "download/photo_request_headers.h"
 #include "download/run_gate.h"
 #include "download/service_get.h"
+#include "names/path_names.h"
 #include "text/encoding.h"
 #include "text/random_text.h"
 

@@ -2,8 +2,8 @@
 // Album folders and the photos in them, for one download run on its worker.
 #include <set>
 
-#include "app/program.h"
 #include "download/download_tally.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <functional>
 
-#include "app/program.h"
+#include "program/program.h"
 
 namespace fotolun {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Taking the session over from the login window once the user has signed in there.
-#include "app/program.h"
+#include "program/program.h"
 
 namespace fotolun {
 

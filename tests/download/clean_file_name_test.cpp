@@ -1,4 +1,4 @@
-#include "download/clean_file_name.h"
+#include "names/clean_file_name.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "download/clean_file_name.h"
+#include "names/clean_file_name.h"
 #include "text/encoding.h"
 
 namespace fotolun::testing {

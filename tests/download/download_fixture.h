@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
 #include "download/download_run.h"
 #include "form/locked_ui_thread.h"
+#include "program/program.h"
 #include "standin/standin.h"
 #include "support/scripted_form.h"
 #include "support/standin_fixture.h"

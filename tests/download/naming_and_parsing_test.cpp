@@ -7,11 +7,11 @@
 
 #include "download/album_job.h"
 #include "download/cookie_domain.h"
-#include "download/path_names.h"
 #include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/random_fraction_text.h"
 #include "form/locked_ui_thread.h"
+#include "names/path_names.h"
 #include "support/scripted_form.h"
 #include "text/encoding.h"
 

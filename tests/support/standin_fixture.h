@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
 #include "form/locked_ui_thread.h"
+#include "program/program.h"
 #include "standin/standin.h"
 #include "support/scripted_form.h"
 

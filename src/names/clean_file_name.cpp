@@ -1,4 +1,4 @@
-#include "download/clean_file_name.h"
+#include "names/clean_file_name.h"
 
 #include <array>
 #include <string_view>
@@ -9,7 +9,7 @@ namespace fotolun {
 
 Text cleanFileName(const Text& name) {
   static const std::array<Text, 17> kRemoved = [] {
-    constexpr std::array<std::string_view, 17> utf8 = {":",  "\\", "/",  "?",  "*",  "<",  ">",  "|", "：",
+    constexpr std::array<std::string_view, 17> utf8 = {":",  "\\", "/",  "?",  "*", "<",  ">",  "|", "：",
                                                        "？", "。", "（", "）", "·", "！", "，", "."};
     std::array<Text, 17> out;
     for (std::size_t i = 0; i < utf8.size(); ++i) out[i] = Utf8ToGbk(utf8[i]);

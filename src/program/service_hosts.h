@@ -19,7 +19,7 @@ struct ServiceHosts {
 // The defaults, each overridden by its environment variable when set and non-empty:
 // FOTOLUN_ROUTING_HOST, FOTOLUN_PERSONAL_HOST, FOTOLUN_GROUP_HOST, FOTOLUN_STATIC_PAGE_HOST,
 // FOTOLUN_STATIC_IMAGE_HOST.
-ServiceHosts serviceHostsFromEnvironment(
-    const std::function<const char*(const char*)>& lookup = [](const char* name) { return std::getenv(name); });
+ServiceHosts serviceHostsFromEnvironment(const std::function<const char*(const char*)>& lookup =
+                                             [](const char* name) { return std::getenv(name); });
 
 }  // namespace fotolun

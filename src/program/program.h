@@ -4,11 +4,11 @@
 #include <mutex>
 #include <vector>
 
-#include "albums/service_hosts.h"
-#include "app/guarded.h"
 #include "form/form.h"
 #include "form/run_control.h"
 #include "form/ui_thread.h"
+#include "program/guarded.h"
+#include "program/service_hosts.h"
 #include "session/session_credentials.h"
 
 namespace fotolun {

@@ -1,4 +1,4 @@
-#include "albums/service_hosts.h"
+#include "program/service_hosts.h"
 
 namespace fotolun {
 

@@ -1,4 +1,4 @@
-#include "download/path_names.h"
+#include "names/path_names.h"
 
 #include <string>
 #include <vector>
