@@ -1,5 +1,7 @@
 #include "albums/album_list.h"
 
+#include <exception>
+
 #include "albums/group_album_list.h"
 #include "albums/personal_album_list.h"
 #include "form/worker_form.h"
@@ -56,7 +58,7 @@ void AlbumLists::onGetAlbums() {
   if (source == kGroupSource) {
     {
       BuildingFlag building(building_);
-      fetchGroupAlbumList(context);
+      outcome_ = fetchGroupAlbumList(context);
     }
     LetMessagesRun(context);
     form.setVisible(Control::画板1, false);
@@ -77,9 +79,16 @@ void AlbumLists::startWorker() {
     // A transfer in flight ends as soon as the run is stopped.
     TransferHookScope transfers([&control] { return control.keepGoing(); });
     try {
-      listPersonalAlbums(context);
+      outcome_ = listPersonalAlbums(context);
     } catch (const RunStopped&) {
       // Stopped because the program closes; stop() tidies the form.
+    } catch (const std::exception& error) {
+      // Whatever went wrong (memory ran out, say) ends this list, never the program.
+      outcome_ = ListOutcome::failed;
+      try {
+        reportListFailure(context, error.what());
+      } catch (const RunStopped&) {
+      }
     }
     // Last: nothing of this run reaches the UI thread after the flag is clear.
     building_ = false;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <thread>
 
+#include "albums/list_outcome.h"
 #include "program/program.h"
 
 namespace fotolun {
@@ -23,6 +24,8 @@ class AlbumLists {
 
   // True from a press until its list is complete.
   bool building() const { return building_.load(); }
+  // How the last list ended; listed before any.
+  ListOutcome lastOutcome() const { return outcome_.load(); }
 
   // Blocks until the personal list worker (if any) is done. For front ends without a window and
   // for tests: a UI thread that carries the worker's calls must not block on it.
@@ -41,6 +44,7 @@ class AlbumLists {
   std::unique_ptr<RunControl> control_;  // of the current or last personal list run
   std::thread worker_;
   std::atomic<bool> building_{false};
+  std::atomic<ListOutcome> outcome_{ListOutcome::listed};
 };
 
 }  // namespace fotolun

@@ -6,7 +6,8 @@
 
 #include "albums/json_reply.h"
 #include "albums/list_progress.h"
-#include "albums/session_request.h"
+#include "service/listing_request.h"
+#include "service/service_get.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -14,6 +15,8 @@ namespace {
 
 constexpr int kPageSize = 1000;
 constexpr int kPageWaitMs = 1000;
+// No group holds anywhere near a million albums, whatever a broken reply says.
+constexpr int kMaxPages = 1000;
 
 // The reply is UTF-8 JSON. It is parsed as it came and each value converted afterwards: GBK
 // text can hold the byte of "\" inside a character, which would break the parse.
@@ -49,7 +52,7 @@ int groupAlbumTotal(const Text& reply) {
   return static_cast<int>(value);
 }
 
-void fetchGroupAlbumList(Context& context) {
+ListOutcome fetchGroupAlbumList(Context& context) {
   Program& program = context.program;
   Form& form = context.form;
   form.setVisible(Control::画板1, true);
@@ -65,12 +68,13 @@ void fetchGroupAlbumList(Context& context) {
       "&qunId=",
       group, "&uin=", session.uin,
       "&start=0&num=1000&userinfo=1&t=0.8156231227330863&output_type=json&refer=jsapi&g_tk=", session.gTk);
-  const int total = groupAlbumTotal(Utf8ToGbk(SendSessionRequest(program, totalUrl)));
+  const int total = groupAlbumTotal(Utf8ToGbk(serviceGet(context, totalUrl).body));
 
   form.setMaximum(Control::进度条1, total);
   form.setPosition(Control::进度条1, 0);
-  const int pages = static_cast<int>(static_cast<double>(total) / kPageSize + 1);
-  for (int page = 1; page <= pages; ++page) {
+  // The total is a hint: a full page asks for the next one whatever it says, and an empty page
+  // ends the list.
+  for (int page = 1; page <= kMaxPages; ++page) {
     session = program.credentials.get();
     const Text start = std::to_string(static_cast<long long>(page - 1) * kPageSize);
     const Text pageUrl =
@@ -79,23 +83,33 @@ void fetchGroupAlbumList(Context& context) {
                    "&num=1000&userInfo=1&format=json&platform=qzone&inCharset=utf-8&outCharset=utf-8"
                    "&source=jsapi&g_tk=",
                    session.gTk);
-    const ByteBuffer body = SendSessionRequest(program, pageUrl);
+    const ListingReply reply = requestListing(context, pageUrl, {1, 0}, ReplyShape{"album"});
     WaitWithMessages(context, kPageWaitMs);
-
-    const JsonDocument document = ParseJson(BufferToText(body));
+    if (reply.verdict.problem == ReplyProblem::notSignedIn) {
+      askToSignInAgain(context);
+      return ListOutcome::notSignedIn;
+    }
+    if (!reply.usable()) {
+      reportListFailure(context, reply.verdict.reason);
+      return ListOutcome::failed;
+    }
+    const JsonDocument document = ParseJson(reply.text);
     json_object* albums = JsonMember(JsonMember(document.get(), "data"), "album");
     const int count = JsonArrayLength(albums);
-    if (count == 0) {
+    if (count == 0 && form.rowCount() == 0) {
       form.messageBox(Utf8ToGbk("获取到群的相册个数为0"), Utf8ToGbk("温馨提示"), MessageButtons::Ok);
-      return;
+      return ListOutcome::noAlbums;
     }
     for (int j = 1; j <= count; ++j) {
       addAlbumRow(context, JsonElement(albums, j - 1), (page - 1) * kPageSize + j);
     }
     form.setVisible(Control::画板1, false);
+    const bool more = count >= kPageSize || (count > 0 && static_cast<long long>(page) * kPageSize < total);
+    if (!more) break;
   }
   form.setText(Control::标签_动态,
                Utf8ToGbk("相册获取完毕，共计：") + std::to_string(form.rowCount()) + Utf8ToGbk("个"));
+  return ListOutcome::listed;
 }
 
 }  // namespace fotolun

@@ -6,7 +6,8 @@
 #include "albums/json_reply.h"
 #include "albums/list_progress.h"
 #include "albums/route_lookup.h"
-#include "albums/session_request.h"
+#include "albums/list_outcome.h"
+#include "service/listing_request.h"
 #include "names/clean_file_name.h"
 #include "net/http_clients.h"
 #include "text/encoding.h"
@@ -35,19 +36,6 @@ class PanelShown {
  private:
   Form& form_;
 };
-
-// A route lookup that found no host gives "http:///...", which the client fails unsent, as an
-// unanswered request.
-Text requestAlbumList(Context& context, const Text& url) {
-  Text reply;
-  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-    context.checkpoint();
-    reply = BufferToText(SendSessionRequest(context.program, url));
-    if (!reply.empty()) break;
-    if (attempt < kAttempts) WaitWithMessages(context, kAttemptPauseMs);
-  }
-  return reply;
-}
 
 // The reply is GBK, and a GBK character may end in the byte of "\" (0x5C), which a JSON parser
 // would take for an escape. The text is parsed in UTF-8 and each value brought back to GBK.
@@ -123,7 +111,7 @@ Text noPhotoCoverUrl(const ServiceHosts& hosts) {
   return ConcatText("http://", hosts.staticImage, "/ac/qzone_v5/photo/no_photo_s.png");
 }
 
-void listPersonalAlbums(Context& context) {
+ListOutcome listPersonalAlbums(Context& context) {
   Program& program = context.program;
   Form& form = context.form;
   PanelShown panel(form);
@@ -131,31 +119,37 @@ void listPersonalAlbums(Context& context) {
   form.resetImageList();
 
   const Text host = lookupAlbumHost(context);
+  if (host.empty()) {
+    reportListFailure(context, Utf8ToGbk("没有找到存放相册的服务器"));
+    return ListOutcome::failed;
+  }
   const Text url =
       ConcatText("http://", host, "/fcgi-bin/fcg_list_album_v2?hostUin=", program.targetNumber.get(),
                  "&format=json&plat=qzone&source=qzone&t=&g_tk=", program.credentials.get().gTk);
-  const Text reply = requestAlbumList(context, url);
+  const ListingReply reply = requestListing(context, url, {kAttempts, kAttemptPauseMs}, ReplyShape{"album", true});
 
-  if (FindText(reply, Utf8ToGbk("未登录或者登录超时")) != -1) {
-    form.messageBox(Utf8ToGbk("请先登录"), "", MessageButtons::Ok);
-    const Text home = ConcatText("http://", program.hosts.personalSpace, "/");
-    // The login window's address belongs to the UI thread.
-    context.checkpoint();
-    program.ui.send([&] { program.loginAddress = home; });
-    form.openLoginWindow(home);
-    return;
+  // The refusals' words count anywhere in the reply, as the service has always said them.
+  if (FindText(reply.text, Utf8ToGbk("未登录或者登录超时")) != -1 ||
+      reply.verdict.problem == ReplyProblem::notSignedIn) {
+    askToSignInAgain(context);
+    return ListOutcome::notSignedIn;
   }
-  if (FindText(reply, Utf8ToGbk("您没有权限进行此操作")) != -1) {
+  if (FindText(reply.text, Utf8ToGbk("您没有权限进行此操作")) != -1 ||
+      reply.verdict.problem == ReplyProblem::noPermission) {
     form.messageBox(Utf8ToGbk("您没有访问该QQ相册的权限"), "", MessageButtons::Ok);
-    return;
+    return ListOutcome::noPermission;
+  }
+  if (!reply.usable()) {
+    reportListFailure(context, reply.verdict.reason);
+    return ListOutcome::failed;
   }
 
-  const JsonDocument document = parseGbkJson(reply);
+  const JsonDocument document = parseGbkJson(reply.text);
   json_object* albums = JsonMember(JsonMember(document.get(), "data"), "album");
   const int count = JsonArrayLength(albums);
   if (count == 0) {
     form.messageBox(Utf8ToGbk("获取到相册个数为0"), Utf8ToGbk("温馨提示"), MessageButtons::Ok);
-    return;
+    return ListOutcome::noAlbums;
   }
 
   form.setMaximum(Control::进度条1, count);
@@ -165,6 +159,7 @@ void listPersonalAlbums(Context& context) {
   const Text rows = std::to_string(form.rowCount());
   form.setText(Control::标签_动态, Utf8ToGbk("温馨提示：相册列表获取完毕,共计") + rows + Utf8ToGbk("个"));
   form.appendLog(Utf8ToGbk("-----获取完毕,共计") + rows + Utf8ToGbk("个\r\n\r\n"));
+  return ListOutcome::listed;
 }
 
 }  // namespace fotolun

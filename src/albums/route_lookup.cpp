@@ -2,6 +2,8 @@
 
 #include "net/http_clients.h"
 #include "net/url_parts.h"
+#include "service/session_destination.h"
+#include "text/encoding.h"
 
 namespace fotolun {
 
@@ -15,15 +17,22 @@ Text albumHostFromRouteReply(const Text& reply) {
   return TextBetween(LineAt(records, line), "p\":\"", "\"");
 }
 
-Text lookupAlbumHost(Context& context) {
+Text lookupAlbumHost(Context& context) { return lookupAlbumHost(context, context.program.targetNumber.get()); }
+
+Text lookupAlbumHost(Context& context, const Text& number) {
   Program& program = context.program;
-  const Text url = ConcatText("http://", program.hosts.routing, "/GetRoute?UIN=", program.targetNumber.get(),
-                              "&type=json&version=2&json_esc=1");
+  const Text url =
+      ConcatText("http://", program.hosts.routing, "/GetRoute?UIN=", number, "&type=json&version=2&json_esc=1");
   context.checkpoint();
   const ByteBuffer body =
       FetchUrl(url, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, program.proxy);
   context.checkpoint();
-  return albumHostFromRouteReply(BufferToText(body));
+  const Text host = albumHostFromRouteReply(BufferToText(body));
+  if (!host.empty() && !maySendSession(program.hosts, "http://" + host + "/")) {
+    context.form.appendLog(Utf8ToGbk("存储路由指向服务以外的主机，不予访问：") + host + "\r\n");
+    return "";
+  }
+  return host;
 }
 
 }  // namespace fotolun

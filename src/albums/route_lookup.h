@@ -4,8 +4,11 @@
 
 namespace fotolun {
 
-// Asks the routing host about program.targetNumber and returns the album host, or "" when the
-// reply names none (a failed request included). One request, no retry.
+// Asks the routing host about number and returns the album host, or "" when the reply names
+// none (a failed request included). One request, no retry. A host outside the service's domains
+// counts as none, and the log says so: the album host is sent the session.
+Text lookupAlbumHost(Context& context, const Text& number);
+// The same for TargetNumber.
 Text lookupAlbumHost(Context& context);
 
 // The album host named by a routing reply: the backup record ("<default>_bak") of the default

@@ -10,9 +10,14 @@ struct AlbumJob {
   Text photoCountText;  // decimal text as listed; may be "0" or not a number
   Text albumId;
   Text albumName;  // never blank: a blank name is replaced when the job is made
+  // Whose album it is, fixed when the run starts, so that listing another number meanwhile
+  // cannot send the rest of the run to the wrong owner: TargetNumber for a personal album, the
+  // typed number (编辑框_号码) for a group album and the number folder.
+  Text personalOwner;
+  Text typedNumber;
 };
 
-// The job list carries each job as one text; the name comes last, so a name holding the
+// The job list carries each job's three texts as one text; the name comes last, so a name holding the
 // separator loses everything from the separator on.
 inline constexpr std::string_view kAlbumJobSeparator = "--@@--";
 Text joinAlbumJob(const AlbumJob& job);

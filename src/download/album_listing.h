@@ -1,24 +1,25 @@
 #pragma once
-// The three photo listings: each downloads one album of the run, on the run's worker.
+// The three photo listings: each downloads one album of the run, on the run's worker, and says
+// whether the service listed the whole album (false: a listing failed and was logged). A session
+// the service no longer knows ends the listing with SessionEnded.
 #include "download/album_job.h"
 #include "download/photo_store.h"
+#include "download/listing_outcome.h"
 #include "program/program.h"
 
 namespace fotolun {
 
 // A personal album at HD size: its photo list in pages of 500 from the personal-space host, a
 // page the host does not answer asked again of the album's storage host.
-void downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const AlbumJob& job);
+bool downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const AlbumJob& job);
 
 // A personal album at full size: its whole photo list at once from the storage host, each photo
 // at its full-size address where the listing gives one.
-void downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob& job);
+bool downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob& job);
 
 // A group album: its photo list in pages of 500 from the group-photo host, each photo at the
 // 800-pixel size.
-void downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJob& job);
-
-inline constexpr int kPhotoPageSize = 500;
+bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJob& job);
 
 // The log lines around an album; the personal listings close with three hyphens, the group one
 // with four.

@@ -1,6 +1,7 @@
 #include "download/download_run.h"
 
 #include <atomic>
+#include <exception>
 
 #include "download/album_job.h"
 #include "download/album_listing.h"
@@ -51,22 +52,33 @@ CheckedAlbums readCheckedAlbums(Context& context) {
 }
 
 // The listing is chosen afresh for every album, so switching the source or the size during a
-// run applies to the albums still to come.
-void downloadAlbum(Context& context, PhotoStore& photos, const AlbumJob& job) {
+// run applies to the albums still to come; whose albums they are was fixed when the run began.
+bool downloadAlbum(Context& context, PhotoStore& photos, const AlbumJob& job) {
   Form& form = context.form;
   const int source = form.currentIndex(Control::组合框1);
   const bool original = form.checked(Control::选择框_原图);
   const bool hd = form.checked(Control::选择框_高清);
-  if (source == 1) {
-    downloadGroupAlbumPages(context, photos, job);
-  } else if (source == 0 && (original || !hd)) {
-    downloadFullSizeAlbum(context, photos, job);
-  } else if (source == 0) {
-    downloadPersonalAlbumPages(context, photos, job);
-  }
+  if (source == 1) return downloadGroupAlbumPages(context, photos, job);
+  if (source == 0 && (original || !hd)) return downloadFullSizeAlbum(context, photos, job);
+  if (source == 0) return downloadPersonalAlbumPages(context, photos, job);
+  return true;
 }
 
-void runDownloadJobs(Context& context, PhotoStore& photos) {
+// One album whatever happens inside it: a failure of its own (a listing without an answer, a
+// photo lost, even memory running out) is counted and the run goes on with the next album.
+void downloadCounted(Context& context, PhotoStore& photos, DownloadTally& tally, const AlbumJob& job) {
+  const int failedBefore = tally.failedPhotos;
+  bool whole = false;
+  try {
+    whole = downloadAlbum(context, photos, job);
+  } catch (const std::exception& error) {
+    context.form.appendLog(Utf8ToGbk("相册《") + job.albumName + Utf8ToGbk("》下载出错：") + error.what() +
+                           "\r\n");
+  }
+  if (!whole || tally.failedPhotos != failedBefore) tally.albumFailed(job.albumName);
+}
+
+void runDownloadJobs(Context& context, PhotoStore& photos, DownloadTally& tally) {
   Form& form = context.form;
   const CheckedAlbums checked = readCheckedAlbums(context);
   if (checked.selection.empty()) {
@@ -76,11 +88,50 @@ void runDownloadJobs(Context& context, PhotoStore& photos) {
   }
   form.setText(Control::标签_选择了相册数量,
                Utf8ToGbk("总共需下载[") + std::to_string(checked.jobs.size()) + Utf8ToGbk("]个相册"));
+  const Text personalOwner = context.program.targetNumber.get();
+  const Text typedNumber = form.text(Control::编辑框_号码);
   for (std::size_t j = 1; j <= checked.jobs.size(); ++j) {
+    AlbumJob job = splitAlbumJob(checked.jobs[j - 1]);
+    job.personalOwner = personalOwner;
+    job.typedNumber = typedNumber;
     form.setText(Control::标签_正在下载相册,
                  Utf8ToGbk("下载到第[") + std::to_string(j) + Utf8ToGbk("]个相册"));
-    downloadAlbum(context, photos, splitAlbumJob(checked.jobs[j - 1]));
+    try {
+      downloadCounted(context, photos, tally, job);
+    } catch (const SessionEnded&) {
+      // No album can be listed without a session: the rest are reported, not asked for.
+      tally.signedOut = true;
+      for (std::size_t rest = j; rest <= checked.jobs.size(); ++rest)
+        tally.albumFailed(splitAlbumJob(checked.jobs[rest - 1]).albumName);
+      form.appendLog(Utf8ToGbk("服务说登录已失效（未登录或者登录超时），剩下的") +
+                     std::to_string(checked.jobs.size() - j + 1) +
+                     Utf8ToGbk("个相册没有下载。请点“1.登录”重新登录后再下载\r\n"));
+      return;
+    }
     LetMessagesRun(context);
+  }
+}
+
+// The closing box: the plain words only when every album was saved whole.
+Text closingMessage(const DownloadTally& tally) {
+  if (tally.signedOut)
+    return Utf8ToGbk("登录已失效，下载提前结束：有") + std::to_string(tally.failedAlbums) +
+           Utf8ToGbk("个相册没有下载完，请重新登录后再下载");
+  if (tally.failedAlbums > 0 || tally.failedPhotos > 0)
+    return Utf8ToGbk("下载结束，但有") + std::to_string(tally.failedAlbums) + Utf8ToGbk("个相册、") +
+           std::to_string(tally.failedPhotos) + Utf8ToGbk("张图片没有下载成功，详见日志");
+  return Utf8ToGbk("全部下载完毕");
+}
+
+void logFailures(Form& form, const DownloadTally& tally) {
+  if (const int failed = tally.failedPhotos; failed > 0) {
+    form.appendLog(Utf8ToGbk("有") + std::to_string(failed) + Utf8ToGbk("张图片下载失败\r\n"));
+  }
+  if (const int albums = tally.failedAlbums; albums > 0) {
+    Text names;
+    for (const Text& name : tally.failedAlbumNames()) names += Utf8ToGbk("《") + name + Utf8ToGbk("》");
+    form.appendLog(Utf8ToGbk("有") + std::to_string(albums) + Utf8ToGbk("个相册没有完整下载：") + names +
+                   "\r\n");
   }
 }
 
@@ -125,16 +176,21 @@ void DownloadRun::runDownload(std::shared_ptr<RunState> run) {
   TransferHookScope transfers([&control] { return control.keepGoing(); });
   try {
     PhotoStore photos(context, run->tally);
-    runDownloadJobs(context, photos);
+    runDownloadJobs(context, photos, run->tally);
     showIdleSet(form);
-    if (const int failed = run->tally.failedPhotos; failed > 0) {
-      form.appendLog(Utf8ToGbk("有") + std::to_string(failed) + Utf8ToGbk("张图片下载失败\r\n"));
-    }
+    logFailures(form, run->tally);
     form.appendLog(Utf8ToGbk("-------全部下载完毕--------\r\n\r\n"));
     form.setText(Control::标签_第多少张照片, Utf8ToGbk("下载完成"));
-    form.messageBox(Utf8ToGbk("全部下载完毕"), Utf8ToGbk("信息："), MessageButtons::Ok);
+    form.messageBox(closingMessage(run->tally), Utf8ToGbk("信息："), MessageButtons::Ok);
   } catch (const RunStopped&) {
     // A confirmed stop: the run ends where it stood and says nothing more.
+  } catch (const std::exception& error) {
+    // Outside any album (memory ran out reading the list, say): the run ends, the program lives.
+    try {
+      showIdleSet(form);
+      form.appendLog(Utf8ToGbk("下载出错，已停止：") + error.what() + "\r\n");
+    } catch (const RunStopped&) {
+    }
   }
   run->finished = true;
 }
@@ -181,6 +237,8 @@ bool DownloadRun::running() const { return current_ && !current_->finished; }
 
 int DownloadRun::savedPhotos() const { return current_ ? current_->tally.savedPhotos.load() : 0; }
 int DownloadRun::failedPhotos() const { return current_ ? current_->tally.failedPhotos.load() : 0; }
+int DownloadRun::failedAlbums() const { return current_ ? current_->tally.failedAlbums.load() : 0; }
+bool DownloadRun::signedOut() const { return current_ && current_->tally.signedOut.load(); }
 long long DownloadRun::savedBytes() const { return current_ ? current_->tally.savedBytes.load() : 0; }
 
 }  // namespace fotolun

@@ -33,6 +33,9 @@ class DownloadRun {
   // The current (or last) run's photos; readable while it runs.
   int savedPhotos() const;
   int failedPhotos() const;
+  // Albums not saved whole, and whether the service ended the session during the run.
+  int failedAlbums() const;
+  bool signedOut() const;
   long long savedBytes() const;
 
  private:

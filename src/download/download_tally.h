@@ -1,5 +1,9 @@
 #pragma once
 #include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "text/gbk_text.h"
 
 namespace fotolun {
 
@@ -8,6 +12,25 @@ struct DownloadTally {
   std::atomic<int> savedPhotos{0};
   std::atomic<int> failedPhotos{0};
   std::atomic<long long> savedBytes{0};
+  // Albums not saved whole: a listing without a usable answer, a folder that could not be made,
+  // a photo that failed, or an album never reached because the session ended.
+  std::atomic<int> failedAlbums{0};
+  // The service said the session is gone; the run ended early.
+  std::atomic<bool> signedOut{false};
+
+  void albumFailed(const Text& name) {
+    ++failedAlbums;
+    std::lock_guard lock(mutex_);
+    failedAlbumNames_.push_back(name);
+  }
+  std::vector<Text> failedAlbumNames() const {
+    std::lock_guard lock(mutex_);
+    return failedAlbumNames_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<Text> failedAlbumNames_;
 };
 
 }  // namespace fotolun

@@ -6,12 +6,13 @@
 #include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/random_fraction_text.h"
-#include "download/service_get.h"
+#include "service/listing_request.h"
+#include "text/encoding.h"
 
 namespace fotolun {
 namespace {
 
-constexpr int kListingAttempts = 10;
+constexpr RetryFloor kListingFloor{10, 2000};
 constexpr int kPhotoPauseMs = 100;
 
 Text albumViewUrl(Context& context, const AlbumJob& job, const Text& host, const Text& t) {
@@ -19,15 +20,18 @@ Text albumViewUrl(Context& context, const AlbumJob& job, const Text& host, const
   return ConcatText("http://", host,
                     "/cgi-bin/common/cgi_view_album_v2?inCharset=gbk&outCharset=gbk&format=json&plat=qzone"
                     "&source=qzone&idcNum=0&hostUin=",
-                    context.program.targetNumber.get(), "&albumId=", job.albumId, "&t=", t,
-                    "&g_tk=", session.gTk, "&uin=", session.uin);
+                    job.personalOwner, "&albumId=", job.albumId, "&t=", t, "&g_tk=", session.gTk,
+                    "&uin=", session.uin);
 }
 
-Text askStorageHost(Context& context, const AlbumJob& job) {
+ListingReply askStorageHost(Context& context, const AlbumJob& job, RetryFloor floor) {
   context.checkpoint();
-  const Text host = lookupAlbumHost(context);
-  return requestListingText(context, albumViewUrl(context, job, host, randomFractionText()),
-                            kListingAttempts);
+  const Text host = lookupAlbumHost(context, job.personalOwner);
+  if (host.empty()) {
+    return ListingReply{"", ReplyVerdict{ReplyProblem::unanswered, Utf8ToGbk("没有找到存放相册的服务器")}};
+  }
+  return requestListing(context, albumViewUrl(context, job, host, randomFractionText()), floor,
+                        ReplyShape{"pic"});
 }
 
 // The full-size address when the listing gives one; an empty or null raw member falls back to
@@ -40,20 +44,27 @@ Text photoAddress(const PhotoListing& listing, int index) {
 
 }  // namespace
 
-void downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob& job) {
+bool downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob& job) {
   Form& form = context.form;
   form.setText(Control::标签_进度条比例, "");
   startAlbumProgress(context, job.photoCountText);
   form.appendLog(albumOpeningLine(job.albumName));
-  const Text folder = photos.prepareAlbumFolder(job.photoCountText, job.albumName);
+  const Text folder = photos.prepareAlbumFolder(job.typedNumber, job.photoCountText, job.albumName);
 
-  Text reply = askStorageHost(context, job);
-  if (reply.empty()) reply = askStorageHost(context, job);
-  const PhotoListing listing(reply, "pic");
-  storeListedPhotos(context, photos, job, folder, listing, 0, ProgressStyle::countSlashPosition,
-                    kPhotoPauseMs, [&](int index) { return photoAddress(listing, index); });
+  // A storage host that gives no answer is looked up and asked once more, with a new t.
+  ListingReply reply = askStorageHost(context, job, {kListingFloor.attempts, kListingFloor.pauseMs, false});
+  if (reply.verdict.worthRetrying()) reply = askStorageHost(context, job, kListingFloor);
+  if (reply.usable()) {
+    const PhotoListing listing(reply.text, "pic");
+    storeListedPhotos(context, photos, job, folder, listing, 0, ProgressStyle::countSlashPosition,
+                      kPhotoPauseMs, [&](int index) { return photoAddress(listing, index); });
+  } else {
+    reportListingFailure(context, job, reply.verdict);
+  }
+  photos.finishAlbum(folder);
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
+  return reply.usable();
 }
 
 }  // namespace fotolun

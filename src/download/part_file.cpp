@@ -4,7 +4,11 @@
 #include <stdio.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <atomic>
+#include <filesystem>
+#include <string_view>
 #include <cerrno>
 
 namespace fotolun {
@@ -27,6 +31,32 @@ PartFile::Move renameWithoutReplacing(const std::string& from, const std::string
 }
 
 }  // namespace
+
+void PartFile::removeLeftovers(const std::string& folder) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    constexpr std::string_view kHead = ".photo-", kTail = ".part";
+    if (name.size() <= kHead.size() + kTail.size() || !name.starts_with(kHead) || !name.ends_with(kTail)) continue;
+    const std::size_t dash = name.find('-', kHead.size());
+    if (dash == std::string::npos) continue;
+    const std::string pidText = name.substr(kHead.size(), dash - kHead.size());
+    if (pidText.empty() || pidText.find_first_not_of("0123456789") != std::string::npos || pidText.size() > 9)
+      continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(pidText));
+    if (pid == getpid() || kill(pid, 0) == 0 || errno != ESRCH) continue;
+    std::error_code ignored;
+    std::filesystem::remove(entry.path(), ignored);
+  }
+}
+
+bool PartFile::syncFolder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = fsync(fd) == 0;
+  close(fd);
+  return synced;
+}
 
 std::optional<PartFile> PartFile::create(const std::string& folder) {
   for (int attempt = 0; attempt < 100; ++attempt) {

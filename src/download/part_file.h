@@ -13,6 +13,11 @@ class PartFile {
  public:
   // Creates a new temporary file in folder (a path on disk, UTF-8); nothing when it cannot.
   static std::optional<PartFile> create(const std::string& folder);
+  // Removes the temporary files in folder that a process no longer running left behind (a
+  // crash, a kill); those of a live process, this one or another, are its own business.
+  static void removeLeftovers(const std::string& folder);
+  // Makes the names given in folder durable (the directory synced). False when it could not.
+  static bool syncFolder(const std::string& folder);
 
   PartFile(PartFile&& other) noexcept;
   PartFile& operator=(PartFile&&) = delete;

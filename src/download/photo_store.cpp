@@ -1,14 +1,17 @@
 #include "download/photo_store.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
-#include "download/cookie_domain.h"
+#include "download/image_kind.h"
 #include "download/part_file.h"
 #include "download/photo_request_headers.h"
 #include "download/run_gate.h"
-#include "download/service_get.h"
 #include "names/path_names.h"
+#include "service/backoff.h"
+#include "service/service_get.h"
+#include "service/session_destination.h"
 #include "text/encoding.h"
 #include "text/random_text.h"
 
@@ -18,16 +21,45 @@ namespace {
 // Random parts drawn before a counter is added to a name already taken.
 constexpr int kRandomDraws = 10;
 constexpr int kMaxCounter = 100000;
+// Photos are held whole until they are written; nothing the service serves comes near this.
+constexpr std::size_t kLargestPhoto = std::size_t{1} << 30;
+
+// The length the reply announced, -1 without one.
+long long announcedLength(const Text& headers) {
+  for (const Text& line : SplitText(headers, "\r\n")) {
+    if (FindText(line, "Content-Length:", 1, true) == 1) return std::atoll(line.c_str() + 15);
+  }
+  return -1;
+}
+
+ReplyVerdict judgePhoto(const ServiceResponse& response, std::string_view& extension) {
+  const auto failed = [](ReplyProblem problem, const std::string& utf8) {
+    return ReplyVerdict{problem, Utf8ToGbk(utf8), -1};
+  };
+  if (response.status == 429 || response.status == 503)
+    return ReplyVerdict{ReplyProblem::busy, "HTTP " + std::to_string(response.status),
+                        retryAfterSeconds(response.headers)};
+  if (response.status == 0) return failed(ReplyProblem::unanswered, "没有回应");
+  if (response.status >= 400) return failed(ReplyProblem::broken, "HTTP " + std::to_string(response.status));
+  if (response.body.empty()) return failed(ReplyProblem::broken, "空回复");
+  const long long announced = announcedLength(response.headers);
+  if (announced >= 0 && static_cast<std::size_t>(announced) != response.body.size())
+    return failed(ReplyProblem::broken, "内容不完整");
+  const std::optional<std::string_view> kind = imageExtension(response.body);
+  if (!kind) return failed(ReplyProblem::broken, "内容不是图片");
+  extension = *kind;
+  return {};
+}
 
 }  // namespace
 
 PhotoStore::PhotoStore(Context& context, DownloadTally& tally) : context_(context), tally_(tally) {}
 
-Text PhotoStore::prepareAlbumFolder(const Text& photoCountText, const Text& albumName) {
+Text PhotoStore::prepareAlbumFolder(const Text& numberText, const Text& photoCountText, const Text& albumName) {
   Text base = context_.form.text(Control::编辑框_保存位置);
   if (base.empty()) base = context_.program.programDirectory;
   while (base.size() > 1 && base.back() == '/') base.pop_back();
-  const Text number = folderComponent(context_.form.text(Control::编辑框_号码));
+  const Text number = folderComponent(numberText);
   const Text album =
       folderComponent(fitNameComponent(folderComponent(albumName), folderComponent(photoCountText)));
 
@@ -45,8 +77,17 @@ Text PhotoStore::prepareAlbumFolder(const Text& photoCountText, const Text& albu
   if (!made) {
     unusableFolders_.insert(folder);
     context_.form.appendLog(Utf8ToGbk("无法创建文件夹：") + folder + "\r\n");
+    return folder;
   }
+  PartFile::removeLeftovers(onDisk.string());
   return folder;
+}
+
+void PhotoStore::finishAlbum(const Text& folder) {
+  if (unusableFolders_.count(folder) != 0) return;
+  context_.checkpoint();
+  PartFile::syncFolder(GbkToUtf8(folder));
+  unsyncedNames_ = 0;
 }
 
 void PhotoStore::storePhoto(const Text& url, const Text& albumId, const Text& folder, const Text& name,
@@ -55,40 +96,59 @@ void PhotoStore::storePhoto(const Text& url, const Text& albumId, const Text& fo
     ++tally_.failedPhotos;
     return;
   }
-  ByteBuffer body;
-  const bool fetched = fetch(url, albumId, body);
+  const Fetched photo = fetch(url, albumId);
   WaitWithMessages(context_, pauseMs);
-  if (!fetched) return fail("图片下载失败：", name);
-  if (!save(folder, name, index, body)) return fail("图片保存失败：", name);
+  if (photo.extension.empty()) return fail("图片下载失败：", name, photo.failure);
+  if (!save(folder, name, index, photo)) return fail("图片保存失败：", name);
   ++tally_.savedPhotos;
-  tally_.savedBytes += static_cast<long long>(body.size());
+  tally_.savedBytes += static_cast<long long>(photo.body.size());
+  if (++unsyncedNames_ >= kSyncEvery) finishAlbum(folder);
 }
 
-// A failed fetch is no response, an HTTP error or an empty body: none of them is the photo.
-bool PhotoStore::fetch(const Text& url, const Text& albumId, ByteBuffer& body) {
-  const bool cookies = sendsSessionCookies(url);
-  for (int attempt = 1; attempt <= kFetchAttempts; ++attempt) {
-    Text headers = photoRequestHeaders(context_.program.hosts.staticPage, albumId);
-    int status = 0;
-    body = serviceGet(context_, url, cookies, &headers, &status);
-    if (status > 0 && status < 400 && !body.empty()) return true;
-    if (attempt < kFetchAttempts) WaitWithMessages(context_, kFetchRetryMs);
+// Anything but a whole picture is asked again, a few times a second apart; a busy host is given
+// a growing back-off on top.
+PhotoStore::Fetched PhotoStore::fetch(const Text& url, const Text& albumId) {
+  ServiceGetOptions options;
+  options.sessionCookies = maySendSession(context_.program.hosts, url);
+  options.maxBodyBytes = kLargestPhoto;
+  Backoff backoff({kFetchAttempts, kFetchRetryMs}, kBusyBudgetMs);
+  Fetched photo;
+  for (int attempt = 1;; ++attempt) {
+    options.headers = photoRequestHeaders(context_.program.hosts.staticPage, albumId);
+    ServiceResponse response = serviceGet(context_, url, options);
+    const ReplyVerdict verdict = judgePhoto(response, photo.extension);
+    if (verdict.usable()) {
+      photo.body = std::move(response.body);
+      return photo;
+    }
+    photo.failure = verdict.reason;
+    std::optional<int> wait;
+    if (verdict.problem == ReplyProblem::busy) {
+      wait = backoff.next(verdict);
+      if (wait) {
+        context_.form.appendLog(Utf8ToGbk("服务器繁忙，") + std::to_string((*wait + 999) / 1000) +
+                                Utf8ToGbk("秒后重试\r\n"));
+      }
+    } else if (attempt < kFetchAttempts) {
+      wait = kFetchRetryMs;
+    }
+    if (!wait) return photo;
+    WaitWithMessages(context_, *wait);
   }
-  return false;
 }
 
-bool PhotoStore::save(const Text& folder, const Text& name, int index, const ByteBuffer& body) {
+bool PhotoStore::save(const Text& folder, const Text& name, int index, const Fetched& photo) {
   context_.checkpoint();
   const std::string folderOnDisk = GbkToUtf8(folder);
   std::optional<PartFile> part = PartFile::create(folderOnDisk);
-  if (!part || !part->write(body)) return false;
+  if (!part || !part->write(photo.body)) return false;
 
   // A name already taken gets another random part, then a counter after the last one drawn.
   int randomPart = RandomInRange(1, 2000);
   for (int attempt = 1; attempt <= kRandomDraws + kMaxCounter; ++attempt) {
     if (attempt > 1 && attempt <= kRandomDraws) randomPart = RandomInRange(1, 2000);
     const int counter = attempt <= kRandomDraws ? 0 : attempt - kRandomDraws + 1;
-    const std::string fileName = GbkToUtf8(photoFileName(name, index, randomPart, counter));
+    const std::string fileName = GbkToUtf8(photoFileName(name, index, randomPart, counter, photo.extension));
     PartFile::Move moved = PartFile::Move::failed;
     // The final name appears only while the run is neither halted nor stopped; a stop unwinds
     // from here and the temporary file goes with it.
@@ -99,9 +159,11 @@ bool PhotoStore::save(const Text& folder, const Text& name, int index, const Byt
   return false;
 }
 
-void PhotoStore::fail(const char* utf8Reason, const Text& name) {
+void PhotoStore::fail(const char* utf8Reason, const Text& name, const Text& why) {
   ++tally_.failedPhotos;
-  context_.form.appendLog(Utf8ToGbk(utf8Reason) + name + "\r\n");
+  Text line = Utf8ToGbk(utf8Reason) + name;
+  if (!why.empty()) line += Utf8ToGbk("（") + why + Utf8ToGbk("）");
+  context_.form.appendLog(line + "\r\n");
 }
 
 }  // namespace fotolun

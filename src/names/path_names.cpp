@@ -45,10 +45,10 @@ Text folderComponent(const Text& name) {
   return safe;
 }
 
-Text photoFileName(const Text& name, int index, int randomPart, int counter) {
+Text photoFileName(const Text& name, int index, int randomPart, int counter, std::string_view extension) {
   Text tail = "_" + std::to_string(index) + "_" + std::to_string(randomPart);
   if (counter > 0) tail += "_" + std::to_string(counter);
-  tail += ".jpg";
+  tail += extension;
   return fitNameComponent(name, tail);
 }
 

@@ -2,6 +2,7 @@
 // Folder and file names as the disk takes them. Names are GBK inside the program; on disk they
 // are UTF-8, where a path component holds at most 255 bytes.
 #include <cstddef>
+#include <string_view>
 
 #include "text/gbk_text.h"
 
@@ -25,8 +26,9 @@ Text fitNameComponent(const Text& head, const Text& tail, std::size_t maxBytes =
 // alone ("." or "..") gets a "_" in front. ":" and "?" are legal on this file system and stay.
 Text folderComponent(const Text& name);
 
-// The photo's file name: name + "_" + index + "_" + random part [+ "_" + counter] + ".jpg", the
-// name shortened so the whole fits one component.
-Text photoFileName(const Text& name, int index, int randomPart, int counter = 0);
+// The photo's file name: name + "_" + index + "_" + random part [+ "_" + counter] + extension,
+// the name shortened so the whole fits one component.
+Text photoFileName(const Text& name, int index, int randomPart, int counter = 0,
+                   std::string_view extension = ".jpg");
 
 }  // namespace fotolun

@@ -28,6 +28,7 @@ class ResponseCollector {
   // Ends the exchange once the first answer's headers are in (see SetBody).
   bool endAtFirstAnswer = false;
   bool answered = false;
+  std::size_t maxBodyBytes = 0;
 
   // False ends the transfer.
   bool addHeaderLine(std::string_view raw) {
@@ -61,6 +62,7 @@ class ResponseCollector {
 
   static size_t onBody(char* data, size_t size, size_t count, void* self) {
     auto& collector = *static_cast<ResponseCollector*>(self);
+    if (size * count > collector.maxBodyBytes - std::min(collector.maxBodyBytes, collector.body.size())) return 0;
     if (collector.body.empty()) collector.reserveAnnouncedLength();
     collector.body.append(data, size * count);
     return size * count;
@@ -76,7 +78,7 @@ class ResponseCollector {
     curl_off_t announced = -1;
     if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
         announced > 0) {
-      body.reserve(static_cast<std::size_t>(std::min(announced, kLargestReserve)));
+      body.reserve(std::min(static_cast<std::size_t>(std::min(announced, kLargestReserve)), maxBodyBytes));
     }
   }
 
@@ -164,6 +166,7 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfe
   }
 
   ResponseCollector response;
+  response.maxBodyBytes = transfer.maxBodyBytes;
   response.curl = curl;
   TransferWatch watch(transfer.idleTimeout);
   const std::string address = EscapeSpaces(transfer.url);

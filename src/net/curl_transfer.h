@@ -2,6 +2,7 @@
 // One HTTP exchange on a libcurl easy handle, with nothing on the wire beyond what the caller
 // lists and what HTTP/1.1 itself needs (Host, and Content-Length where a body goes).
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ struct TransferRequest {
   std::optional<Credentials> serverCredentials;
   std::string userAgent;        // sent (after Host) unless a header line names one
   void* cookieShare = nullptr;  // a CURLSH* whose cookies go out and come back; null = none
+  // A body growing past this ends the exchange as failed: a reply is never held in memory
+  // without bound, whatever a server sends.
+  std::size_t maxBodyBytes = std::size_t{1} << 30;
 };
 
 struct TransferOutcome {

@@ -68,7 +68,10 @@ ByteBuffer FetchUrl(const Text& url, int method, const Text& postText, Text* coo
   transfer.userAgent = AgentOf(headerText);
 
   AppendDefaultHeaders(headerText, url, false);
-  if (cookies && !cookies->empty()) headerText += ConcatText(std::string_view("\r\nCookie: "), *cookies);
+  if (cookies) {
+    if (const Text value = CookieHeaderValue(*cookies); !value.empty())
+      headerText += ConcatText(std::string_view("\r\nCookie: "), value);
+  }
   transfer.headerLines = CurlHeaderLines(headerText);
   // Without a cookie string of the caller's, the process store sends and keeps the cookies; its
   // Cookie line goes out right after the agent, ahead of the header text.

@@ -1,8 +1,10 @@
 #pragma once
 // The two HTTP clients of the program, on libcurl.
 //
-// SendServiceRequest serves every album and photo call; FetchUrl serves the route lookup and the
+// SendServiceRequest serves every album and photo call; a body longer than maxBodyBytes (0: 1 GiB)
+// fails the request rather than filling the memory; FetchUrl serves the route lookup and the
 // version check. Both return the body bytes, empty on any failure, and never throw.
+#include <cstddef>
 #include <functional>
 
 #include "text/gbk_text.h"
@@ -20,7 +22,7 @@ ByteBuffer SendServiceRequest(const Text& url, int method = 0, const Text& postT
                               const ByteBuffer& postBytes = "", const Text& proxy = "",
                               int timeoutSeconds = 0, const Text& proxyUser = "",
                               const Text& proxyPassword = "", int proxyCredentialFlag = 1,
-                              RequestObject* requestObject = nullptr);
+                              RequestObject* requestObject = nullptr, std::size_t maxBodyBytes = 0);
 
 // cookies == nullptr means "not given": the process cookie store then sends and keeps cookies.
 ByteBuffer FetchUrl(const Text& url, int method = 0, const Text& postText = "", Text* cookies = nullptr,

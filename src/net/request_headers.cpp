@@ -40,6 +40,22 @@ std::optional<std::string> CurlHeaderLine(std::string_view name, std::string_vie
   return ConcatText(name, std::string_view(": "), trimmed);
 }
 
+Text CookieHeaderValue(std::string_view cookieText) {
+  Text value;
+  bool broken = false;
+  for (const char ch : cookieText) {
+    if (ch == '\0') continue;
+    if (ch == '\r' || ch == '\n') {
+      broken = true;
+      continue;
+    }
+    if (broken && !value.empty()) value += "; ";
+    broken = false;
+    value += ch;
+  }
+  return TrimSpaces(value);
+}
+
 std::vector<std::string> CurlHeaderLines(std::string_view headerText) {
   std::vector<std::string> lines;
   for (const Text& line : SplitText(headerText, "\r\n")) {

@@ -23,6 +23,10 @@ void AppendDefaultHeaders(Text& headers, std::string_view url, bool withUserAgen
 // way libcurl sends a header with nothing after its colon.
 std::optional<std::string> CurlHeaderLine(std::string_view name, std::string_view value);
 
+// A cookie text as one Cookie line's value: line breaks (a cookie file with old Mac line ends, a
+// pasted text) part items as "; " does, and NUL bytes are dropped. Empty when nothing is left.
+Text CookieHeaderValue(std::string_view cookieText);
+
 // The CRLF lines of a header text as libcurl header lines, in their order; empty lines and lines
 // without a name (no colon) are left out.
 std::vector<std::string> CurlHeaderLines(std::string_view headerText);

@@ -9,7 +9,8 @@ Text SpellSetCookie(std::string_view headerText) {
 Text CookiesSetBy(std::string_view headerText) {
   Text cookies;
   for (const Text& line : SplitText(headerText, "\r\n")) {
-    if (FindText(line, "Set-Cookie") == -1) continue;
+    // Only a line named Set-Cookie sets a cookie; another header merely mentioning it does not.
+    if (line.compare(0, 11, "Set-Cookie:") != 0) continue;
     const Text pair = FindText(line, ";") == -1 ? ReplaceText(line, "Set-Cookie:", "", false)
                                                 : TextBetween(line, "Set-Cookie:", ";");
     cookies += TrimSpaces(pair) + "; ";

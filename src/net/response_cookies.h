@@ -7,7 +7,7 @@ namespace fotolun {
 // "Set-Cookie".
 Text SpellSetCookie(std::string_view headerText);
 
-// The first name=value pair of every line holding "Set-Cookie", trimmed, joined by "; ". Cookie
+// The first name=value pair of every Set-Cookie line (a header of that name), trimmed, joined by "; ". Cookie
 // attributes (path, domain, expires) are never kept.
 Text CookiesSetBy(std::string_view headerText);
 

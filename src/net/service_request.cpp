@@ -13,7 +13,7 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
                               Text* responseCookies, Text* headers, Text* responseHeaders, int* status,
                               bool noRedirect, const ByteBuffer& postBytes, const Text& proxy,
                               int timeoutSeconds, const Text& proxyUser, const Text& proxyPassword,
-                              int proxyCredentialFlag, RequestObject* requestObject) {
+                              int proxyCredentialFlag, RequestObject* requestObject, std::size_t maxBodyBytes) {
   RequestObject& object = requestObject ? *requestObject : ThreadServiceObject();
   std::lock_guard lock(object.inUse());
   if (!object.curlHandle()) return {};
@@ -37,6 +37,7 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
     transfer.connectTimeout = limit;
     transfer.idleTimeout = limit;
   }
+  if (maxBodyBytes > 0) transfer.maxBodyBytes = maxBodyBytes;
   transfer.proxy = proxy;
   if (!proxy.empty() && !proxyUser.empty()) {
     // 0 asks for credentials of the server itself; anything else, as the default 1, of the proxy.
@@ -45,7 +46,8 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
   }
 
   AppendDefaultHeaders(headerText, url, true);
-  if (!cookieText.empty()) transfer.headerLines.push_back(*CurlHeaderLine("Cookie", cookieText));
+  if (const Text value = CookieHeaderValue(cookieText); !value.empty())
+    transfer.headerLines.push_back(*CurlHeaderLine("Cookie", value));
   for (std::string& line : CurlHeaderLines(headerText)) transfer.headerLines.push_back(std::move(line));
 
   const ByteBuffer& body = postBytes.empty() ? postText : postBytes;

@@ -59,22 +59,28 @@ class PersonalListReplies : public ::testing::Test {
   AlbumLists lists{program};
 };
 
-TEST_F(PersonalListReplies, WithoutTheBackupRouteTheListGoesNowhere) {
-  service.answer("/GetRoute", {200, {}, R"({"default":"gz","route":[{"r":"gz","p":"gzup.photo.qq.com"}]})"});
-  list();
-  // The list request to an empty host never leaves the program (nor do the session's cookies); it
-  // is tried like an unanswered one.
-  ASSERT_EQ(service.server().requests().size(), 1u);
-  EXPECT_EQ(service.server().requests()[0].path, "/GetRoute");
-  EXPECT_EQ(program.waits.all(), std::vector<int>(9, 2000));
-  ASSERT_EQ(form.boxes().size(), 1u);
-  EXPECT_EQ(form.boxes()[0].text, "获取到相册个数为0");
-  EXPECT_EQ(form.boxes()[0].caption, "温馨提示");
-  EXPECT_FALSE(form.visible(Control::画板1));
+// Without an album host (no backup record, or one outside the service's domains, which must never
+// be sent the session) the list is not asked for anywhere, and the user is told why.
+TEST_F(PersonalListReplies, WithoutAnAlbumHostOfTheServiceTheListGoesNowhere) {
+  std::size_t boxes = 0;
+  for (const char* route : {R"({"default":"gz","route":[{"r":"gz","p":"gzup.photo.qq.com"}]})",
+                            R"({"default":"gz","route":[{"r":"gz_bak","p":"evil.example.com"}]})"}) {
+    service.server().clearRequests();
+    service.answer("/GetRoute", {200, {}, route});
+    list();
+    ASSERT_EQ(service.server().requests().size(), 1u) << route;
+    EXPECT_EQ(service.server().requests()[0].path, "/GetRoute");
+    EXPECT_TRUE(program.waits.all().empty());
+    ASSERT_EQ(form.boxes().size(), ++boxes);
+    EXPECT_EQ(form.boxes().back().text, "获取相册列表失败：没有找到存放相册的服务器");
+    EXPECT_EQ(lists.lastOutcome(), ListOutcome::failed);
+    EXPECT_FALSE(form.visible(Control::画板1));
+  }
+  EXPECT_NE(form.log().find("存储路由指向服务以外的主机，不予访问：evil.example.com"), std::string::npos);
 }
 
 TEST_F(PersonalListReplies, CookiesTheServiceSetsJoinTheSession) {
-  service.answer("/GetRoute", {200, {}, R"({"default":"gz","route":[{"r":"gz_bak","p":"albums.example"}]})"});
+  service.answer("/GetRoute", {200, {}, R"({"default":"gz","route":[{"r":"gz_bak","p":"albums.photo.qq.com"}]})"});
   service.answer("/fcgi-bin/fcg_list_album_v2",
                  {200,
                   {{"Set-Cookie", "fresh=1; path=/; domain=qq.com"}},
@@ -83,7 +89,7 @@ TEST_F(PersonalListReplies, CookiesTheServiceSetsJoinTheSession) {
   ASSERT_EQ(service.server().requests().size(), 2u);
   const Request listRequest = service.server().requests()[1];
   EXPECT_EQ(listRequest.url,
-            "http://albums.example/fcgi-bin/"
+            "http://albums.photo.qq.com/fcgi-bin/"
             "fcg_list_album_v2?hostUin=10001&format=json&plat=qzone&source=qzone&t=&g_tk=" +
                 program.credentials.get().gTk);
   EXPECT_EQ(listRequest.header("Cookie"), "pt2gguin=o0010001; uin=o0010001; skey=@abc; RK=1");
@@ -97,7 +103,7 @@ TEST_F(PersonalListReplies, CookiesTheServiceSetsJoinTheSession) {
 TEST_F(PersonalListReplies, NamesWhoseCharactersEndInABackslashByteComeThrough) {
   const Text name = "\x95\x5C\xB1\xED";  // two GBK characters, the first ending in 0x5C
   ASSERT_EQ(GbkToUtf8(name).find('\\'), std::string::npos) << "a real GBK character, not a backslash";
-  service.answer("/GetRoute", {200, {}, R"({"default":"gz","route":[{"r":"gz_bak","p":"albums.example"}]})"});
+  service.answer("/GetRoute", {200, {}, R"({"default":"gz","route":[{"r":"gz_bak","p":"albums.photo.qq.com"}]})"});
   service.answer(
       "/fcgi-bin/fcg_list_album_v2",
       {200, {}, R"({"data":{"album":[{"name":")" + name + R"(","total":1,"id":"V1a","question":""}]}})"});

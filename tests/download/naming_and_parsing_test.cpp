@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "download/album_job.h"
-#include "download/cookie_domain.h"
+#include "service/session_destination.h"
 #include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/random_fraction_text.h"
@@ -21,13 +21,13 @@ namespace {
 using testing::gbk;
 
 TEST(AlbumJobText, RoundTripsAndCutsANameAtItsOwnSeparator) {
-  const AlbumJob job{"58", "V123", gbk("旅行")};
+  const AlbumJob job{"58", "V123", gbk("旅行"), "", ""};
   const AlbumJob back = splitAlbumJob(joinAlbumJob(job));
   EXPECT_EQ(back.photoCountText, "58");
   EXPECT_EQ(back.albumId, "V123");
   EXPECT_EQ(back.albumName, gbk("旅行"));
 
-  EXPECT_EQ(splitAlbumJob(joinAlbumJob({"3", "x", gbk("春--@@--夏--@@--秋")})).albumName, gbk("春"));
+  EXPECT_EQ(splitAlbumJob(joinAlbumJob({"3", "x", gbk("春--@@--夏--@@--秋"), "", ""})).albumName, gbk("春"));
 }
 
 TEST(AlbumJobText, PhotoCountIsTheLeadingDigitsAndNeverWraps) {
@@ -78,16 +78,20 @@ TEST(NamesOnDisk, LongNamesAreCutBetweenCharactersKeepingTheTail) {
 }
 
 TEST(CookieScope, OnlyTheServiceDomainsOnADotBoundary) {
-  EXPECT_TRUE(sendsSessionCookies("http://b1.photo.store.qq.com/x.jpg"));
-  EXPECT_TRUE(sendsSessionCookies("http://a2.qpic.cn/psb?/V1/x"));
-  EXPECT_TRUE(sendsSessionCookies("http://qq.com/"));
-  EXPECT_TRUE(sendsSessionCookies("http://m.QQ.COM:8080/a"));
-  EXPECT_FALSE(sendsSessionCookies("http://photos.example-cdn.net/x.jpg"));
-  EXPECT_FALSE(sendsSessionCookies("http://evilqq.com/x"));
-  EXPECT_FALSE(sendsSessionCookies("http://qq.com.evil.net/x"));
-  EXPECT_FALSE(sendsSessionCookies("http://a.qq.com@evil.net/x"));
-  EXPECT_FALSE(sendsSessionCookies("http://evil.net/?u=a.qq.com"));
-  EXPECT_FALSE(sendsSessionCookies("null"));
+  EXPECT_TRUE(maySendSession(ServiceHosts{}, "http://b1.photo.store.qq.com/x.jpg"));
+  EXPECT_TRUE(maySendSession(ServiceHosts{}, "http://a2.qpic.cn/psb?/V1/x"));
+  EXPECT_TRUE(maySendSession(ServiceHosts{}, "http://qq.com/"));
+  EXPECT_TRUE(maySendSession(ServiceHosts{}, "http://m.QQ.COM:8080/a"));
+  EXPECT_FALSE(maySendSession(ServiceHosts{}, "http://photos.example-cdn.net/x.jpg"));
+  EXPECT_FALSE(maySendSession(ServiceHosts{}, "http://evilqq.com/x"));
+  EXPECT_FALSE(maySendSession(ServiceHosts{}, "http://qq.com.evil.net/x"));
+  EXPECT_FALSE(maySendSession(ServiceHosts{}, "http://a.qq.com@evil.net/x"));
+  EXPECT_FALSE(maySendSession(ServiceHosts{}, "http://evil.net/?u=a.qq.com"));
+  EXPECT_FALSE(maySendSession(ServiceHosts{}, "null"));
+  ServiceHosts mirror;
+  mirror.personalSpace = "127.0.0.1:8080";
+  EXPECT_TRUE(maySendSession(mirror, "http://127.0.0.1:9/p")) << "a host the user configured";
+  EXPECT_FALSE(maySendSession(mirror, "http://127.0.0.2/p"));
 }
 
 TEST(RandomFraction, ZeroPointFifteenDigitsWithoutZeroAtEitherEnd) {

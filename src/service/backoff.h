@@ -1,0 +1,50 @@
+#pragma once
+// How long to wait before asking a struggling service again. The request's own rule (so many
+// attempts so far apart) is the floor: within it an unanswered request is asked again after its
+// own pause, exactly. A busy service, and one still silent after the floor, is given a back-off
+// that grows from seconds to a minute, with jitter so that many clients do not return at once,
+// and never shorter than the floor's pause or the server's Retry-After, until the waits of one
+// request add up to the budget.
+#include <optional>
+
+#include "service/reply_verdict.h"
+
+namespace fotolun {
+
+struct RetryFloor {
+  int attempts = 1;
+  int pauseMs = 0;
+  // Whether silence past the floor is waited out too; false when the caller has somewhere else
+  // to ask first (another host), and only a busy service is given more time.
+  bool waitOutSilence = true;
+};
+
+class Backoff {
+ public:
+  static constexpr int kFirstGrowthMs = 2000;
+  static constexpr int kLongestWaitMs = 60000;
+  static constexpr int kBudgetMs = 5 * 60000;
+  static constexpr int kJitterPercent = 20;
+
+  explicit Backoff(RetryFloor floor, int budgetMs = kBudgetMs) : floor_(floor), budgetMs_(budgetMs) {}
+
+  // After a reply worth retrying: the wait before the next attempt, or none when the request
+  // should give up. jitterPercent (in -kJitterPercent..kJitterPercent) spreads a grown wait.
+  std::optional<int> next(const ReplyVerdict& verdict, int jitterPercent);
+  // Draws the jitter itself.
+  std::optional<int> next(const ReplyVerdict& verdict);
+
+  // Whether the last wait given was the floor's own pause, which the program does not announce.
+  bool lastWasFloorPause() const { return lastWasFloorPause_; }
+  int attempts() const { return attempts_; }
+
+ private:
+  RetryFloor floor_;
+  int budgetMs_;
+  int attempts_ = 0;
+  int grown_ = 0;
+  long long waitedMs_ = 0;
+  bool lastWasFloorPause_ = false;
+};
+
+}  // namespace fotolun

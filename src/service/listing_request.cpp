@@ -1,0 +1,39 @@
+#include "service/listing_request.h"
+
+#include <string>
+
+#include "service/service_get.h"
+#include "service/session_destination.h"
+#include "text/encoding.h"
+
+namespace fotolun {
+namespace {
+
+void announceWait(Context& context, const ReplyVerdict& verdict, int waitMs) {
+  const std::string seconds = std::to_string((waitMs + 999) / 1000);
+  const char* what = verdict.problem == ReplyProblem::busy ? "服务器繁忙，" : "服务器没有回应，";
+  context.form.appendLog(Utf8ToGbk(what) + seconds + Utf8ToGbk("秒后重试\r\n"));
+}
+
+}  // namespace
+
+ListingReply requestListing(Context& context, const Text& url, RetryFloor floor, const ReplyShape& shape) {
+  Backoff backoff(floor);
+  for (;;) {
+    const ServiceResponse response = serviceGet(context, url);
+    ListingReply reply;
+    if (response.refusedHost) {
+      reply.verdict = {ReplyProblem::broken, Utf8ToGbk("不是服务的主机：") + hostOfUrl(url)};
+      return reply;
+    }
+    reply.text = BufferToText(response.body);
+    reply.verdict = judgeReply(reply.text, response.status, response.headers, shape);
+    if (!reply.verdict.worthRetrying()) return reply;
+    const std::optional<int> wait = backoff.next(reply.verdict);
+    if (!wait) return reply;
+    if (!backoff.lastWasFloorPause()) announceWait(context, reply.verdict, *wait);
+    WaitWithMessages(context, *wait);
+  }
+}
+
+}  // namespace fotolun

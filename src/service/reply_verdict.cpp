@@ -1,0 +1,113 @@
+#include "service/reply_verdict.h"
+
+#include <json-c/json.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <string>
+
+#include "text/encoding.h"
+
+namespace fotolun {
+namespace {
+
+struct JsonRelease {
+  void operator()(json_object* object) const { json_object_put(object); }
+};
+
+json_object* member(json_object* object, const char* name) {
+  json_object* found = nullptr;
+  if (object == nullptr || !json_object_is_type(object, json_type_object)) return nullptr;
+  return json_object_object_get_ex(object, name, &found) ? found : nullptr;
+}
+
+bool contains(std::string_view text, std::string_view utf8, bool gbk) {
+  return text.find(gbk ? std::string_view(Utf8ToGbk(utf8)) : utf8) != std::string_view::npos;
+}
+
+// The service answers some refusals with a message alone; both encodings are looked for in the
+// encoding the endpoint speaks.
+bool saysNotSignedIn(std::string_view text, bool gbk) { return contains(text, "未登录或者登录超时", gbk); }
+bool saysNoPermission(std::string_view text, bool gbk) { return contains(text, "您没有权限进行此操作", gbk); }
+bool saysBusy(std::string_view text, bool gbk) {
+  return contains(text, "使用人数过多", gbk) || contains(text, "用户过多", gbk);
+}
+
+ReplyVerdict verdict(ReplyProblem problem, std::string_view utf8Reason, int retryAfter = -1) {
+  return ReplyVerdict{problem, Utf8ToGbk(utf8Reason), retryAfter};
+}
+
+// A reply code with its message, as the log shows it: "服务返回代码-10000：使用人数过多"; a reply
+// without a code gives the fallback.
+std::string codeReason(long long code, json_object* root, const std::string& fallback) {
+  if (code == 0) return fallback;
+  std::string reason = "服务返回代码" + std::to_string(code);
+  json_object* message = member(root, "message");
+  if (message == nullptr) message = member(root, "msg");
+  if (message != nullptr && json_object_is_type(message, json_type_string)) {
+    const std::string text = json_object_get_string(message);
+    if (!text.empty()) reason += "：" + text.substr(0, 200);
+  }
+  return reason;
+}
+
+}  // namespace
+
+int retryAfterSeconds(std::string_view headers) {
+  std::size_t at = 0;
+  while (at < headers.size()) {
+    std::size_t end = headers.find("\r\n", at);
+    if (end == std::string_view::npos) end = headers.size();
+    std::string_view line = headers.substr(at, end - at);
+    at = end + 2;
+    constexpr std::string_view kName = "retry-after:";
+    if (line.size() < kName.size()) continue;
+    bool named = true;
+    for (std::size_t i = 0; i < kName.size() && named; ++i)
+      named = std::tolower(static_cast<unsigned char>(line[i])) == kName[i];
+    if (!named) continue;
+    line.remove_prefix(kName.size());
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    long long seconds = 0;
+    std::size_t digits = 0;
+    for (; digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits])); ++digits)
+      seconds = std::min<long long>(seconds * 10 + (line[digits] - '0'), 1000000);
+    if (digits == 0) return -1;
+    return static_cast<int>(seconds);
+  }
+  return -1;
+}
+
+ReplyVerdict judgeReply(std::string_view body, int status, std::string_view headers, const ReplyShape& shape) {
+  if (status == 429 || status == 503) {
+    return verdict(ReplyProblem::busy, "HTTP " + std::to_string(status), retryAfterSeconds(headers));
+  }
+  if (body.empty()) {
+    return verdict(ReplyProblem::unanswered,
+                   status == 0 ? std::string("没有回应") : "空回复（HTTP " + std::to_string(status) + "）");
+  }
+  const std::string utf8 = shape.gbk ? GbkToUtf8(body) : std::string(body);
+  const std::unique_ptr<json_object, JsonRelease> root(json_tokener_parse(utf8.c_str()));
+  json_object* code = member(root.get(), "code");
+  const long long codeValue = code != nullptr ? json_object_get_int64(code) : 0;
+  json_object* list = member(member(root.get(), "data"), shape.listMember);
+  const bool listed = list != nullptr && json_object_is_type(list, json_type_array);
+  if (codeValue == 0 && listed) return {};
+
+  // The refusals' texts are looked for only in a reply without a list: a photo may be titled so.
+  if (codeValue == kNotSignedInCode || saysNotSignedIn(body, shape.gbk))
+    return verdict(ReplyProblem::notSignedIn, codeReason(codeValue, root.get(), "未登录或者登录超时"));
+  if (codeValue == kNoPermissionCode || saysNoPermission(body, shape.gbk))
+    return verdict(ReplyProblem::noPermission, codeReason(codeValue, root.get(), "您没有权限进行此操作"));
+  const bool busyCode = std::find(std::begin(kBusyCodes), std::end(kBusyCodes), codeValue) != std::end(kBusyCodes);
+  if (busyCode || saysBusy(body, shape.gbk))
+    return verdict(ReplyProblem::busy, codeReason(codeValue, root.get(), "使用人数过多"), retryAfterSeconds(headers));
+  if (status >= 500) return verdict(ReplyProblem::unanswered, "HTTP " + std::to_string(status));
+  if (root == nullptr)
+    return verdict(ReplyProblem::broken, status >= 400 ? "HTTP " + std::to_string(status) : "回复不是JSON");
+  if (codeValue != 0) return verdict(ReplyProblem::broken, codeReason(codeValue, root.get(), ""));
+  return verdict(ReplyProblem::broken, std::string("回复里没有列表（data.") + shape.listMember + "）");
+}
+
+}  // namespace fotolun

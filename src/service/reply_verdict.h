@@ -1,0 +1,45 @@
+#pragma once
+// What a listing reply amounts to: the list the service answered with, or the reason there is
+// none. A reply that carries no list must never pass for an empty album.
+#include <string_view>
+
+#include "text/gbk_text.h"
+
+namespace fotolun {
+
+enum class ReplyProblem {
+  none,          // the service answered with its list (which may be empty)
+  unanswered,    // no response, an empty body or a server error: worth asking again
+  busy,          // the service says it is overloaded (a busy code, 429, 503): wait, then ask again
+  notSignedIn,   // the session is gone; asking again will not help
+  noPermission,  // the owner does not let this session see it
+  broken,        // an answer, but not a list: not JSON, an error code, the list member missing
+};
+
+// The shape of a good reply: data.<listMember> is an array.
+struct ReplyShape {
+  const char* listMember = "";
+  bool gbk = false;  // the endpoint answers in code page 936 rather than UTF-8
+};
+
+struct ReplyVerdict {
+  ReplyProblem problem = ReplyProblem::none;
+  Text reason;                 // GBK, for the log; empty for a good reply
+  int retryAfterSeconds = -1;  // the server's own hint, -1 without one
+
+  bool usable() const { return problem == ReplyProblem::none; }
+  bool worthRetrying() const { return problem == ReplyProblem::unanswered || problem == ReplyProblem::busy; }
+};
+
+// status 0 means no response at all; headers is the response's header block (for Retry-After).
+ReplyVerdict judgeReply(std::string_view body, int status, std::string_view headers, const ReplyShape& shape);
+
+// The service's reply codes and the texts it says the same with.
+inline constexpr int kNotSignedInCode = -3000;
+inline constexpr int kNoPermissionCode = -4009;
+inline constexpr int kBusyCodes[] = {-10000, -10001};
+
+// Seconds of a Retry-After header line in headers, -1 without one (an HTTP date is not honoured).
+int retryAfterSeconds(std::string_view headers);
+
+}  // namespace fotolun
