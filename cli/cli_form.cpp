@@ -22,15 +22,13 @@ CliForm::CliForm(Terminal& terminal) : terminal_(terminal) {
   onLog = [this](const Text& text) { terminal_.log(GbkToUtf8(text)); };
   onMessageBox = [this](const Text& text, const Text& caption, MessageButtons) {
     const std::string message = GbkToUtf8(text);
-    if (message == "请先登录") notSignedIn_ = true;
-    if (message == "您没有访问该QQ相册的权限") noPermission_ = true;
     const std::string title = GbkToUtf8(caption);
     terminal_.log(title.empty() ? "[" + message + "]" : "[" + title + " " + message + "]");
     // The only question the program asks is the stop question, and the command line asks it
     // only when Ctrl-C said so.
     return MessageAnswer::Ok;
   };
-  onOpenLoginWindow = [this](const Text&) { notSignedIn_ = true; };
+  onOpenLoginWindow = [](const Text&) {};
   onWait = nullptr;
 }
 

@@ -13,10 +13,6 @@ class CliForm final : public HeadlessForm {
  public:
   explicit CliForm(Terminal& terminal);
 
-  // What the service's answers told the user.
-  bool notSignedIn() const { return notSignedIn_; }
-  bool noPermission() const { return noPermission_; }
-
  protected:
   void changed(const std::string& description) override;
 
@@ -24,8 +20,6 @@ class CliForm final : public HeadlessForm {
   void showProgress();
 
   Terminal& terminal_;
-  std::atomic<bool> notSignedIn_{false};
-  std::atomic<bool> noPermission_{false};
   std::string lastProgress_;
   int lastStep_ = -1;
 };

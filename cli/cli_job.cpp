@@ -1,6 +1,9 @@
 #include "cli/cli_job.h"
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <thread>
 
@@ -28,7 +31,7 @@ CliJob::~CliJob() {
   controller_.reset();
 }
 
-ListOutcome CliJob::list(const JobSettings& settings) {
+ListOutcome CliJob::list(const JobSettings& settings, const std::function<bool()>& interrupted) {
   ui_.send([&] {
     form_.setCurrentIndex(Control::组合框1, settings.group ? 1 : 0);
     controller_->comboSelectionChanged();
@@ -42,13 +45,30 @@ ListOutcome CliJob::list(const JobSettings& settings) {
     }
     if (settings.saveDir) form_.setText(Control::编辑框_保存位置, Utf8ToGbk(*settings.saveDir));
   });
-  ui_.send([&] { controller_->clicked(Control::按钮_获取相册封面); });
-  controller_->albumLists().waitUntilListed();
-  if (form_.notSignedIn()) return ListOutcome::NotSignedIn;
-  if (form_.noPermission()) return ListOutcome::NoPermission;
-  int count = 0;
-  ui_.send([&] { count = form_.rowCount(); });
-  return count == 0 ? ListOutcome::NoAlbums : ListOutcome::Listed;
+  AlbumLists& lists = controller_->albumLists();
+  std::atomic<bool> pressed{false};
+  std::thread press([&] {
+    ui_.send([&] { controller_->clicked(Control::按钮_获取相册封面); });
+    pressed = true;
+  });
+  while (!pressed || lists.building()) {
+    if (interrupted()) {
+      terminal_.log("Stopping: Ctrl-C\n");
+      if (!pressed) {
+        // A group list runs on the UI thread and has no stop; it writes nothing, so ending here
+        // loses nothing.
+        std::fflush(nullptr);
+        std::_Exit(1);
+      }
+      lists.stop();
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  press.join();
+  lists.waitUntilListed();
+  if (interrupted()) return ListOutcome::failed;
+  return lists.lastOutcome();
 }
 
 std::vector<std::vector<std::string>> CliJob::rows() {
@@ -99,6 +119,8 @@ DownloadOutcome CliJob::download(const std::function<bool()>& interrupted) {
   run.waitForWorker();
   outcome.savedPhotos = run.savedPhotos();
   outcome.failedPhotos = run.failedPhotos();
+  outcome.failedAlbums = run.failedAlbums();
+  outcome.signedOut = run.signedOut();
   outcome.savedBytes = run.savedBytes();
   return outcome;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "albums/list_outcome.h"
 #include "app/main_window_controller.h"
 #include "cli/cli_form.h"
 #include "cli/cli_options.h"
@@ -21,14 +22,14 @@ struct JobSettings {
   std::optional<std::string> saveDir;  // UTF-8; none: beside the program
 };
 
-enum class ListOutcome { Listed, NoAlbums, NotSignedIn, NoPermission };
-
 struct DownloadOutcome {
   int albums = 0;
   int savedPhotos = 0;
   int failedPhotos = 0;
+  int failedAlbums = 0;
   long long savedBytes = 0;
   bool stopped = false;
+  bool signedOut = false;  // the service ended the session during the run
 };
 
 class CliJob {
@@ -38,7 +39,10 @@ class CliJob {
          const Text& cookieText);
   ~CliJob();
 
-  ListOutcome list(const JobSettings& settings);
+  // Lists the albums; interrupted() turning true stops the list (a personal list's worker is
+  // stopped; a group list, which runs on the UI thread, ends the process: nothing is on disk yet).
+  ListOutcome list(
+      const JobSettings& settings, const std::function<bool()>& interrupted = [] { return false; });
   // The listed albums as the window's list holds them: 序号, name, count, id, question (UTF-8).
   std::vector<std::vector<std::string>> rows();
   // Leaves checked only the rows whose 序号 the pick names; "" or the error naming what is missing.

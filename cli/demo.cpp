@@ -54,7 +54,7 @@ int runDemo(Terminal& terminal, const std::string& programDirectory, const std::
     JobSettings settings = pass.settings;
     settings.saveDir = (std::filesystem::path(saveDir) / pass.folder).string();
     CliJob job(terminal, programDirectory, proxy, cookies);
-    if (job.list(settings) != ListOutcome::Listed) {
+    if (job.list(settings) != ListOutcome::listed) {
       terminal.error(std::string("the stand-in listed no albums for the ") + pass.folder + " pass");
       return 3;
     }

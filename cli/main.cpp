@@ -84,20 +84,24 @@ int main(int argc, char** argv) {
   JobSettings settings{options.number, options.group, options.covers, options.mode, std::nullopt};
   if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
   CliJob job(terminal, programDirectory(), options.proxy, cookies.cookieText);
-  switch (job.list(settings)) {
-    case ListOutcome::NotSignedIn:
+  switch (job.list(settings, interrupted)) {
+    case ListOutcome::notSignedIn:
       terminal.error(
           "not signed in: the service answered 请先登录. Sign in to the service in a browser, export its "
           "cookies again (cookies.txt or the document.cookie line) and pass the fresh file with --cookies.");
       return 3;
-    case ListOutcome::NoPermission:
+    case ListOutcome::noPermission:
       terminal.error("no permission: the service answered 您没有访问该QQ相册的权限 for " + options.number +
                      ".");
       return 3;
-    case ListOutcome::NoAlbums:
+    case ListOutcome::noAlbums:
       terminal.result("No albums.\n");
       return 0;
-    case ListOutcome::Listed:
+    case ListOutcome::failed:
+      terminal.error(interruptCount > 0 ? "Stopped: Ctrl-C while listing.\n"
+                                        : "the album list got no usable answer (the log above says why).\n");
+      return 1;
+    case ListOutcome::listed:
       break;
   }
   if (options.command == Command::Albums) {
@@ -115,10 +119,17 @@ int main(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
   const DownloadOutcome outcome = job.download(interrupted);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  char summary[200];
-  std::snprintf(summary, sizeof summary, "%s: albums %d, photos %d, bytes %lld, failed %d, seconds %.1f\n",
+  char summary[240];
+  std::snprintf(summary, sizeof summary,
+                "%s: albums %d, photos %d, bytes %lld, failed %d, failed albums %d, seconds %.1f\n",
                 outcome.stopped ? "Stopped" : "Done", outcome.albums, outcome.savedPhotos, outcome.savedBytes,
-                outcome.failedPhotos, seconds);
+                outcome.failedPhotos, outcome.failedAlbums, seconds);
   terminal.result(summary);
-  return outcome.failedPhotos > 0 || outcome.stopped ? 1 : 0;
+  if (outcome.signedOut) {
+    terminal.error(
+        "not signed in: the service ended the session during the run; the albums not downloaded are named "
+        "above. Sign in again, export fresh cookies and run the same command again.\n");
+    return 3;
+  }
+  return outcome.failedPhotos > 0 || outcome.failedAlbums > 0 || outcome.stopped ? 1 : 0;
 }

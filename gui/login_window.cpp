@@ -114,13 +114,14 @@ Text LoginWindow::documentCookie() {
   return toGbk(result->value_or(QString()));
 }
 
-void LoginWindow::readCredentials() {
+void LoginWindow::readCredentials(bool sayWhenNone) {
   ++credentialReads_;
-  readSessionCredentials(program_, *this);
+  readSessionCredentials(program_, *this, sayWhenNone);
 }
 
 void LoginWindow::signInDone() {
-  readCredentials();
+  // Closing reads the cookies once more, and says so if there are none then.
+  readCredentials(false);
   close();
   program_.form.appendLog(Utf8ToGbk("登录完成，点击第二步，获取相册列表\r\n"));
 }

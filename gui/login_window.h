@@ -40,7 +40,7 @@ class LoginWindow final : public QDialog, public SessionBrowser {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void readCredentials();
+  void readCredentials(bool sayWhenNone = true);
   void openAddress(const QString& address);
   void signInDone();
 

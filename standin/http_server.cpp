@@ -132,6 +132,10 @@ struct HttpServer::Impl {
     std::lock_guard lock(mutex);
     for (auto& [part, fault] : faults) {
       if (fault.times == 0 || url.find(part) == std::string::npos) continue;
+      if (fault.skip > 0) {
+        --fault.skip;
+        continue;
+      }
       if (fault.times > 0) --fault.times;
       return fault;
     }
@@ -196,6 +200,8 @@ struct HttpServer::Impl {
       response.status = fault->status;
       response.headers = {{"Content-Type", "text/html"}};
       response.body = "<html><body><h1>" + std::to_string(fault->status) + "</h1></body></html>";
+    } else if (fault && fault->kind == FaultKind::Reply) {
+      response = fault->reply;
     } else if (fault && fault->kind == FaultKind::NotJson) {
       response.headers = {{"Content-Type", "text/html"}};
       response.body = "<html><body>Service busy, please try again later.</body></html>";

@@ -46,6 +46,8 @@ enum class FaultKind {
   HttpError,       // answer with status and a short error page
   NotJson,         // 200 with a body that is not JSON
   SlowBody,        // the answer's body in pieces of chunkBytes, delay before each piece after the first
+  Reply,           // answer with reply instead of what the service would say (a busy code, an error
+                   // page served with 200, a 429 with Retry-After, a route to a foreign host)
 };
 
 struct Fault {
@@ -54,6 +56,8 @@ struct Fault {
   std::chrono::milliseconds delay{0};
   int status = 500;
   std::size_t chunkBytes = 16 * 1024;  // SlowBody
+  Response reply{};                    // Reply
+  int skip = 0;  // matching requests let through untouched first (a session that expires mid-run)
 };
 
 class HttpServer {

@@ -3,8 +3,8 @@
 // whether the service listed the whole album (false: a listing failed and was logged). A session
 // the service no longer knows ends the listing with SessionEnded.
 #include "download/album_job.h"
-#include "download/photo_store.h"
 #include "download/listing_outcome.h"
+#include "download/photo_store.h"
 #include "program/program.h"
 
 namespace fotolun {

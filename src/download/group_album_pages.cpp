@@ -18,8 +18,8 @@ Text groupPageUrl(Context& context, const AlbumJob& job, const Text& start) {
       "http://", context.program.hosts.groupPhoto,
       "/cgi-bin/upp/qun_list_photo_v2?getCommentCnt=5&format=json&platform=qzone&inCharset=utf-8"
       "&outCharset=utf-8&source=jsapi&qunId=",
-      job.typedNumber, "&albumId=", job.albumId, "&uin=", session.uin, "&g_tk=", session.gTk, "&start=", start,
-      "&num=", "500");
+      job.typedNumber, "&albumId=", job.albumId, "&uin=", session.uin, "&g_tk=", session.gTk,
+      "&start=", start, "&num=", "500");
 }
 
 }  // namespace

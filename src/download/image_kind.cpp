@@ -13,7 +13,8 @@ std::optional<std::string_view> imageExtension(std::string_view bytes) {
   if (startsWith("GIF87a") || startsWith("GIF89a")) return ".gif";
   if (startsWith("RIFF") && startsWith("WEBP", 8)) return ".webp";
   // "BM", then the file size and two reserved zero words: two letters alone are too common.
-  if (startsWith("BM") && bytes.size() >= 10 && bytes[6] == 0 && bytes[7] == 0 && bytes[8] == 0 && bytes[9] == 0)
+  if (startsWith("BM") && bytes.size() >= 10 && bytes[6] == 0 && bytes[7] == 0 && bytes[8] == 0 &&
+      bytes[9] == 0)
     return ".bmp";
   // An ISO base media file whose brand is one of the HEIF image brands.
   if (startsWith("ftyp", 4)) {

@@ -1,15 +1,14 @@
 #include "download/part_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <unistd.h>
 
-#include <signal.h>
-
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <string_view>
-#include <cerrno>
 
 namespace fotolun {
 namespace {
@@ -37,7 +36,8 @@ void PartFile::removeLeftovers(const std::string& folder) {
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
     constexpr std::string_view kHead = ".photo-", kTail = ".part";
-    if (name.size() <= kHead.size() + kTail.size() || !name.starts_with(kHead) || !name.ends_with(kTail)) continue;
+    if (name.size() <= kHead.size() + kTail.size() || !name.starts_with(kHead) || !name.ends_with(kTail))
+      continue;
     const std::size_t dash = name.find('-', kHead.size());
     if (dash == std::string::npos) continue;
     const std::string pidText = name.substr(kHead.size(), dash - kHead.size());

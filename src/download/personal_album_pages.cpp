@@ -21,9 +21,9 @@ Text primaryPageUrl(Context& context, const AlbumJob& job, const Text& start) {
   const SessionCredentials session = context.program.credentials.get();
   const Text t = std::to_string(RandomInRange(100000000, 999999999));
   return ConcatText("http://", context.program.hosts.personalSpace,
-                    "/p/plist.photo/fcgi-bin/cgi_list_photo?t=", t, "&mode=0&idcNum=0&hostUin=", job.personalOwner,
-                    "&topicId=", job.albumId, "&noTopic=0&uin=", session.uin, "&pageStart=", start,
-                    "&pageNum=", "500",
+                    "/p/plist.photo/fcgi-bin/cgi_list_photo?t=", t,
+                    "&mode=0&idcNum=0&hostUin=", job.personalOwner, "&topicId=", job.albumId,
+                    "&noTopic=0&uin=", session.uin, "&pageStart=", start, "&pageNum=", "500",
                     "&skipCmtCount=0&singleurl=1&batchId=&notice=0&appid=4&inCharset=utf-8&outCharset=utf-8"
                     "&source=qzone&plat=qzone&outstyle=json&format=json&json_esc=1&question=&answer="
                     "&callbackFun=shine0&g_tk=",
@@ -33,8 +33,8 @@ Text primaryPageUrl(Context& context, const AlbumJob& job, const Text& start) {
 Text fallbackPageUrl(Context& context, const AlbumJob& job, const Text& host, const Text& start) {
   const SessionCredentials session = context.program.credentials.get();
   return ConcatText("http://", host, "/fcgi-bin/cgi_list_photo?g_tk=", session.gTk,
-                    "&callback=shine0_Callback&mode=&idcNum=0&hostUin=", job.personalOwner, "&topicId=",
-                    job.albumId, "&noTopic=0&uin=", session.uin, "&pageStart=", start,
+                    "&callback=shine0_Callback&mode=&idcNum=0&hostUin=", job.personalOwner,
+                    "&topicId=", job.albumId, "&noTopic=0&uin=", session.uin, "&pageStart=", start,
                     "&pageNum=500&singleurl=1&notice=0&appid=4&inCharset=utf-8&outCharset=utf-8&source=qzone"
                     "&plat=qzone&outstyle=json&format=json&json_esc=1&question=&answer=&callbackFun=shine0");
 }
@@ -42,7 +42,8 @@ Text fallbackPageUrl(Context& context, const AlbumJob& job, const Text& host, co
 // The personal-space host first; a page it gives no answer for is asked of the storage host.
 // A refusal (signed out, no permission) is the service's word and is not asked again elsewhere.
 ListingReply requestPage(Context& context, const AlbumJob& job, const Text& start) {
-  ListingReply reply = requestListing(context, primaryPageUrl(context, job, start), kPrimaryFloor, kPhotoPage);
+  ListingReply reply =
+      requestListing(context, primaryPageUrl(context, job, start), kPrimaryFloor, kPhotoPage);
   if (reply.usable() || reply.verdict.problem == ReplyProblem::notSignedIn) return reply;
   context.checkpoint();
   const Text host = lookupAlbumHost(context, job.personalOwner);

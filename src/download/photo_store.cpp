@@ -55,7 +55,8 @@ ReplyVerdict judgePhoto(const ServiceResponse& response, std::string_view& exten
 
 PhotoStore::PhotoStore(Context& context, DownloadTally& tally) : context_(context), tally_(tally) {}
 
-Text PhotoStore::prepareAlbumFolder(const Text& numberText, const Text& photoCountText, const Text& albumName) {
+Text PhotoStore::prepareAlbumFolder(const Text& numberText, const Text& photoCountText,
+                                    const Text& albumName) {
   Text base = context_.form.text(Control::编辑框_保存位置);
   if (base.empty()) base = context_.program.programDirectory;
   while (base.size() > 1 && base.back() == '/') base.pop_back();

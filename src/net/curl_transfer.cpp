@@ -62,7 +62,8 @@ class ResponseCollector {
 
   static size_t onBody(char* data, size_t size, size_t count, void* self) {
     auto& collector = *static_cast<ResponseCollector*>(self);
-    if (size * count > collector.maxBodyBytes - std::min(collector.maxBodyBytes, collector.body.size())) return 0;
+    if (size * count > collector.maxBodyBytes - std::min(collector.maxBodyBytes, collector.body.size()))
+      return 0;
     if (collector.body.empty()) collector.reserveAnnouncedLength();
     collector.body.append(data, size * count);
     return size * count;

@@ -13,7 +13,8 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
                               Text* responseCookies, Text* headers, Text* responseHeaders, int* status,
                               bool noRedirect, const ByteBuffer& postBytes, const Text& proxy,
                               int timeoutSeconds, const Text& proxyUser, const Text& proxyPassword,
-                              int proxyCredentialFlag, RequestObject* requestObject, std::size_t maxBodyBytes) {
+                              int proxyCredentialFlag, RequestObject* requestObject,
+                              std::size_t maxBodyBytes) {
   RequestObject& object = requestObject ? *requestObject : ThreadServiceObject();
   std::lock_guard lock(object.inUse());
   if (!object.curlHandle()) return {};

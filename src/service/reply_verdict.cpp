@@ -79,7 +79,8 @@ int retryAfterSeconds(std::string_view headers) {
   return -1;
 }
 
-ReplyVerdict judgeReply(std::string_view body, int status, std::string_view headers, const ReplyShape& shape) {
+ReplyVerdict judgeReply(std::string_view body, int status, std::string_view headers,
+                        const ReplyShape& shape) {
   if (status == 429 || status == 503) {
     return verdict(ReplyProblem::busy, "HTTP " + std::to_string(status), retryAfterSeconds(headers));
   }
@@ -100,9 +101,11 @@ ReplyVerdict judgeReply(std::string_view body, int status, std::string_view head
     return verdict(ReplyProblem::notSignedIn, codeReason(codeValue, root.get(), "未登录或者登录超时"));
   if (codeValue == kNoPermissionCode || saysNoPermission(body, shape.gbk))
     return verdict(ReplyProblem::noPermission, codeReason(codeValue, root.get(), "您没有权限进行此操作"));
-  const bool busyCode = std::find(std::begin(kBusyCodes), std::end(kBusyCodes), codeValue) != std::end(kBusyCodes);
+  const bool busyCode =
+      std::find(std::begin(kBusyCodes), std::end(kBusyCodes), codeValue) != std::end(kBusyCodes);
   if (busyCode || saysBusy(body, shape.gbk))
-    return verdict(ReplyProblem::busy, codeReason(codeValue, root.get(), "使用人数过多"), retryAfterSeconds(headers));
+    return verdict(ReplyProblem::busy, codeReason(codeValue, root.get(), "使用人数过多"),
+                   retryAfterSeconds(headers));
   if (status >= 500) return verdict(ReplyProblem::unanswered, "HTTP " + std::to_string(status));
   if (root == nullptr)
     return verdict(ReplyProblem::broken, status >= 400 ? "HTTP " + std::to_string(status) : "回复不是JSON");

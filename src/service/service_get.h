@@ -8,9 +8,9 @@ namespace fotolun {
 
 struct ServiceResponse {
   ByteBuffer body;
-  int status = 0;              // 0: no response
-  Text headers;                // the last response's header block
-  bool refusedHost = false;    // not sent: the session may not go to that host
+  int status = 0;            // 0: no response
+  Text headers;              // the last response's header block
+  bool refusedHost = false;  // not sent: the session may not go to that host
 };
 
 struct ServiceGetOptions {

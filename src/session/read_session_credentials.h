@@ -13,7 +13,9 @@ class SessionBrowser {
 };
 
 // Replaces program.credentials with those of the browser's cookie text (uin and g_tk derived
-// from it), then lets pending messages run. UI thread.
-void readSessionCredentials(Program& program, SessionBrowser& browser);
+// from it), then lets pending messages run. A browser without cookies keeps the session there
+// was, and the log says no sign-in was found unless sayWhenNone is false (a read that another
+// follows). UI thread.
+void readSessionCredentials(Program& program, SessionBrowser& browser, bool sayWhenNone = true);
 
 }  // namespace fotolun

@@ -80,7 +80,8 @@ TEST_F(PersonalListReplies, WithoutAnAlbumHostOfTheServiceTheListGoesNowhere) {
 }
 
 TEST_F(PersonalListReplies, CookiesTheServiceSetsJoinTheSession) {
-  service.answer("/GetRoute", {200, {}, R"({"default":"gz","route":[{"r":"gz_bak","p":"albums.photo.qq.com"}]})"});
+  service.answer("/GetRoute",
+                 {200, {}, R"({"default":"gz","route":[{"r":"gz_bak","p":"albums.photo.qq.com"}]})"});
   service.answer("/fcgi-bin/fcg_list_album_v2",
                  {200,
                   {{"Set-Cookie", "fresh=1; path=/; domain=qq.com"}},
@@ -103,7 +104,8 @@ TEST_F(PersonalListReplies, CookiesTheServiceSetsJoinTheSession) {
 TEST_F(PersonalListReplies, NamesWhoseCharactersEndInABackslashByteComeThrough) {
   const Text name = "\x95\x5C\xB1\xED";  // two GBK characters, the first ending in 0x5C
   ASSERT_EQ(GbkToUtf8(name).find('\\'), std::string::npos) << "a real GBK character, not a backslash";
-  service.answer("/GetRoute", {200, {}, R"({"default":"gz","route":[{"r":"gz_bak","p":"albums.photo.qq.com"}]})"});
+  service.answer("/GetRoute",
+                 {200, {}, R"({"default":"gz","route":[{"r":"gz_bak","p":"albums.photo.qq.com"}]})"});
   service.answer(
       "/fcgi-bin/fcg_list_album_v2",
       {200, {}, R"({"data":{"album":[{"name":")" + name + R"(","total":1,"id":"V1a","question":""}]}})"});

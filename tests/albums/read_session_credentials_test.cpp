@@ -30,13 +30,13 @@ TEST(ReadSessionCredentials, ReplacesTheWholeRecordWithTheBrowsersSession) {
   EXPECT_EQ(read.uin, "12345");
   EXPECT_EQ(read.gTk, "193485963");
 
-  // A page without a session leaves nothing of the old one behind.
-  ShownPage blank("");
+  // A window closed without any cookie keeps the session that works, and says so.
+  ShownPage blank(" ");
   readSessionCredentials(program, blank);
   read = program.credentials.get();
-  EXPECT_EQ(read.cookieText, "");
-  EXPECT_EQ(read.uin, "");
-  EXPECT_EQ(read.gTk, "5381");
+  EXPECT_EQ(read.cookieText, "pt2gguin=o0012345; uin=o0012345; skey=abc; p_skey=zzz");
+  EXPECT_EQ(read.uin, "12345");
+  EXPECT_NE(form.log().find("没有找到登录信息，保留原来的登录"), std::string::npos);
 }
 
 }  // namespace

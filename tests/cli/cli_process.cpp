@@ -1,6 +1,7 @@
 #include "cli_process.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -29,7 +30,8 @@ void drain(int fd, std::string* into, bool* open) {
 }  // namespace
 
 CliResult runCli(const std::vector<std::string>& args,
-                 const std::function<void(int pid, const std::string& outSoFar)>& whileRunning) {
+                 const std::function<void(int pid, const std::string& outSoFar)>& whileRunning,
+                 bool asUnprivileged) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
   const pid_t pid = fork();
@@ -38,6 +40,10 @@ CliResult runCli(const std::vector<std::string>& args,
     dup2(err[1], STDERR_FILENO);
     close(out[0]);
     close(err[0]);
+    if (asUnprivileged && geteuid() == 0) {
+      constexpr uid_t kNobody = 65534;
+      if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
+    }
     std::vector<char*> argv;
     std::string path = FOTOLUN_CLI_PATH;
     argv.push_back(path.data());

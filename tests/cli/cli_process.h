@@ -13,8 +13,10 @@ struct CliResult {
 };
 
 // Runs fotolun-cli with args; while it runs, whileRunning (if given) is called every 20 ms with the
-// child's pid and what it printed so far, and may signal it.
+// child's pid and what it printed so far, and may signal it. asUnprivileged runs it as the user
+// nobody when the tests run as root, so that file permissions bind it.
 CliResult runCli(const std::vector<std::string>& args,
-                 const std::function<void(int pid, const std::string& outSoFar)>& whileRunning = nullptr);
+                 const std::function<void(int pid, const std::string& outSoFar)>& whileRunning = nullptr,
+                 bool asUnprivileged = false);
 
 }  // namespace fotolun::testing

@@ -3,8 +3,10 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -202,6 +204,59 @@ TEST_F(CliTest, APhotoThatCannotBeFetchedExitsWithOne) {
   EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
   EXPECT_NE(run.out.find("failed 1"), std::string::npos) << run.out;
   EXPECT_EQ(photosIn(folder.path() / "save").size(), photos.size() - 1);
+}
+
+// The exit code says what became of the run: 3 when the service ended the session, 1 when an
+// album's list never came, a folder could not be written or Ctrl-C stopped a list.
+TEST_F(CliTest, TheExitCodeSaysWhatTheServiceAndTheDiskDid) {
+  const std::string pick = std::to_string(numberOf("旅行2019")) + "," + std::to_string(numberOf("心情日记"));
+  auto download = [&](const std::string& save,
+                      const std::function<void(int, const std::string&)>& watch = nullptr,
+                      bool unprivileged = false) {
+    return runCli(withCommon({"download", "--number", qq, "--mode", "hd", "--albums", pick, "--save",
+                              (folder.path() / save).string()}),
+                  watch, unprivileged);
+  };
+
+  standin::Fault expired{standin::FaultKind::Reply};
+  expired.reply = {200, {}, R"({"code":-3000,"message":"未登录或者登录超时"})"};
+  expired.skip = 1;
+  standin.server().addFault("/p/plist.photo/", expired);
+  CliResult signedOut = download("expired");
+  EXPECT_EQ(signedOut.exitCode, 3) << signedOut.out << signedOut.err;
+  EXPECT_NE(signedOut.err.find("not signed in"), std::string::npos) << signedOut.err;
+  EXPECT_NE(signedOut.out.find("failed albums 1"), std::string::npos) << signedOut.out;
+  EXPECT_EQ(photosIn(folder.path() / "expired").size(), album("旅行2019").photos.size());
+
+  standin.server().clearFaults();
+  standin.server().addFault("topicId=" + album("心情日记").id, standin::Fault{standin::FaultKind::NotJson});
+  CliResult unlisted = download("unlisted");
+  EXPECT_EQ(unlisted.exitCode, 1) << unlisted.out << unlisted.err;
+  EXPECT_NE(unlisted.out.find("相册《心情日记》的照片列表获取失败：回复不是JSON"), std::string::npos)
+      << unlisted.out;
+
+  // An album folder this user may not write into.
+  standin.server().clearFaults();
+  fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+  const fs::path locked = folder.path() / "locked" / qq / "旅行201912";
+  fs::create_directories(locked);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                              fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  CliResult readOnly = download("locked", nullptr, true);
+  EXPECT_EQ(readOnly.exitCode, 1) << readOnly.out << readOnly.err;
+  EXPECT_NE(readOnly.out.find("图片保存失败："), std::string::npos) << readOnly.out;
+  EXPECT_TRUE(fs::is_empty(locked));
+
+  standin.server().addFault("fcg_list_album_v2",
+                            standin::Fault{standin::FaultKind::Delay, -1, std::chrono::milliseconds(20000)});
+  const auto started = std::chrono::steady_clock::now();
+  CliResult listing = download("listing", [](int pid, const std::string& out) {
+    if (out.find("正努力获取相册列表") != std::string::npos) kill(pid, SIGINT);
+  });
+  EXPECT_EQ(listing.exitCode, 1) << listing.out << listing.err;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10))
+      << "Ctrl-C acts while listing";
 }
 
 TEST_F(CliTest, CtrlCStopsMidAlbumAndLeavesNoPartialFile) {

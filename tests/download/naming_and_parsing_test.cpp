@@ -6,12 +6,12 @@
 #include <regex>
 
 #include "download/album_job.h"
-#include "service/session_destination.h"
 #include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/random_fraction_text.h"
 #include "form/locked_ui_thread.h"
 #include "names/path_names.h"
+#include "service/session_destination.h"
 #include "support/scripted_form.h"
 #include "text/encoding.h"
 

@@ -225,7 +225,8 @@ TEST_F(PersonalDownload, APageNobodyAnswersIsReportedAndTheRunGoesOn) {
   EXPECT_TRUE(filesIn(folder(account.qq, "旅行201912")).empty());
   EXPECT_EQ(filesIn(folder(account.qq, "心情日记2")).size(), 2u);
   const std::string log = form.log();
-  EXPECT_NE(log.find("相册《旅行2019》的照片列表获取失败：空回复（HTTP 200）\r\n---完成相册《旅行2019》下载"), std::string::npos)
+  EXPECT_NE(log.find("相册《旅行2019》的照片列表获取失败：空回复（HTTP 200）\r\n---完成相册《旅行2019》下载"),
+            std::string::npos)
       << log;
   EXPECT_NE(log.find("有1个相册没有完整下载：《旅行2019》"), std::string::npos) << log;
   EXPECT_EQ(run->failedAlbums(), 1);

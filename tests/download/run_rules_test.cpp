@@ -96,10 +96,13 @@ TEST_F(RunRules, APhotoThatFailsIsRetriedThenNamedInTheLogAndCounted) {
   EXPECT_GE(waits[4], 1600);
   EXPECT_LE(waits[4], 2400);
   const std::string log = form.log();
-  EXPECT_NE(log.find("图片下载失败：" + diary.photos[0].title + "（HTTP 404）\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("图片下载失败：" + diary.photos[0].title + "（HTTP 404）\r\n"), std::string::npos)
+      << log;
   EXPECT_NE(log.find("服务器繁忙，"), std::string::npos) << log;
-  EXPECT_NE(log.find("有1张图片下载失败\r\n有1个相册没有完整下载：《心情日记》\r\n-------全部下载完毕--------\r\n\r\n"),
-            std::string::npos)
+  EXPECT_NE(
+      log.find(
+          "有1张图片下载失败\r\n有1个相册没有完整下载：《心情日记》\r\n-------全部下载完毕--------\r\n\r\n"),
+      std::string::npos)
       << log;
   EXPECT_EQ(form.boxes().back().text, "下载结束，但有1个相册、1张图片没有下载成功，详见日志");
   EXPECT_EQ(run->failedAlbums(), 1);

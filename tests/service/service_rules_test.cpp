@@ -1,0 +1,148 @@
+// The rules that decide what a reply amounts to, how long to wait before asking again, what a
+// picture is and how far an album is paged.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "download/image_kind.h"
+#include "download/listing_outcome.h"
+#include "net/request_headers.h"
+#include "net/response_cookies.h"
+#include "service/backoff.h"
+#include "service/reply_verdict.h"
+#include "text/encoding.h"
+
+namespace fotolun {
+namespace {
+
+TEST(ReplyVerdict, TellsAListFromEveryWayOfNotBeingOne) {
+  const ReplyShape photos{"photoList"};
+  struct Case {
+    std::string body;
+    int status;
+    std::string headers;
+    ReplyProblem problem;
+    std::string reason;  // UTF-8, a part of it
+    int retryAfter = -1;
+  };
+  const std::vector<Case> cases = {
+      {R"({"code":0,"data":{"photoList":[]}})", 200, "", ReplyProblem::none, ""},
+      {R"({"data":{"photoList":[{"name":"用户过多"}]}})", 200, "", ReplyProblem::none, ""},
+      {"", 0, "", ReplyProblem::unanswered, "没有回应"},
+      {"", 200, "", ReplyProblem::unanswered, "空回复（HTTP 200）"},
+      {"<html>oops</html>", 502, "", ReplyProblem::unanswered, "HTTP 502"},
+      {"<html>slow down</html>", 429, "Retry-After: 30\r\n", ReplyProblem::busy, "HTTP 429", 30},
+      {"", 503, "retry-after:7\r\n", ReplyProblem::busy, "HTTP 503", 7},
+      {R"({"code":-10000,"message":"使用人数过多，请稍后再试","data":{}})", 200, "", ReplyProblem::busy,
+       "服务返回代码-10000：使用人数过多"},
+      {R"({"code":-10001,"data":{}})", 200, "", ReplyProblem::busy, "-10001"},
+      {R"({"code":-1,"message":"当前用户过多"})", 200, "", ReplyProblem::busy, "当前用户过多"},
+      {R"({"code":-3000,"message":"未登录或者登录超时"})", 200, "", ReplyProblem::notSignedIn, "-3000"},
+      {R"(_Callback({"message":"未登录或者登录超时"}))", 200, "", ReplyProblem::notSignedIn, "未登录"},
+      {R"({"code":-4009,"message":"x"})", 200, "", ReplyProblem::noPermission, "-4009"},
+      {"<html>error page</html>", 200, "", ReplyProblem::broken, "回复不是JSON"},
+      {"not found", 404, "", ReplyProblem::broken, "HTTP 404"},
+      {R"({"code":-201,"message":"参数错误"})", 200, "", ReplyProblem::broken, "-201：参数错误"},
+      {R"({"code":0,"data":{"album":[]}})", 200, "", ReplyProblem::broken, "data.photoList"},
+      {R"({"code":0,"data":{"photoList":{}}})", 200, "", ReplyProblem::broken, "data.photoList"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    const ReplyVerdict verdict = judgeReply(c.body, c.status, c.headers, photos);
+    EXPECT_EQ(verdict.problem, c.problem);
+    EXPECT_NE(GbkToUtf8(verdict.reason).find(c.reason), std::string::npos) << GbkToUtf8(verdict.reason);
+    EXPECT_EQ(verdict.retryAfterSeconds, c.retryAfter);
+  }
+  // A GBK endpoint's refusal is found in GBK.
+  EXPECT_EQ(
+      judgeReply(Utf8ToGbk("{\"message\":\"您没有权限进行此操作\"}"), 200, "", ReplyShape{"album", true})
+          .problem,
+      ReplyProblem::noPermission);
+}
+
+TEST(Backoff, KeepsTheFloorThenGrowsToAMinuteWithinItsBudget) {
+  const ReplyVerdict silent{ReplyProblem::unanswered, "", -1};
+  const ReplyVerdict busy{ReplyProblem::busy, "", -1};
+
+  Backoff floorFirst({10, 2000});
+  std::vector<int> waits;
+  while (std::optional<int> wait = floorFirst.next(silent, 0)) waits.push_back(*wait);
+  const std::vector<int> expected = {2000, 2000, 2000, 2000,  2000,  2000,  2000,  2000, 2000,
+                                     2000, 4000, 8000, 16000, 32000, 60000, 60000, 60000};
+  EXPECT_EQ(waits, expected) << "nine floor pauses, then 2 s doubling to a minute, 5 minutes in all";
+
+  Backoff busyAtOnce({10, 2000});
+  EXPECT_EQ(busyAtOnce.next(busy, 0), 2000);
+  EXPECT_EQ(busyAtOnce.next(busy, 0), 4000) << "a busy service is not asked at the floor's pace";
+  EXPECT_EQ(busyAtOnce.next(busy, 20), 9600);
+  EXPECT_EQ(busyAtOnce.next(busy, -20), 12800);
+  EXPECT_EQ(busyAtOnce.next(ReplyVerdict{ReplyProblem::busy, "", 90}, 0), 90000) << "Retry-After honoured";
+
+  Backoff slowFloor({3, 5000});
+  EXPECT_EQ(slowFloor.next(busy, -20), 5000) << "never faster than the floor";
+
+  Backoff elsewhere({2, 1000, false});
+  EXPECT_EQ(elsewhere.next(silent, 0), 1000);
+  EXPECT_EQ(elsewhere.next(silent, 0), std::nullopt) << "silence past the floor goes to the other host";
+  Backoff endless({1, 0});
+  EXPECT_EQ(endless.next(ReplyVerdict{ReplyProblem::busy, "", 100000}, 0), Backoff::kBudgetMs)
+      << "a huge Retry-After is held to the budget";
+  EXPECT_EQ(endless.next(busy, 0), std::nullopt);
+}
+
+TEST(ImageKind, LeadingBytesDecide) {
+  const std::vector<std::pair<std::string, std::optional<std::string_view>>> cases = {
+      {std::string("\xFF\xD8\xFF\xE0", 4) + "JFIF", ".jpg"},
+      {std::string("\x89PNG\r\n\x1A\n\0\0", 10), ".png"},
+      {"GIF89a....", ".gif"},
+      {std::string("RIFF\x10\0\0\0WEBPVP8 ", 16), ".webp"},
+      {std::string("BM\x36\0\0\0\0\0\0\0", 10), ".bmp"},
+      {std::string("\0\0\0\x18", 4) + "ftypheic\0\0\0\0", ".heic"},
+      {std::string("\0\0\0\x18", 4) + "ftypisom", std::nullopt},
+      {"<html><body>error</body></html>", std::nullopt},
+      {R"({"code":-10000})", std::nullopt},
+      {"BMW is a car", std::nullopt},
+      {"\xFF\xD8", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& [bytes, extension] : cases) EXPECT_EQ(imageExtension(bytes), extension) << bytes;
+}
+
+TEST(CookieLines, BreaksAndNulsNeverReachTheWireAndOnlySetCookieSetsCookies) {
+  EXPECT_EQ(CookieHeaderValue("uin=o1; skey=@a\r"), "uin=o1; skey=@a");
+  EXPECT_EQ(CookieHeaderValue("uin=o1\rskey=@a\r\n\rp=1"), "uin=o1; skey=@a; p=1");
+  EXPECT_EQ(CookieHeaderValue(std::string("a=1\0b", 5)), "a=1b");
+  EXPECT_EQ(CookieHeaderValue("\r\n"), "");
+  EXPECT_EQ(CookiesSetBy("HTTP/1.1 200 OK\r\nX-Set-Cookie-Note: evil=1\r\nSet-Cookie: good=2; path=/\r\n"
+                         "X-Note: Set-Cookie: bad=3\r\n\r\n"),
+            "good=2");
+}
+
+TEST(PhotoPaging, TheCountIsAHintNotALimit) {
+  struct Case {
+    int page, listed, count;
+    bool next;
+  };
+  for (const Case& c : std::vector<Case>{
+           {1, 500, 0, true},     // full page past the count
+           {1, 500, 500, true},   // exactly 500: the next page tells
+           {2, 0, 500, false},    // empty page ends
+           {1, 12, 12, false},    // short page, count reached
+           {1, 300, 1200, true},  // short page, count says more
+           {2, 300, 1200, true},  //
+           {3, 0, 1200, false},   //
+           {1, -1, 2000, true},   // failed page, count says more
+           {1, -1, 12, false},    // failed page, nothing more due
+           {1, 12, 2147483647, true},
+           {2, 0, 2147483647, false},  // an absurd count ends at the first empty page
+           {kMaxPhotoPages, 500, 2147483647, false},
+       }) {
+    EXPECT_EQ(wantsNextPage(c.page, c.listed, c.count), c.next)
+        << c.page << " " << c.listed << " " << c.count;
+  }
+}
+
+}  // namespace
+}  // namespace fotolun
