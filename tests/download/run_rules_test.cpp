@@ -203,5 +203,30 @@ TEST_F(RunRules, APartFileTakesOnlyAFreeNameAndVanishesUnlessMoved) {
   EXPECT_FALSE(PartFile::create((dir / "missing").string()));
 }
 
+// Whatever goes wrong inside an album (memory running out included) ends that album as failed,
+// never the run or the program; the temporary files a crashed process left are swept away.
+TEST_F(RunRules, AnAlbumThatThrowsFailsAloneAndCrashLeftoversGo) {
+  choosePersonal(account, true);
+  addPersonalRow(album("旅行2019"), 1);
+  addPersonalRow(album("心情日记"), 2);
+  const auto diaryFolder = folder(account.qq, "心情日记2");
+  std::filesystem::create_directories(diaryFolder);
+  // A process id no process has (ids stay below 2^22) and one that runs (init).
+  std::ofstream(diaryFolder / ".photo-9999999-3.part") << "torn";
+  std::ofstream(diaryFolder / ".photo-1-3.part") << "someone else's";
+  form.onLog = [](const Text& text) {
+    if (text.find(gbk("准备下载相册《旅行2019》")) == 0) throw std::bad_alloc();
+  };
+  runToEnd();
+
+  const std::string log = form.log();
+  EXPECT_NE(log.find("相册《旅行2019》下载出错："), std::string::npos) << log;
+  EXPECT_NE(log.find("有1个相册没有完整下载：《旅行2019》"), std::string::npos) << log;
+  EXPECT_EQ(run->savedPhotos(), 2);
+  EXPECT_FALSE(std::filesystem::exists(diaryFolder / ".photo-9999999-3.part"));
+  EXPECT_TRUE(std::filesystem::exists(diaryFolder / ".photo-1-3.part"));
+  std::filesystem::remove(diaryFolder / ".photo-1-3.part");
+}
+
 }  // namespace
 }  // namespace fotolun::testing

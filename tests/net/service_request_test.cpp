@@ -176,6 +176,27 @@ TEST_F(ServiceRequestTest, ABrokenAnswerIsAFailureAndNotAShortBody) {
   EXPECT_EQ(SendServiceRequest(url("/closed")), "");
 }
 
+// Neither a cookie text with line breaks (old Mac line ends, a paste) nor a reply larger than the
+// caller can use may take the program down.
+TEST_F(ServiceRequestTest, OddCookieTextsAndOversizedRepliesAreHandledNotFatal) {
+  respond = [](const Request& request) {
+    return Response{200, {}, request.path == "/big" ? std::string(5000, 'b') : "ok"};
+  };
+  Text cookies = std::string("uin=o1\rskey=@a\r\0", 17);
+  EXPECT_EQ(SendServiceRequest(url("/cookie"), 0, "", &cookies), "ok");
+  EXPECT_EQ(onlyRequest().header("Cookie"), "uin=o1; skey=@a");
+
+  int status = -1;
+  EXPECT_EQ(SendServiceRequest(url("/big"), 0, "", nullptr, nullptr, nullptr, nullptr, &status, false, "", "", 0,
+                               "", "", 1, nullptr, 4096),
+            "");
+  EXPECT_EQ(status, 0) << "a body past the limit is a failed request, not a cut one";
+  EXPECT_EQ(SendServiceRequest(url("/big"), 0, "", nullptr, nullptr, nullptr, nullptr, nullptr, false, "", "", 0,
+                               "", "", 1, nullptr, 5000)
+                .size(),
+            5000u);
+}
+
 TEST_F(ServiceRequestTest, TimeOutIsAStalledReadNotALongTransfer) {
   server.addFault("/stalled", {standin::FaultKind::Delay, -1, std::chrono::milliseconds(5000)});
   auto started = Clock::now();
