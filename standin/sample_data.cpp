@@ -20,6 +20,7 @@ std::uint64_t GrowthSeed(std::uint64_t seed, std::string_view albumId, std::size
 
 }  // namespace
 
+// The lookups hand out const pointers, but the albums are this object's own and never const.
 bool SampleData::growPersonalAlbum(std::string_view qq, std::string_view albumId, int count) {
   const std::unique_lock lock(mutex_);
   auto* album = const_cast<PersonalAlbum*>(personalAlbum(qq, albumId));

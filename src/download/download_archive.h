@@ -26,8 +26,9 @@ inline constexpr std::string_view kArchiveFileName = ".fotolun-archive";
 class DownloadArchive {
  public:
   // The archive of the existing folder (a UTF-8 path) for album albumId, made if the folder has
-  // none. nullopt when the file cannot be read or made, or when it belongs to another album: a
-  // folder of another album is never written into.
+  // none. nullopt when the file cannot be read or made, or when its first line does not name
+  // albumId (another album's folder, or one whose archive is damaged): such a folder is never
+  // written into.
   static std::optional<DownloadArchive> open(const std::filesystem::path& folder, std::string_view albumId);
 
   // The album id the folder's archive names; nullopt without a readable archive.
