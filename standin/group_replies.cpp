@@ -66,7 +66,7 @@ Response GroupPhotoPageReply(const SampleData& data, const Request& request) {
     const GroupPhoto& photo = album->photos[i];
     std::vector<std::string> members = {JsonMember("burl", JsonString(photo.burl))};
     if (photo.hasName) members.push_back(JsonMember("name", JsonString(photo.name)));
-    members.push_back(JsonMember("uploadtime", std::to_string(1450000000 + i * 60)));
+    members.push_back(JsonMember("uploadtime", std::to_string(photo.uploadTime)));
     photos.push_back(JsonObject(members));
   }
   return JsonReply(OkJson(

@@ -51,6 +51,14 @@ std::string RawJson(const PersonalPhoto& photo) {
   return "null";
 }
 
+// What both photo listings say about a photo besides its addresses.
+void AddKeysAndTimes(std::vector<std::string>& members, const PersonalPhoto& photo) {
+  if (!photo.lloc.empty()) members.push_back(JsonMember("lloc", JsonString(photo.lloc)));
+  if (!photo.sloc.empty()) members.push_back(JsonMember("sloc", JsonString(photo.sloc)));
+  members.push_back(JsonMember("uploadtime", JsonString(photo.uploadTime)));
+  members.push_back(JsonMember("rawshoottime", photo.shootTimeJson));
+}
+
 // Album pages answer for a known album the caller may open; anything else gets the service's
 // refusal text, in which the program finds no photo list.
 std::optional<Response> RefuseAlbumAccess(const SampleData& data, const Request& request,
@@ -107,6 +115,7 @@ Response PhotoPageReply(const SampleData& data, const Request& request) {
     members.push_back(JsonMember("url", JsonString(photo.url)));
     members.push_back(JsonMember("width", "160"));
     members.push_back(JsonMember("height", "120"));
+    AddKeysAndTimes(members, photo);
     photos.push_back(JsonObject(members));
   }
   return JsonReply(
@@ -127,6 +136,7 @@ Response FullSizeListReply(const SampleData& data, const Request& request) {
     AddName(members, photo.title, photo.hasTitle);
     members.push_back(JsonMember("raw", RawJson(photo)));
     members.push_back(JsonMember("url", JsonString(photo.url)));
+    AddKeysAndTimes(members, photo);
     pics.push_back(JsonObject(members));
   }
   return JsonReply(

@@ -1,6 +1,9 @@
 #include "standin/sample_builder.h"
 
+#include <ctime>
 #include <utility>
+
+#include "standin/derived_token.h"
 
 namespace fotolun::standin {
 namespace {
@@ -19,9 +22,60 @@ std::string repeated(const std::string& piece, int times) {
   return text;
 }
 
+// "YYYY-MM-DD HH:MM:SS" in China time (UTC+8), as the service writes its times.
+std::string chinaTime(std::int64_t unixSeconds) {
+  const std::time_t shifted = static_cast<std::time_t>(unixSeconds + 8 * 3600);
+  std::tm fields{};
+  gmtime_r(&shifted, &fields);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &fields);
+  return text;
+}
+
+// A number of that many digits made from the parts alone, without drawing from the seeded
+// sequence: every id, title and picture built from that sequence stays as it was.
+std::int64_t derivedNumber(std::initializer_list<std::string_view> parts, int digits) {
+  return std::stoll(DerivedToken(0, parts, digits, "0123456789"));
+}
+
+// The shooting time as the listings give it, in each of the forms the service uses.
+std::string shootTimeJson(std::int64_t uploaded, std::size_t index) {
+  const std::int64_t shot = uploaded - 2 * 86400 - static_cast<std::int64_t>(index) * 13;
+  switch (index % 6) {
+    case 0:
+      return "\"\"";
+    case 1:
+      return "\"0\"";
+    case 2:
+      return "\"" + chinaTime(shot) + "\"";
+    case 3:
+      return std::to_string(shot);
+    case 4:
+      return "\"" + std::to_string(shot) + "\"";
+    default:
+      return "0";
+  }
+}
+
 }  // namespace
 
-SampleBuilder::SampleBuilder(SampleData& data) : data_(data), engine_(data.seed()) {}
+SampleBuilder::SampleBuilder(SampleData& data) : SampleBuilder(data, data.seed()) {}
+
+SampleBuilder::SampleBuilder(SampleData& data, std::uint64_t seed) : data_(data), engine_(seed) {}
+
+void SampleBuilder::grow(PersonalAlbum& album, int count) {
+  for (int i = 0; i < count; ++i) {
+    const std::size_t index = album.photos.size();
+    album.photos.push_back(personalPhoto(album.id, "新照片" + padded(index + 1, 4), index));
+  }
+}
+
+void SampleBuilder::grow(const Group& group, GroupAlbum& album, int count) {
+  for (int i = 0; i < count; ++i) {
+    const std::size_t index = album.photos.size();
+    album.photos.push_back(groupPhoto(group, album.id, "新群照片" + std::to_string(index + 1), index));
+  }
+}
 
 void SampleBuilder::build() {
   buildRoutes();
@@ -84,6 +138,12 @@ PersonalPhoto SampleBuilder::personalPhoto(const std::string& albumId, std::stri
     photo.rawUrl =
         addPicture(photoHost(index + 1), "/psb?/" + albumId + "/" + key + "/r/&rf=viewer_4", 320, 240);
   }
+  photo.lloc = "NDN0" + key;
+  photo.sloc = photo.lloc;
+  const std::int64_t uploaded =
+      1546300800 + derivedNumber({albumId}, 3) * 86400 + static_cast<std::int64_t>(index) * 3607;
+  photo.uploadTime = chinaTime(uploaded);
+  photo.shootTimeJson = shootTimeJson(uploaded, index);
   return photo;
 }
 
@@ -136,6 +196,10 @@ void SampleBuilder::addEdgeTitleAlbum(PersonalAccount& account) {
   album.photos[13].title.clear();
   album.photos[14].raw = RawAddress::Null;
   album.photos[14].rawUrl.clear();
+  // Photos known only by their second key, and by neither.
+  album.photos[13].lloc.clear();
+  album.photos[14].lloc.clear();
+  album.photos[14].sloc.clear();
   giveCover(album);
   account.albums.push_back(std::move(album));
 }
@@ -203,6 +267,7 @@ GroupPhoto SampleBuilder::groupPhoto(const Group& group, const std::string& albu
                                      std::size_t index, bool withSizeMarker) {
   GroupPhoto photo;
   photo.name = std::move(name);
+  photo.uploadTime = 1450000000 + static_cast<std::int64_t>(index) * 60;
   const std::string host = photoHost(index);
   const std::string base = "/qun/" + group.number + "/" + albumId + "/" + token(16) + "/";
   if (!withSizeMarker) {

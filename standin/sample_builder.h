@@ -13,7 +13,11 @@ namespace fotolun::standin {
 class SampleBuilder {
  public:
   explicit SampleBuilder(SampleData& data);
+  // A builder for photos added later: its own seed, so the photos built at first stay as they are.
+  SampleBuilder(SampleData& data, std::uint64_t seed);
   void build();
+  void grow(PersonalAlbum& album, int count);
+  void grow(const Group& group, GroupAlbum& album, int count);
 
  private:
   std::uint64_t below(std::uint64_t bound);

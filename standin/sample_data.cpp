@@ -2,12 +2,40 @@
 
 #include <algorithm>
 
+#include "standin/derived_token.h"
 #include "standin/sample_builder.h"
 
 namespace fotolun::standin {
 
 SampleData::SampleData(std::uint64_t seed, SampleHosts hosts) : seed_(seed), hosts_(std::move(hosts)) {
   SampleBuilder(*this).build();
+}
+
+namespace {
+
+// Each growth of an album draws from its own sequence, so photos built earlier stay as they were.
+std::uint64_t GrowthSeed(std::uint64_t seed, std::string_view albumId, std::size_t photoCount) {
+  return std::stoull(DerivedToken(seed, {"grow", albumId, std::to_string(photoCount)}, 18, "0123456789"));
+}
+
+}  // namespace
+
+// The lookups hand out const pointers, but the albums are this object's own and never const.
+bool SampleData::growPersonalAlbum(std::string_view qq, std::string_view albumId, int count) {
+  const std::unique_lock lock(mutex_);
+  auto* album = const_cast<PersonalAlbum*>(personalAlbum(qq, albumId));
+  if (album == nullptr) return false;
+  SampleBuilder(*this, GrowthSeed(seed_, albumId, album->photos.size())).grow(*album, count);
+  return true;
+}
+
+bool SampleData::growGroupAlbum(std::string_view groupNumber, std::string_view albumId, int count) {
+  const std::unique_lock lock(mutex_);
+  auto* album = const_cast<GroupAlbum*>(groupAlbum(groupNumber, albumId));
+  if (album == nullptr) return false;
+  SampleBuilder(*this, GrowthSeed(seed_, albumId, album->photos.size()))
+      .grow(*group(groupNumber), *album, count);
+  return true;
 }
 
 const PersonalAccount* SampleData::account(std::string_view qq) const {

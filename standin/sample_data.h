@@ -1,11 +1,14 @@
 #pragma once
-// The accounts, groups, albums and photos the stand-in serves. Built once from a seed and never
-// changed afterwards, so the request threads read it without a lock.
+// The accounts, groups, albums and photos the stand-in serves. Built from a seed; afterwards only
+// albums grow (photos added at their end, as an owner uploading between two runs), under the
+// exclusive lock, while request threads read under the shared one (readLock).
 //
 // Texts here are UTF-8 (what a person typed into the service); each reply converts them to the
 // encoding its endpoint uses.
 #include <cstdint>
 #include <map>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +32,11 @@ struct PersonalPhoto {
   std::string url;       // the ordinary (HD) address
   std::string rawUrl;    // the full-size address when raw is Given
   RawAddress raw = RawAddress::Given;
+  // The listing's photo keys; an empty one leaves its member out.
+  std::string lloc;
+  std::string sloc;
+  std::string uploadTime;     // "YYYY-MM-DD HH:MM:SS", China time
+  std::string shootTimeJson;  // rawshoottime as the listing writes it: "", "0", a date, unix seconds
 };
 
 struct PersonalAlbum {
@@ -53,7 +61,8 @@ struct PersonalAccount {
 struct GroupPhoto {
   std::string name;  // UTF-8
   bool hasName = true;
-  std::string burl;  // the small address the listing gives (usually holding "200?w5")
+  std::string burl;             // the small address the listing gives (usually holding "200?w5")
+  std::int64_t uploadTime = 0;  // unix seconds, as the group listing writes it
 };
 
 struct GroupAlbum {
@@ -89,6 +98,16 @@ struct PictureSource {
 class SampleData {
  public:
   explicit SampleData(std::uint64_t seed, SampleHosts hosts = {});
+  SampleData(const SampleData&) = delete;
+  SampleData& operator=(const SampleData&) = delete;
+
+  // Held by whoever reads the data while an album may grow (the request threads).
+  std::shared_lock<std::shared_mutex> readLock() const { return std::shared_lock(mutex_); }
+  // Appends count new photos (and their pictures) to the album; false when there is no such
+  // album. Takes the exclusive lock: references into the album's photos held across the call go
+  // stale. The same seed, album and sizes always give the same new photos.
+  bool growPersonalAlbum(std::string_view qq, std::string_view albumId, int count);
+  bool growGroupAlbum(std::string_view groupNumber, std::string_view albumId, int count);
 
   std::uint64_t seed() const { return seed_; }
   const SampleHosts& hosts() const { return hosts_; }
@@ -133,6 +152,7 @@ class SampleData {
  private:
   friend class SampleBuilder;
 
+  mutable std::shared_mutex mutex_;
   std::uint64_t seed_;
   SampleHosts hosts_;
   std::vector<StorageRoute> routes_;

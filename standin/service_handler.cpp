@@ -30,6 +30,8 @@ bool ServiceHandler::servesAlbumsOf(const Request& request, const std::string& q
 }
 
 Response ServiceHandler::operator()(const Request& request) const {
+  // Held for the whole reply: a growing album reallocates the photos a reply walks.
+  const auto lock = data_.readLock();
   if (version_.serves(request)) return version_.reply();
 
   const PictureSource* picture = IsLoopback(request.host) ? data_.pictureByTarget(request.target)

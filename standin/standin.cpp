@@ -54,8 +54,17 @@ std::string Standin::withAlbumPass(const std::string& cookieText, const std::str
 }
 
 std::string Standin::photoBytes(const std::string& url) const {
+  const auto lock = data_.readLock();
   const PictureSource* source = data_.pictureAt(url);
   return source == nullptr ? std::string() : pictures_.bytes(*source);
+}
+
+bool Standin::growAlbum(const std::string& qq, const std::string& albumId, int count) {
+  return data_.growPersonalAlbum(qq, albumId, count);
+}
+
+bool Standin::growGroupAlbum(const std::string& group, const std::string& albumId, int count) {
+  return data_.growGroupAlbum(group, albumId, count);
 }
 
 void Standin::setLatestVersion(std::string version) { version_.setLatestVersion(std::move(version)); }

@@ -47,6 +47,12 @@ class Standin {
   // Exact bytes served at a photo address (as in a listing, "\/" already unescaped), "" if none.
   std::string photoBytes(const std::string& url) const;
 
+  // Adds count photos to the end of an album while the stand-in serves, as its owner uploading
+  // between two runs would; false when there is no such album. Call it from the thread that reads
+  // data(): only the request threads are kept out while the album grows.
+  bool growAlbum(const std::string& qq, const std::string& albumId, int count);
+  bool growGroupAlbum(const std::string& group, const std::string& albumId, int count);
+
   // The maker's update page names this version.
   void setLatestVersion(std::string version);
 

@@ -2,8 +2,11 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <thread>
 
+#include "download/photo_identity.h"
+#include "download/photo_time.h"
 #include "standin/replies.h"
 #include "standin/standin.h"
 #include "standin_requests.h"
@@ -152,6 +155,71 @@ TEST_F(OverHttp, ConcurrentDownloadsGetTheirOwnPhotos) {
   }
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(mismatches, std::vector<int>(4, 0));
+}
+
+std::string Printed(json_object* photo, const char* member) {
+  return json_object_to_json_string(json_object_object_get(photo, member));
+}
+
+// The keys and times the program reads as it reads them, and an album growing between two runs
+// while another client keeps listing it.
+TEST_F(OverHttp, PhotosCarryKeysAndTimesAndAlbumsGrowWhileServed) {
+  const std::string cookies = standin.signInCookieText(ordinary.qq);
+  const std::string gtk = GtkOf(cookies);
+  for (const PersonalAlbum& album : {ordinary.albums[0], ordinary.albums.back()}) {
+    for (const std::string& url : {PhotoPageUrl(ordinary.qq, album.id, 0, gtk),
+                                   FullSizeUrl(standin.data(), ordinary.qq, album.id, gtk)}) {
+      const JsonPtr reply = ParseJson(get(url, cookies).body);
+      json_object* photos =
+          DataArray(reply, url.find("cgi_list_photo") != std::string::npos ? "photoList" : "pic");
+      ASSERT_EQ(json_object_array_length(photos), album.photos.size()) << url;
+      std::set<std::string> keys;
+      for (std::size_t i = 0; i < album.photos.size(); ++i) {
+        json_object* photo = json_object_array_get_idx(photos, i);
+        keys.insert(
+            photoIdentity(CopyKind::hd, Printed(photo, "lloc"), Printed(photo, "sloc"), Printed(photo, "url"))
+                .key);
+        const auto uploaded = photoTime("null", Printed(photo, "uploadtime"));
+        ASSERT_TRUE(uploaded) << Printed(photo, "uploadtime");
+        const bool noShootingTime = i % 6 == 0 || i % 6 == 1 || i % 6 == 5;
+        EXPECT_EQ(photoTime(Printed(photo, "rawshoottime"), "null"),
+                  noShootingTime ? std::nullopt : std::optional(*uploaded - 2 * 86400 - 13 * std::time_t(i)))
+            << i << " " << Printed(photo, "rawshoottime");
+      }
+      EXPECT_EQ(keys.size(), album.photos.size()) << url;
+    }
+  }
+
+  const PersonalAlbum& album = ordinary.albums[0];
+  std::vector<std::string> before;
+  for (const PersonalPhoto& photo : album.photos) before.push_back(photo.url);
+  std::thread lister([&] {
+    for (int i = 0; i < 20; ++i) get(PhotoPageUrl(ordinary.qq, album.id, 0, gtk), cookies);
+  });
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(standin.growAlbum(ordinary.qq, album.id, 1));
+  lister.join();
+  EXPECT_FALSE(standin.growAlbum(ordinary.qq, "V1nothing", 1));
+
+  const JsonPtr grown = ParseJson(get(PhotoPageUrl(ordinary.qq, album.id, 0, gtk), cookies).body);
+  json_object* photos = DataArray(grown, "photoList");
+  ASSERT_EQ(json_object_array_length(photos), before.size() + 3);
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    EXPECT_EQ(StringMember(json_object_array_get_idx(photos, i), "url"), before[i]);
+  }
+  const std::string added = StringMember(json_object_array_get_idx(photos, before.size() + 2), "url");
+  EXPECT_EQ(get(added).body, standin.photoBytes(added));
+  EXPECT_FALSE(standin.photoBytes(added).empty());
+
+  const Group& group = standin.data().smallGroup();
+  const GroupAlbum& groupAlbum = group.albums[0];
+  ASSERT_TRUE(standin.growGroupAlbum(group.number, groupAlbum.id, 2));
+  const JsonPtr groupPage =
+      ParseJson(get(GroupPhotoPageUrl(group.number, groupAlbum.id, 0, gtk), cookies).body);
+  json_object* groupPhotos = DataArray(groupPage, "photos");
+  ASSERT_EQ(json_object_array_length(groupPhotos), groupAlbum.photos.size());
+  json_object* last = json_object_array_get_idx(groupPhotos, groupAlbum.photos.size() - 1);
+  EXPECT_TRUE(photoTime("null", Printed(last, "uploadtime")));
+  EXPECT_EQ(get(StringMember(last, "burl")).body, standin.photoBytes(StringMember(last, "burl")));
 }
 
 }  // namespace
