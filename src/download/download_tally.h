@@ -11,6 +11,7 @@ namespace fotolun {
 struct DownloadTally {
   std::atomic<int> savedPhotos{0};
   std::atomic<int> failedPhotos{0};
+  std::atomic<int> skippedPhotos{0};  // already saved by an earlier run
   std::atomic<long long> savedBytes{0};
   // Albums not saved whole: a listing without a usable answer, a folder that could not be made,
   // a photo that failed, or an album never reached because the session ended.

@@ -13,7 +13,7 @@ namespace fotolun {
 namespace {
 
 constexpr RetryFloor kListingFloor{10, 2000};
-constexpr int kPhotoPauseMs = 100;
+constexpr PageStyle kPageStyle{ProgressStyle::countSlashPosition, 100, CopyKind::original};
 
 Text albumViewUrl(Context& context, const AlbumJob& job, const Text& host, const Text& t) {
   const SessionCredentials session = context.program.credentials.get();
@@ -49,19 +49,18 @@ bool downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob&
   form.setText(Control::标签_进度条比例, "");
   startAlbumProgress(context, job.photoCountText);
   form.appendLog(albumOpeningLine(job.albumName));
-  const Text folder = photos.prepareAlbumFolder(job.typedNumber, job.photoCountText, job.albumName);
+  const Text folder = photos.prepareAlbumFolder(job);
 
   // A storage host that gives no answer is looked up and asked once more, with a new t.
   ListingReply reply = askStorageHost(context, job, {kListingFloor.attempts, kListingFloor.pauseMs, false});
   if (reply.verdict.worthRetrying()) reply = askStorageHost(context, job, kListingFloor);
   if (reply.usable()) {
     const PhotoListing listing(reply.text, "pic");
-    storeListedPhotos(context, photos, job, folder, listing, 0, ProgressStyle::countSlashPosition,
-                      kPhotoPauseMs, [&](int index) { return photoAddress(listing, index); });
+    storeListedPhotos(context, photos, job, folder, listing, 0, kPageStyle, [&](int index) { return photoAddress(listing, index); });
   } else {
     reportListingFailure(context, job, reply.verdict);
   }
-  photos.finishAlbum(folder);
+  photos.finishAlbum(folder, job.albumName);
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
   return reply.usable();

@@ -10,7 +10,7 @@ namespace fotolun {
 namespace {
 
 constexpr RetryFloor kListingFloor{5, 2000};
-constexpr int kPhotoPauseMs = 200;
+constexpr PageStyle kPageStyle{ProgressStyle::ordinalPicture, 200, CopyKind::group};
 
 Text groupPageUrl(Context& context, const AlbumJob& job, const Text& start) {
   const SessionCredentials session = context.program.credentials.get();
@@ -29,7 +29,7 @@ bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJo
   startAlbumProgress(context, job.photoCountText);
   form.appendLog(albumOpeningLine(job.albumName));
   const int count = photoCountOf(job.photoCountText);
-  const Text folder = photos.prepareAlbumFolder(job.typedNumber, job.photoCountText, job.albumName);
+  const Text folder = photos.prepareAlbumFolder(job);
 
   bool whole = true;
   for (int page = 1;; ++page) {
@@ -40,7 +40,7 @@ bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJo
     if (reply.usable()) {
       const PhotoListing listing(reply.text, "photos");
       storeListedPhotos(context, photos, job, folder, listing, (page - 1) * kPhotoPageSize,
-                        ProgressStyle::ordinalPicture, kPhotoPauseMs, [&](int index) {
+                        kPageStyle, [&](int index) {
                           return ReplaceText(addressFromJsonText(listing.memberText(index, "burl")), "200?w5",
                                              "800?w5");
                         });
@@ -51,7 +51,7 @@ bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJo
     }
     if (!wantsNextPage(page, listed, count)) break;
   }
-  photos.finishAlbum(folder);
+  photos.finishAlbum(folder, job.albumName);
   form.appendLog(albumClosingLine(job.albumName, 4));
   form.setText(Control::标签_第多少张照片, "");
   return whole;

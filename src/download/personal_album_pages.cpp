@@ -15,7 +15,7 @@ constexpr RetryFloor kListingFloor{10, 2000};
 // The personal-space host is not waited out when silent: the storage host is asked next.
 constexpr RetryFloor kPrimaryFloor{10, 2000, false};
 constexpr ReplyShape kPhotoPage{"photoList"};
-constexpr int kPhotoPauseMs = 100;
+constexpr PageStyle kPageStyle{ProgressStyle::countSlashPosition, 100, CopyKind::hd};
 
 Text primaryPageUrl(Context& context, const AlbumJob& job, const Text& start) {
   const SessionCredentials session = context.program.credentials.get();
@@ -59,7 +59,7 @@ bool downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const Albu
   startAlbumProgress(context, job.photoCountText);
   form.appendLog(albumOpeningLine(job.albumName));
   const int count = photoCountOf(job.photoCountText);
-  const Text folder = photos.prepareAlbumFolder(job.typedNumber, job.photoCountText, job.albumName);
+  const Text folder = photos.prepareAlbumFolder(job);
 
   bool whole = true;
   for (int page = 1;; ++page) {
@@ -69,7 +69,7 @@ bool downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const Albu
     if (reply.usable()) {
       const PhotoListing listing(reply.text, "photoList");
       storeListedPhotos(context, photos, job, folder, listing, (page - 1) * kPhotoPageSize,
-                        ProgressStyle::countSlashPosition, kPhotoPauseMs,
+                        kPageStyle,
                         [&](int index) { return addressFromJsonText(listing.memberText(index, "url")); });
       listed = listing.count();
     } else {
@@ -78,7 +78,7 @@ bool downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const Albu
     }
     if (!wantsNextPage(page, listed, count)) break;
   }
-  photos.finishAlbum(folder);
+  photos.finishAlbum(folder, job.albumName);
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
   return whole;

@@ -6,6 +6,7 @@
 
 #include "download/image_kind.h"
 #include "download/part_file.h"
+#include "download/photo_time.h"
 #include "download/photo_request_headers.h"
 #include "download/run_gate.h"
 #include "names/path_names.h"
@@ -55,23 +56,23 @@ ReplyVerdict judgePhoto(const ServiceResponse& response, std::string_view& exten
 
 PhotoStore::PhotoStore(Context& context, DownloadTally& tally) : context_(context), tally_(tally) {}
 
-Text PhotoStore::prepareAlbumFolder(const Text& numberText, const Text& photoCountText,
-                                    const Text& albumName) {
+Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
   Text base = context_.form.text(Control::编辑框_保存位置);
   if (base.empty()) base = context_.program.programDirectory;
   while (base.size() > 1 && base.back() == '/') base.pop_back();
-  const Text number = folderComponent(numberText);
+  const Text number = folderComponent(job.typedNumber);
   const Text album =
-      folderComponent(fitNameComponent(folderComponent(albumName), folderComponent(photoCountText)));
+      folderComponent(fitNameComponent(folderComponent(job.albumName), folderComponent(job.photoCountText)));
 
-  Text folder = base;
-  if (!number.empty()) folder += "/" + shortenForDisk(number, kMaxNameBytes);
-  folder += "/" + album;
+  Text numberFolder = base;
+  if (!number.empty()) numberFolder += "/" + shortenForDisk(number, kMaxNameBytes);
+  const Text folder = numberFolder + "/" + album;
 
   const std::filesystem::path onDisk(GbkToUtf8(folder));
   bool made = false;
   whileRunning(context_, [&] {
     std::error_code error;
+    if (!std::filesystem::exists(onDisk, error)) moveEarlierFolder(numberFolder, job, album);
     std::filesystem::create_directories(onDisk, error);
     made = std::filesystem::is_directory(onDisk, error);
   });
@@ -81,29 +82,63 @@ Text PhotoStore::prepareAlbumFolder(const Text& numberText, const Text& photoCou
     return folder;
   }
   PartFile::removeLeftovers(onDisk.string());
+  Folder& state = folders_[folder];
+  state = Folder{};
+  // Two albums of one name and count share a folder; the second keeps no record there rather
+  // than mixing its photos into the first one's.
+  state.archive = DownloadArchive::open(onDisk, job.albumId);
   return folder;
 }
 
-void PhotoStore::finishAlbum(const Text& folder) {
+// On the UI thread (inside whileRunning), so that a stop never leaves a folder half renamed.
+Text PhotoStore::moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder) {
+  const auto moved =
+      moveEarlierAlbumFolder(GbkToUtf8(numberFolder), job.albumId, GbkToUtf8(albumFolder));
+  if (!moved) return "";
+  context_.program.form.appendLog(Utf8ToGbk("相册《") + job.albumName + Utf8ToGbk("》接着保存在上次的文件夹，改名为：") +
+                                  albumFolder + "\r\n");
+  return albumFolder;
+}
+
+void PhotoStore::finishAlbum(const Text& folder, const Text& albumName) {
   if (unusableFolders_.count(folder) != 0) return;
   context_.checkpoint();
   PartFile::syncFolder(GbkToUtf8(folder));
-  unsyncedNames_ = 0;
+  Folder& state = folders_[folder];
+  state.unsynced = 0;
+  if (state.skipped > 0) {
+    context_.form.appendLog(Utf8ToGbk("相册《") + albumName + Utf8ToGbk("》跳过") + std::to_string(state.skipped) +
+                            Utf8ToGbk("张已下载的图片\r\n"));
+    state.skipped = 0;
+  }
 }
 
-void PhotoStore::storePhoto(const Text& url, const Text& albumId, const Text& folder, const Text& name,
-                            int index, int pauseMs) {
+bool PhotoStore::skipSaved(const Text& folder, const ListedPhoto& photo) {
+  if (!context_.program.skipSavedPhotos || unusableFolders_.count(folder) != 0) return false;
+  Folder& state = folders_[folder];
+  if (!state.archive || !state.archive->savedFile(photo.identity)) return false;
+  ++state.skipped;
+  ++tally_.skippedPhotos;
+  return true;
+}
+
+void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& albumId, const Text& folder, int pauseMs) {
   if (unusableFolders_.count(folder) != 0) {
     ++tally_.failedPhotos;
     return;
   }
-  const Fetched photo = fetch(url, albumId);
+  const Fetched photo = fetch(listed.url, albumId);
   WaitWithMessages(context_, pauseMs);
-  if (photo.extension.empty()) return fail("图片下载失败：", name, photo.failure);
-  if (!save(folder, name, index, photo)) return fail("图片保存失败：", name);
+  if (photo.extension.empty()) return fail("图片下载失败：", listed.name, photo.failure);
+  if (!save(folder, listed, photo)) return fail("图片保存失败：", listed.name);
   ++tally_.savedPhotos;
   tally_.savedBytes += static_cast<long long>(photo.body.size());
-  if (++unsyncedNames_ >= kSyncEvery) finishAlbum(folder);
+  Folder& state = folders_[folder];
+  if (++state.unsynced >= kSyncEvery) {
+    context_.checkpoint();
+    PartFile::syncFolder(GbkToUtf8(folder));
+    state.unsynced = 0;
+  }
 }
 
 // Anything but a whole picture is asked again, a few times a second apart; a busy host is given
@@ -138,18 +173,27 @@ PhotoStore::Fetched PhotoStore::fetch(const Text& url, const Text& albumId) {
   }
 }
 
-bool PhotoStore::save(const Text& folder, const Text& name, int index, const Fetched& photo) {
+// The record names the file before the file takes its name: a process killed in between leaves a
+// record of a file that is not there, which the next run fetches again; the other order would
+// leave a photo the next run does not know and saves twice.
+bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, const Fetched& photo) {
   context_.checkpoint();
   const std::string folderOnDisk = GbkToUtf8(folder);
   std::optional<PartFile> part = PartFile::create(folderOnDisk);
   if (!part || !part->write(photo.body)) return false;
+  if (listed.time) setFileTime(part->path(), *listed.time);
+  std::optional<DownloadArchive>& archive = folders_[folder].archive;
 
   // A name already taken gets another random part, then a counter after the last one drawn.
   int randomPart = RandomInRange(1, 2000);
   for (int attempt = 1; attempt <= kRandomDraws + kMaxCounter; ++attempt) {
     if (attempt > 1 && attempt <= kRandomDraws) randomPart = RandomInRange(1, 2000);
     const int counter = attempt <= kRandomDraws ? 0 : attempt - kRandomDraws + 1;
-    const std::string fileName = GbkToUtf8(photoFileName(name, index, randomPart, counter, photo.extension));
+    const std::string fileName =
+        GbkToUtf8(photoFileName(listed.name, listed.index, randomPart, counter, photo.extension));
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::path(folderOnDisk) / fileName, error)) continue;
+    if (archive) archive->record(listed.identity, fileName);
     PartFile::Move moved = PartFile::Move::failed;
     // The final name appears only while the run is neither halted nor stopped; a stop unwinds
     // from here and the temporary file goes with it.

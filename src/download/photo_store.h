@@ -1,34 +1,56 @@
 #pragma once
 // Album folders and the photos in them, for one download run on its worker.
+#include <ctime>
+#include <map>
+#include <optional>
 #include <set>
 #include <string_view>
 
+#include "download/album_job.h"
+#include "download/download_archive.h"
 #include "download/download_tally.h"
+#include "download/photo_identity.h"
 #include "program/program.h"
 
 namespace fotolun {
+
+// One photo as a listing gives it.
+struct ListedPhoto {
+  Text url;
+  Text name;  // the title made fit for a file name
+  int index = 0;
+  PhotoIdentity identity;
+  std::optional<std::time_t> time;  // when it was taken or uploaded
+};
 
 class PhotoStore {
  public:
   PhotoStore(Context& context, DownloadTally& tally);
 
   // The album's folder: the save folder (编辑框_保存位置, or the program's directory when that is
-  // empty), then the number, then the album name with the photo count appended; every missing
-  // level is created, and temporary files an earlier crash left there are removed. A folder that
-  // cannot be made is reported in the log once, and the album's photos then count as failed
-  // without being fetched. GBK, "/" between levels.
-  Text prepareAlbumFolder(const Text& number, const Text& photoCountText, const Text& albumName);
-  // The album is done: the names its photos took are made durable.
-  void finishAlbum(const Text& folder);
+  // empty), then the job's number, then the album name with the photo count appended; every
+  // missing level is created, and temporary files an earlier crash left there are removed. An
+  // album that grew since an earlier run continues in that run's folder, renamed to today's name
+  // (found through its record; never another album's folder). A folder that cannot be made is
+  // reported in the log once, and the album's photos then count as failed without being fetched.
+  // GBK, "/" between levels.
+  Text prepareAlbumFolder(const AlbumJob& job);
+  // The album is done: the names its photos took are made durable, and the log says how many
+  // photos an earlier run had already saved.
+  void finishAlbum(const Text& folder, const Text& albumName);
 
-  // Fetches url with the photo page's headers (the session cookies only to the service's own
-  // hosts), retrying a failed fetch (a busy host with a growing back-off), pauses pauseMs, and
-  // saves the bytes as name_index_random.jpg in folder under a name no other file has (".png",
-  // ".gif" and so on for a picture of another format). Only a complete picture is saved: no
+  // Whether the folder's record says the photo is saved there and its file is still in place; it
+  // then counts as skipped. Always false when the program fetches everything again.
+  bool skipSaved(const Text& folder, const ListedPhoto& photo);
+
+  // Fetches the photo with the photo page's headers (the session cookies only to the service's
+  // own hosts), retrying a failed fetch (a busy host with a growing back-off), pauses pauseMs,
+  // and saves the bytes as name_index_random.jpg in folder under a name no other file has
+  // (".png", ".gif" and so on for a picture of another format), dated when the photo was taken or
+  // uploaded, and notes it in the folder's record. Only a complete picture is saved: no
   // response, an HTTP error, an empty or cut-off body and bytes that are no picture (an error
   // page) fail the photo, which is reported in the log by name and reason and counted as failed.
-  void storePhoto(const Text& url, const Text& albumId, const Text& folder, const Text& name, int index,
-                  int pauseMs);
+  void storePhoto(const ListedPhoto& photo, const Text& albumId, const Text& folder, int pauseMs);
 
   static constexpr int kFetchAttempts = 3;
   static constexpr int kFetchRetryMs = 1000;
@@ -43,14 +65,20 @@ class PhotoStore {
     std::string_view extension;  // of the picture format; empty when the fetch failed
     Text failure;                // GBK: why, when it failed
   };
+  struct Folder {
+    std::optional<DownloadArchive> archive;  // none: another album's record is there, or none can be kept
+    int skipped = 0;
+    int unsynced = 0;
+  };
   Fetched fetch(const Text& url, const Text& albumId);
-  bool save(const Text& folder, const Text& name, int index, const Fetched& photo);
+  bool save(const Text& folder, const ListedPhoto& listed, const Fetched& photo);
   void fail(const char* utf8Reason, const Text& name, const Text& why = "");
+  Text moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
 
   Context& context_;
   DownloadTally& tally_;
   std::set<Text> unusableFolders_;
-  int unsyncedNames_ = 0;
+  std::map<Text, Folder> folders_;
 };
 
 }  // namespace fotolun

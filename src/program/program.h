@@ -38,6 +38,8 @@ struct Program {
   WaitLog waits;
   Guarded<Text> targetNumber;  // TargetNumber: the album owner of the personal list
   Text loginAddress;           // the page the login window opens (UI thread)
+  // A photo an album folder's record says is saved there is not fetched again.
+  bool skipSavedPhotos = true;
 };
 
 // Where an operation runs: the UI thread (the program's form, no run control) or a worker (a

@@ -37,7 +37,7 @@ std::multiset<std::string> photosIn(const fs::path& folder) {
   std::multiset<std::string> out;
   if (!fs::exists(folder)) return out;
   for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file()) out.insert(readAll(entry.path()));
+    if (entry.is_regular_file() && entry.path().filename() != ".fotolun-archive") out.insert(readAll(entry.path()));
   return out;
 }
 

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "download/download_archive.h"
 #include "names/clean_file_name.h"
 #include "text/encoding.h"
 
@@ -92,6 +93,7 @@ std::map<std::string, std::string> DownloadFixture::filesIn(const std::filesyste
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     if (entry.is_regular_file()) files[entry.path().filename().string()] = readFile(entry.path());
   }
+  files.erase(std::string(kArchiveFileName));
   return files;
 }
 

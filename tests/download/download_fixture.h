@@ -43,7 +43,7 @@ class DownloadFixture : public ::testing::Test, public StandinWorld {
   void runToEnd();
 
   std::filesystem::path folder(const std::string& number, const std::string& albumFolder) const;
-  // The files in a folder by name (UTF-8), hidden ones included.
+  // The files in a folder by name (UTF-8), hidden ones included but the folder's own record.
   static std::map<std::string, std::string> filesIn(const std::filesystem::path& folder);
   // Every file below the save folder, by path relative to it.
   std::map<std::string, std::string> allFiles() const;

@@ -182,7 +182,11 @@ TEST_F(RunRules, AStoppedPhotoLeavesNoFileBehind) {
   const Text target = gbk((saveFolder / "stopped").string());
   std::filesystem::create_directories(saveFolder / "stopped");
 
-  EXPECT_THROW(photos.storePhoto(album("心情日记").photos[0].url, "V1", target, "a", 1, 100), RunStopped);
+  ListedPhoto photo;
+  photo.url = album("心情日记").photos[0].url;
+  photo.name = "a";
+  photo.index = 1;
+  EXPECT_THROW(photos.storePhoto(photo, "V1", target, 100), RunStopped);
   EXPECT_TRUE(std::filesystem::is_empty(saveFolder / "stopped"));
   EXPECT_EQ(tally.savedPhotos + tally.failedPhotos, 0);
 }
