@@ -44,6 +44,7 @@ ListOutcome CliJob::list(const JobSettings& settings, const std::function<bool()
       form_.setChecked(Control::选择框_原图, !hd);
     }
     if (settings.saveDir) form_.setText(Control::编辑框_保存位置, Utf8ToGbk(*settings.saveDir));
+    program_.skipSavedPhotos = settings.skipSaved;
   });
   AlbumLists& lists = controller_->albumLists();
   std::atomic<bool> pressed{false};
@@ -120,6 +121,7 @@ DownloadOutcome CliJob::download(const std::function<bool()>& interrupted) {
   outcome.savedPhotos = run.savedPhotos();
   outcome.failedPhotos = run.failedPhotos();
   outcome.failedAlbums = run.failedAlbums();
+  outcome.skippedPhotos = run.skippedPhotos();
   outcome.signedOut = run.signedOut();
   outcome.savedBytes = run.savedBytes();
   return outcome;

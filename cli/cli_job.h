@@ -20,12 +20,14 @@ struct JobSettings {
   bool covers = false;
   std::optional<std::string> mode;     // "hd" or "original"; none: the settings file decides
   std::optional<std::string> saveDir;  // UTF-8; none: beside the program
+  bool skipSaved = true;               // photos an earlier run saved are not fetched again
 };
 
 struct DownloadOutcome {
   int albums = 0;
   int savedPhotos = 0;
   int failedPhotos = 0;
+  int skippedPhotos = 0;
   int failedAlbums = 0;
   long long savedBytes = 0;
   bool stopped = false;

@@ -48,22 +48,24 @@ std::string usageText() {
   return "Usage:\n"
          "  fotolun-cli albums   --number N [--group] --cookies FILE [--covers]\n"
          "  fotolun-cli download --number N [--group] --cookies FILE [--mode hd|original]\n"
-         "                       [--save DIR] [--albums LIST]\n"
+         "                       [--save DIR] [--albums LIST] [--no-skip]\n"
          "  fotolun-cli demo     [--save DIR]\n"
          "\n"
          "Lists the albums of a QQ number (or, with --group, a QQ group) and downloads them, one folder\n"
          "per album. FILE is a cookies.txt exported from a browser signed in to the service, or a file\n"
          "holding one document-cookie line (name=value; name=value). LIST picks albums by their number\n"
          "in the list, e.g. 1,3-5; without it every album is downloaded. Without --mode the settings\n"
-         "file beside the program decides; without --save albums go beside the program.\n"
+         "file beside the program decides; without --save albums go beside the program. A photo an\n"
+         "earlier run saved into the album's folder is skipped; --no-skip fetches every photo again\n"
+         "(as new files; nothing is overwritten).\n"
          "\n"
          "  demo    starts the stand-in service inside the process, signs in to it and downloads sample\n"
          "          albums (both sizes, and a group) into DIR (default ./fotolun-demo).\n"
          "\n"
          "Options: --proxy URL (else http_proxy / HTTP_PROXY), --quiet, --verbose, --help, --version.\n"
          "Ctrl-C stops a download as the stop button does; no partial file is left.\n"
-         "Exit codes: 0 every listed photo saved, 1 some photos failed, 2 usage or input error,\n"
-         "3 not signed in or no permission.\n";
+         "Exit codes: 0 every listed photo saved, 1 some photos or albums failed (or Ctrl-C),\n"
+         "2 usage or input error, 3 not signed in (before or during the run) or no permission.\n";
 }
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
@@ -109,6 +111,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
       o.group = true;
     } else if (a == "--covers") {
       o.covers = true;
+    } else if (a == "--no-skip") {
+      o.noSkip = true;
     } else if (a == "--quiet") {
       o.quiet = true;
     } else if (a == "--verbose") {

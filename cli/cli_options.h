@@ -14,6 +14,7 @@ struct Options {
   bool group = false;                 // --group
   std::string cookies;                // --cookies FILE
   bool covers = false;                // --covers
+  bool noSkip = false;                // --no-skip: fetch photos saved by an earlier run again
   std::optional<std::string> mode;    // --mode hd|original
   std::optional<std::string> save;    // --save DIR
   std::optional<std::string> albums;  // --albums LIST

@@ -69,15 +69,19 @@ int runDemo(Terminal& terminal, const std::string& programDirectory, const std::
     total.albums += outcome.albums;
     total.savedPhotos += outcome.savedPhotos;
     total.failedPhotos += outcome.failedPhotos;
+    total.skippedPhotos += outcome.skippedPhotos;
     total.savedBytes += outcome.savedBytes;
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   char summary[256];
-  std::snprintf(summary, sizeof summary,
-                "Demo finished in %s: albums %d, photos %d, bytes %lld, failed %d, seconds %.1f\n",
-                saveDir.c_str(), total.albums, total.savedPhotos, total.savedBytes, total.failedPhotos,
-                seconds);
+  std::snprintf(
+      summary, sizeof summary,
+      "Demo finished in %s: albums %d, photos %d, skipped %d, bytes %lld, failed %d, seconds %.1f\n",
+      saveDir.c_str(), total.albums, total.savedPhotos, total.skippedPhotos, total.savedBytes,
+      total.failedPhotos, seconds);
   terminal.result(summary);
+  if (total.savedPhotos == 0 && total.skippedPhotos > 0 && total.failedPhotos == 0)
+    terminal.result("Nothing new: every photo was already saved in " + saveDir + " by an earlier run.\n");
   return total.failedPhotos > 0 ? 1 : 0;
 }
 

@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  JobSettings settings{options.number, options.group, options.covers, options.mode, std::nullopt};
+  JobSettings settings{options.number, options.group, options.covers,
+                       options.mode,   std::nullopt,  !options.noSkip};
   if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
   CliJob job(terminal, programDirectory(), options.proxy, cookies.cookieText);
   switch (job.list(settings, interrupted)) {
@@ -120,10 +121,11 @@ int main(int argc, char** argv) {
   const DownloadOutcome outcome = job.download(interrupted);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   char summary[240];
-  std::snprintf(summary, sizeof summary,
-                "%s: albums %d, photos %d, bytes %lld, failed %d, failed albums %d, seconds %.1f\n",
-                outcome.stopped ? "Stopped" : "Done", outcome.albums, outcome.savedPhotos, outcome.savedBytes,
-                outcome.failedPhotos, outcome.failedAlbums, seconds);
+  std::snprintf(
+      summary, sizeof summary,
+      "%s: albums %d, photos %d, skipped %d, bytes %lld, failed %d, failed albums %d, seconds %.1f\n",
+      outcome.stopped ? "Stopped" : "Done", outcome.albums, outcome.savedPhotos, outcome.skippedPhotos,
+      outcome.savedBytes, outcome.failedPhotos, outcome.failedAlbums, seconds);
   terminal.result(summary);
   if (outcome.signedOut) {
     terminal.error(

@@ -237,6 +237,7 @@ bool DownloadRun::running() const { return current_ && !current_->finished; }
 
 int DownloadRun::savedPhotos() const { return current_ ? current_->tally.savedPhotos.load() : 0; }
 int DownloadRun::failedPhotos() const { return current_ ? current_->tally.failedPhotos.load() : 0; }
+int DownloadRun::skippedPhotos() const { return current_ ? current_->tally.skippedPhotos.load() : 0; }
 int DownloadRun::failedAlbums() const { return current_ ? current_->tally.failedAlbums.load() : 0; }
 bool DownloadRun::signedOut() const { return current_ && current_->tally.signedOut.load(); }
 long long DownloadRun::savedBytes() const { return current_ ? current_->tally.savedBytes.load() : 0; }

@@ -35,6 +35,7 @@ class DownloadRun {
   int failedPhotos() const;
   // Albums not saved whole, and whether the service ended the session during the run.
   int failedAlbums() const;
+  int skippedPhotos() const;  // already saved by an earlier run
   bool signedOut() const;
   long long savedBytes() const;
 

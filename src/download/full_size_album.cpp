@@ -56,7 +56,8 @@ bool downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob&
   if (reply.verdict.worthRetrying()) reply = askStorageHost(context, job, kListingFloor);
   if (reply.usable()) {
     const PhotoListing listing(reply.text, "pic");
-    storeListedPhotos(context, photos, job, folder, listing, 0, kPageStyle, [&](int index) { return photoAddress(listing, index); });
+    storeListedPhotos(context, photos, job, folder, listing, 0, kPageStyle,
+                      [&](int index) { return photoAddress(listing, index); });
   } else {
     reportListingFailure(context, job, reply.verdict);
   }

@@ -39,11 +39,10 @@ bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJo
     int listed = -1;
     if (reply.usable()) {
       const PhotoListing listing(reply.text, "photos");
-      storeListedPhotos(context, photos, job, folder, listing, (page - 1) * kPhotoPageSize,
-                        kPageStyle, [&](int index) {
-                          return ReplaceText(addressFromJsonText(listing.memberText(index, "burl")), "200?w5",
-                                             "800?w5");
-                        });
+      storeListedPhotos(
+          context, photos, job, folder, listing, (page - 1) * kPhotoPageSize, kPageStyle, [&](int index) {
+            return ReplaceText(addressFromJsonText(listing.memberText(index, "burl")), "200?w5", "800?w5");
+          });
       listed = listing.count();
     } else {
       whole = false;

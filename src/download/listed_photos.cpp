@@ -15,7 +15,8 @@ void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job
     photo.index = j;
     photo.identity = photoIdentity(style.kind, listing.memberText(j - 1, "lloc"),
                                    listing.memberText(j - 1, "sloc"), photo.url);
-    photo.time = photoTime(listing.memberText(j - 1, "rawshoottime"), listing.memberText(j - 1, "uploadtime"));
+    photo.time =
+        photoTime(listing.memberText(j - 1, "rawshoottime"), listing.memberText(j - 1, "uploadtime"));
     if (!photos.skipSaved(folder, photo)) photos.storePhoto(photo, job.albumId, folder, style.pauseMs);
     LetMessagesRun(context);
   }

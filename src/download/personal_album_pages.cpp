@@ -68,8 +68,7 @@ bool downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const Albu
     int listed = -1;
     if (reply.usable()) {
       const PhotoListing listing(reply.text, "photoList");
-      storeListedPhotos(context, photos, job, folder, listing, (page - 1) * kPhotoPageSize,
-                        kPageStyle,
+      storeListedPhotos(context, photos, job, folder, listing, (page - 1) * kPhotoPageSize, kPageStyle,
                         [&](int index) { return addressFromJsonText(listing.memberText(index, "url")); });
       listed = listing.count();
     } else {

@@ -6,8 +6,8 @@
 
 #include "download/image_kind.h"
 #include "download/part_file.h"
-#include "download/photo_time.h"
 #include "download/photo_request_headers.h"
+#include "download/photo_time.h"
 #include "download/run_gate.h"
 #include "names/path_names.h"
 #include "service/backoff.h"
@@ -92,11 +92,10 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
 
 // On the UI thread (inside whileRunning), so that a stop never leaves a folder half renamed.
 Text PhotoStore::moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder) {
-  const auto moved =
-      moveEarlierAlbumFolder(GbkToUtf8(numberFolder), job.albumId, GbkToUtf8(albumFolder));
+  const auto moved = moveEarlierAlbumFolder(GbkToUtf8(numberFolder), job.albumId, GbkToUtf8(albumFolder));
   if (!moved) return "";
-  context_.program.form.appendLog(Utf8ToGbk("相册《") + job.albumName + Utf8ToGbk("》接着保存在上次的文件夹，改名为：") +
-                                  albumFolder + "\r\n");
+  context_.program.form.appendLog(Utf8ToGbk("相册《") + job.albumName +
+                                  Utf8ToGbk("》接着保存在上次的文件夹，改名为：") + albumFolder + "\r\n");
   return albumFolder;
 }
 
@@ -107,8 +106,8 @@ void PhotoStore::finishAlbum(const Text& folder, const Text& albumName) {
   Folder& state = folders_[folder];
   state.unsynced = 0;
   if (state.skipped > 0) {
-    context_.form.appendLog(Utf8ToGbk("相册《") + albumName + Utf8ToGbk("》跳过") + std::to_string(state.skipped) +
-                            Utf8ToGbk("张已下载的图片\r\n"));
+    context_.form.appendLog(Utf8ToGbk("相册《") + albumName + Utf8ToGbk("》跳过") +
+                            std::to_string(state.skipped) + Utf8ToGbk("张已下载的图片\r\n"));
     state.skipped = 0;
   }
 }

@@ -37,7 +37,8 @@ std::multiset<std::string> photosIn(const fs::path& folder) {
   std::multiset<std::string> out;
   if (!fs::exists(folder)) return out;
   for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file() && entry.path().filename() != ".fotolun-archive") out.insert(readAll(entry.path()));
+    if (entry.is_regular_file() && entry.path().filename() != ".fotolun-archive")
+      out.insert(readAll(entry.path()));
   return out;
 }
 
@@ -286,7 +287,7 @@ TEST_F(CliTest, CtrlCStopsMidAlbumAndLeavesNoPartialFile) {
   for (const std::string& bytes : saved) EXPECT_EQ(served.count(bytes), 1u);
 }
 
-TEST_F(CliTest, DemoRunsTheWholeJobAgainstItsOwnStandin) {
+TEST_F(CliTest, DemoRunsTheWholeJobAgainstItsOwnStandinAndASecondRunFetchesNothing) {
   CliResult run = runCli({"demo", "--save", folder.path().string()});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_NE(run.out.find("failed 0"), std::string::npos);
@@ -294,6 +295,49 @@ TEST_F(CliTest, DemoRunsTheWholeJobAgainstItsOwnStandin) {
   EXPECT_TRUE(fs::is_directory(folder.path() / "original"));
   EXPECT_TRUE(fs::is_directory(folder.path() / "group"));
   EXPECT_TRUE(partFilesIn(folder.path()).empty());
+
+  auto photos = [&] {
+    std::multiset<std::string> all;
+    for (const char* pass : {"hd", "original", "group"}) all.merge(photosIn(folder.path() / pass));
+    return all;
+  };
+  const auto before = photos();
+  CliResult again = runCli({"demo", "--save", folder.path().string()});
+  ASSERT_EQ(again.exitCode, 0) << again.out << again.err;
+  EXPECT_NE(again.out.find("photos 0, skipped " + std::to_string(before.size())), std::string::npos)
+      << again.out;
+  EXPECT_NE(again.out.find("Nothing new"), std::string::npos);
+  EXPECT_EQ(photos(), before);
+}
+
+// A run killed outright (no chance to tidy up) and run again: exactly one copy of every photo;
+// --no-skip then fetches them all once more as new files.
+TEST_F(CliTest, AKilledRunRunAgainLeavesOneCopyOfEachPhoto) {
+  std::multiset<std::string> served;
+  for (const auto& photo : album("旅行2019").photos) served.insert(standin.photoBytes(photo.url));
+  const std::vector<std::string> args =
+      withCommon({"download", "--number", qq, "--mode", "hd", "--albums",
+                  std::to_string(numberOf("旅行2019")), "--save", (folder.path() / "save").string()});
+  standin.server().addFault(
+      "/psb?/", standin::Fault{standin::FaultKind::SlowBody, -1, std::chrono::milliseconds(20), 500, 2048});
+  bool killed = false;
+  runCli(args, [&](int pid, const std::string& out) {
+    if (!killed && out.find("photo 5/12") != std::string::npos) {
+      killed = true;
+      kill(pid, SIGKILL);
+    }
+  });
+  ASSERT_TRUE(killed);
+  standin.server().clearFaults();
+  CliResult again = runCli(args);
+  ASSERT_EQ(again.exitCode, 0) << again.out << again.err;
+  EXPECT_EQ(photosIn(folder.path() / "save"), served);
+  EXPECT_NE(again.out.find("跳过"), std::string::npos) << again.out;
+
+  std::vector<std::string> noSkip = args;
+  noSkip.push_back("--no-skip");
+  ASSERT_EQ(runCli(noSkip).exitCode, 0);
+  EXPECT_EQ(photosIn(folder.path() / "save").size(), 2 * served.size());
 }
 
 }  // namespace
