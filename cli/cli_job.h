@@ -18,7 +18,7 @@ struct JobSettings {
   bool group = false;
   bool covers = false;
   std::optional<std::string> mode;     // "hd" or "original"; none: the settings file decides
-  std::optional<std::string> saveDir;  // UTF-8; none: beside the program
+  std::optional<std::string> saveDir;  // UTF-8; none: the default save folder
 };
 
 enum class ListOutcome { Listed, NoAlbums, NotSignedIn, NoPermission };
@@ -33,9 +33,8 @@ struct DownloadOutcome {
 
 class CliJob {
  public:
-  // programDirectory and cookieText: UTF-8 path, GBK cookie text.
-  CliJob(Terminal& terminal, const std::string& programDirectory, const std::string& proxy,
-         const Text& cookieText);
+  // cookieText: GBK.
+  CliJob(Terminal& terminal, const ProgramFolders& folders, const std::string& proxy, const Text& cookieText);
   ~CliJob();
 
   ListOutcome list(const JobSettings& settings);
