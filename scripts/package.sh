@@ -45,7 +45,7 @@ mkdir -p "$home/config/fotolun"
 printf 'XDG_PICTURES_DIR="$HOME/图片"\n' >"$home/config/user-dirs.dirs"
 printf '[下载模式]\r\n模式=原图\r\n' | iconv -f UTF-8 -t GBK >"$home/config/fotolun/peizi.ini"
 chmod -R a+rwX "$work"
-build/fotolun-standin --log "$work/requests.log" >"$work/standin.out" &
+"$PWD/build/fotolun-standin" --log "$work/requests.log" >"$work/standin.out" &
 standin_pid=$!
 for _ in $(seq 100); do grep -q "proxy: " "$work/standin.out" 2>/dev/null && break; sleep 0.1; done
 proxy=$(sed -n 's/.*proxy: //p' "$work/standin.out" | head -1)
@@ -54,6 +54,7 @@ curl -s -x "$proxy" -c "$work/cookies.txt" -o /dev/null "http://user.qzone.qq.co
 chmod a+r "$work/cookies.txt"
 
 as_user=(runuser -u nobody -- env -u DISPLAY -u QT_QPA_PLATFORM HOME="$home" XDG_CONFIG_HOME="$home/config")
+cd "$work" # the checkout may be closed to other users
 album=$("${as_user[@]}" fotolun-cli albums --number "$qq" --cookies "$work/cookies.txt" --proxy "$proxy" |
   awk 'NR > 1 && $3 + 0 > 0 && $3 + 0 <= 20 { print $1; exit }')
 "${as_user[@]}" fotolun-cli download --quiet --number "$qq" --cookies "$work/cookies.txt" --proxy "$proxy" \
@@ -68,4 +69,4 @@ if grep -q cgi_list_photo "$work/requests.log"; then
   echo "package.sh: HD listing requested although the settings ask for original size" >&2
   exit 1
 fi
-echo "package.sh: $deb installs, runs without a display and keeps a user's files in their folders"
+echo "package.sh: $(basename "$deb") installs, runs without a display and keeps a user's files in their folders"

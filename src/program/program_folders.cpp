@@ -48,6 +48,11 @@ std::string trimSeparators(std::string path) {
   return path;
 }
 
+bool isSystemFolder(const std::string& directory) {
+  const std::string path = trimSeparators(directory);
+  return path.starts_with("/usr/") || path == "/bin" || path == "/sbin";
+}
+
 }  // namespace
 
 FolderProbe systemFolderProbe() {
@@ -69,7 +74,8 @@ ProgramFolders portableFolders(const Text& programDirectory) {
 }
 
 ProgramFolders programFolders(const std::string& programDirectory, const FolderProbe& probe) {
-  if (probe.writable(programDirectory)) return portableFolders(Utf8ToGbk(programDirectory));
+  if (!isSystemFolder(programDirectory) && probe.writable(programDirectory))
+    return portableFolders(Utf8ToGbk(programDirectory));
 
   const std::string home = trimSeparators(variable(probe, "HOME"));
   const std::string config =

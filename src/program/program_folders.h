@@ -1,7 +1,8 @@
 #pragma once
 // Where the program keeps its settings file and where it saves albums by default. A copy that may
 // write to its own folder keeps both there, so it travels as one folder; an installed copy (its
-// folder belongs to the system) uses the user's folders instead.
+// folder belongs to the system) uses the user's folders instead. A copy in the system's own
+// folders (/usr/..., /bin, /sbin) counts as installed even for root, who could write there.
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,7 +29,7 @@ FolderProbe systemFolderProbe();
 // Both in programDirectory.
 ProgramFolders portableFolders(const Text& programDirectory);
 
-// programDirectory is UTF-8. When it is not writable: $XDG_CONFIG_HOME/fotolun/peizi.ini (else
+// programDirectory is UTF-8. When it is installed: $XDG_CONFIG_HOME/fotolun/peizi.ini (else
 // ~/.config/...) and <pictures>/Fotolun, the pictures folder being what xdg-user-dir PICTURES
 // reports (user-dirs.dirs, then $XDG_PICTURES_DIR), else ~/Pictures.
 ProgramFolders programFolders(const std::string& programDirectory,
