@@ -15,12 +15,12 @@
 
 namespace fotolun::cli {
 
-CliJob::CliJob(Terminal& terminal, const std::string& programDirectory, const std::string& proxy,
+CliJob::CliJob(Terminal& terminal, const ProgramFolders& folders, const std::string& proxy,
                const Text& cookieText)
     : terminal_(terminal), form_(terminal), program_(form_, ui_) {
   program_.hosts = serviceHostsFromEnvironment();
   program_.proxy = proxy;
-  program_.programDirectory = Utf8ToGbk(programDirectory);
+  program_.folders = folders;
   program_.credentials.set(CredentialsFromCookieText(cookieText));
   controller_.emplace(program_, desktop_);
   ui_.send([&] { controller_->windowCreated(); });

@@ -19,7 +19,7 @@ struct JobSettings {
   bool group = false;
   bool covers = false;
   std::optional<std::string> mode;     // "hd" or "original"; none: the settings file decides
-  std::optional<std::string> saveDir;  // UTF-8; none: beside the program
+  std::optional<std::string> saveDir;  // UTF-8; none: the default save folder
   bool skipSaved = true;               // photos an earlier run saved are not fetched again
 };
 
@@ -36,9 +36,8 @@ struct DownloadOutcome {
 
 class CliJob {
  public:
-  // programDirectory and cookieText: UTF-8 path, GBK cookie text.
-  CliJob(Terminal& terminal, const std::string& programDirectory, const std::string& proxy,
-         const Text& cookieText);
+  // cookieText: GBK.
+  CliJob(Terminal& terminal, const ProgramFolders& folders, const std::string& proxy, const Text& cookieText);
   ~CliJob();
 
   // Lists the albums; interrupted() turning true stops the list (a personal list's worker is

@@ -26,7 +26,8 @@ std::string signInAsBrowser(const std::string& proxy, const std::string& qq) {
 
 }  // namespace
 
-int runDemo(Terminal& terminal, const std::string& programDirectory, const std::string& saveDir) {
+int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string& saveDir,
+            const std::function<bool()>& interrupted) {
   const auto started = std::chrono::steady_clock::now();
   standin::Standin standin;
   standin.start();
@@ -51,9 +52,13 @@ int runDemo(Terminal& terminal, const std::string& programDirectory, const std::
   };
   DownloadOutcome total;
   for (const Pass& pass : passes) {
+    if (total.stopped || interrupted()) {
+      total.stopped = true;
+      break;
+    }
     JobSettings settings = pass.settings;
     settings.saveDir = (std::filesystem::path(saveDir) / pass.folder).string();
-    CliJob job(terminal, programDirectory, proxy, cookies);
+    CliJob job(terminal, folders, proxy, cookies);
     if (job.list(settings) != ListOutcome::listed) {
       terminal.error(std::string("the stand-in listed no albums for the ") + pass.folder + " pass");
       return 3;
@@ -65,7 +70,8 @@ int runDemo(Terminal& terminal, const std::string& programDirectory, const std::
       if (count > 0 && count <= kDemoAlbumLimit) small.ranges.emplace_back(number, number);
     }
     job.pick(small);
-    DownloadOutcome outcome = job.download([] { return false; });
+    DownloadOutcome outcome = job.download(interrupted);
+    total.stopped = outcome.stopped;
     total.albums += outcome.albums;
     total.savedPhotos += outcome.savedPhotos;
     total.failedPhotos += outcome.failedPhotos;
@@ -74,15 +80,14 @@ int runDemo(Terminal& terminal, const std::string& programDirectory, const std::
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   char summary[256];
-  std::snprintf(
-      summary, sizeof summary,
-      "Demo finished in %s: albums %d, photos %d, skipped %d, bytes %lld, failed %d, seconds %.1f\n",
-      saveDir.c_str(), total.albums, total.savedPhotos, total.skippedPhotos, total.savedBytes,
-      total.failedPhotos, seconds);
+  std::snprintf(summary, sizeof summary,
+                "Demo %s in %s: albums %d, photos %d, skipped %d, bytes %lld, failed %d, seconds %.1f\n",
+                total.stopped ? "stopped" : "finished", saveDir.c_str(), total.albums, total.savedPhotos,
+                total.skippedPhotos, total.savedBytes, total.failedPhotos, seconds);
   terminal.result(summary);
-  if (total.savedPhotos == 0 && total.skippedPhotos > 0 && total.failedPhotos == 0)
+  if (!total.stopped && total.savedPhotos == 0 && total.skippedPhotos > 0 && total.failedPhotos == 0)
     terminal.result("Nothing new: every photo was already saved in " + saveDir + " by an earlier run.\n");
-  return total.failedPhotos > 0 ? 1 : 0;
+  return total.failedPhotos > 0 || total.stopped ? 1 : 0;
 }
 
 }  // namespace fotolun::cli

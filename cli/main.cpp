@@ -19,10 +19,11 @@ volatile std::sig_atomic_t interruptCount = 0;
 
 void onInterrupt(int) { interruptCount = interruptCount + 1; }
 
-std::string programDirectory() {
+fotolun::ProgramFolders programFolders() {
   std::error_code error;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::filesystem::current_path().string() : exe.parent_path().string();
+  return fotolun::programFolders(error ? std::filesystem::current_path().string()
+                                       : exe.parent_path().string());
 }
 
 bool readFile(const std::string& path, std::string* content) {
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
 
   if (options.command == Command::Demo) {
     const std::string save = std::filesystem::absolute(options.save.value_or("fotolun-demo")).string();
-    return runDemo(terminal, programDirectory(), save);
+    return runDemo(terminal, programFolders(), save, interrupted);
   }
 
   std::string content;
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
   JobSettings settings{options.number, options.group, options.covers,
                        options.mode,   std::nullopt,  !options.noSkip};
   if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
-  CliJob job(terminal, programDirectory(), options.proxy, cookies.cookieText);
+  CliJob job(terminal, programFolders(), options.proxy, cookies.cookieText);
   switch (job.list(settings, interrupted)) {
     case ListOutcome::notSignedIn:
       terminal.error(

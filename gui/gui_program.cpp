@@ -18,7 +18,7 @@ GuiProgram::GuiProgram(GuiOptions options)
       desktop_(options_.desktop, [this] { openSearchWindow(); }) {
   program_.hosts = options_.hosts;
   program_.proxy = options_.proxy;
-  program_.programDirectory = options_.programDirectory;
+  program_.folders = options_.folders;
   program_.delayScale = options_.delayScale;
   useBrowserProxy(options_.proxy);
   form_.loginWindowOpener = [this](const Text& address) { openLoginWindow(address); };

@@ -8,6 +8,7 @@
 #include "app/app_addresses.h"
 #include "main_window.h"
 #include "program/program.h"
+#include "program/program_folders.h"
 #include "program/service_hosts.h"
 #include "qt_desktop.h"
 #include "qt_form.h"
@@ -23,7 +24,7 @@ class LoginWindow;
 class SearchWindow;
 
 struct GuiOptions {
-  Text programDirectory;  // GBK, no trailing separator
+  ProgramFolders folders;
   ServiceHosts hosts = serviceHostsFromEnvironment();
   AppAddresses addresses = appAddressesFromEnvironment();
   Text proxy;  // for the program's requests and for the browser; "" = the environment's

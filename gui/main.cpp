@@ -1,24 +1,26 @@
 // fotolun: the desktop program.
 //
-//   fotolun [--proxy URL]
+//   fotolun [--proxy URL] [--save DIR]
 //   fotolun --demo [--sample-list] [--screenshot FILE]
+//   fotolun --help | --version
 //
 // --demo runs the stand-in photo service inside the program and sends every request there, so
 // signing in, listing and downloading work without the internet. --sample-list then signs in as
 // the sample account and lists its albums at start. --screenshot saves the window to FILE once it
 // is up (and the list is filled) and quits.
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "app/main_window_controller.h"
 #include "gui_program.h"
 #include "look.h"
-#include "qt_text.h"
 #include "session/session_credentials.h"
 #include "standin/standin.h"
 #include "text/encoding.h"
@@ -26,11 +28,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: fotolun [--proxy URL]\n"
+    "Usage: fotolun [--proxy URL] [--save DIR]\n"
     "       fotolun --demo [--sample-list] [--screenshot FILE]\n"
+    "       fotolun --help | --version\n"
     "\n"
     "  --proxy URL        send every request, the browser's included, through URL\n"
     "                     (else http_proxy / HTTP_PROXY)\n"
+    "  --save DIR         start with DIR as the save folder\n"
     "  --demo             run the stand-in photo service inside the program: no internet needed\n"
     "  --sample-list      with --demo: sign in as the sample account and list its albums\n"
     "  --screenshot FILE  save the window to FILE once it is up, then quit\n";
@@ -38,27 +42,44 @@ constexpr const char* kUsage =
 struct Arguments {
   bool demo = false;
   bool sampleList = false;
-  QString proxy;
-  QString screenshot;
+  std::string proxy;
+  std::string save;
+  std::string screenshot;
 };
 
-bool parse(const QStringList& args, Arguments& out) {
-  for (int i = 1; i < args.size(); ++i) {
-    const QString& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+// Answered before any Qt object exists, so that they work on a machine without a display.
+bool answeredWithoutWindow(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
-      std::exit(0);
-    } else if (arg == QLatin1String("--demo")) {
+      return true;
+    }
+    if (arg == "--version") {
+      std::printf("fotolun %s\n", fotolun::MainWindowController::kVersion);
+      return true;
+    }
+  }
+  return false;
+}
+
+// argv as QApplication left it: without the options that Qt itself took.
+bool parse(int argc, char** argv, Arguments& out) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--demo") {
       out.demo = true;
-    } else if (arg == QLatin1String("--sample-list")) {
+    } else if (arg == "--sample-list") {
       out.sampleList = true;
-    } else if (arg == QLatin1String("--proxy") && hasValue) {
-      out.proxy = args[++i];
-    } else if (arg == QLatin1String("--screenshot") && hasValue) {
-      out.screenshot = args[++i];
+    } else if (arg == "--proxy" && hasValue) {
+      out.proxy = argv[++i];
+    } else if (arg == "--save" && hasValue) {
+      out.save = argv[++i];
+    } else if (arg == "--screenshot" && hasValue) {
+      out.screenshot = argv[++i];
     } else {
-      std::fprintf(stderr, "fotolun: unknown argument: %s\n\n%s", arg.toLocal8Bit().constData(), kUsage);
+      std::fprintf(stderr, "fotolun: unknown argument: %s\n\n%s", argv[i], kUsage);
       return false;
     }
   }
@@ -86,17 +107,20 @@ void saveScreenshotWhenReady(fotolun::gui::GuiProgram& gui, const QString& file,
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (answeredWithoutWindow(argc, argv)) return 0;
+
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   fotolun::gui::applyLook(app);
 
   Arguments args;
-  if (!parse(QCoreApplication::arguments(), args)) return 2;
+  if (!parse(argc, argv, args)) return 2;
 
   fotolun::gui::GuiOptions options;
-  options.programDirectory =
-      fotolun::gui::toGbk(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
-  options.proxy = fotolun::gui::toGbk(args.proxy);
+  options.folders = fotolun::programFolders(QCoreApplication::applicationDirPath().toStdString());
+  if (!args.save.empty())
+    options.folders.saveFolder = fotolun::Utf8ToGbk(std::filesystem::absolute(args.save).string());
+  options.proxy = fotolun::Utf8ToGbk(args.proxy);
 
   std::unique_ptr<fotolun::standin::Standin> standin;
   if (args.demo) {
@@ -126,7 +150,8 @@ int main(int argc, char** argv) {
                          [&gui] { gui.controller().clicked(fotolun::Control::按钮_获取相册封面); });
     }
   }
-  if (!args.screenshot.isEmpty()) saveScreenshotWhenReady(gui, args.screenshot, standin && args.sampleList);
+  if (!args.screenshot.empty())
+    saveScreenshotWhenReady(gui, QString::fromStdString(args.screenshot), standin && args.sampleList);
 
   return app.exec();
 }

@@ -8,6 +8,7 @@ packages=(
   libcurl4-openssl-dev ca-certificates libjson-c-dev libpcre2-dev libmicrohttpd-dev libjpeg-dev
   qt6-base-dev qt6-webengine-dev libgl-dev
   fonts-wqy-microhei xvfb xauth
+  librsvg2-bin appstream desktop-file-utils curl
 )
 
 missing=()

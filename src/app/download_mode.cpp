@@ -1,5 +1,7 @@
 #include "app/download_mode.h"
 
+#include <filesystem>
+
 #include "app/settings_file.h"
 #include "text/encoding.h"
 
@@ -30,6 +32,9 @@ void showMode(Form& form, bool original) {
 
 // An unwritable file is not reported: the boxes still hold the choice for this run.
 void storeMode(const Text& settingsPath, bool original) {
+  // The user's settings folder does not exist before the first choice is stored.
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(GbkToUtf8(settingsPath)).parent_path(), ignored);
   writeProfileString(settingsPath, sectionName(), keyName(), original ? originalValue() : hdValue());
 }
 

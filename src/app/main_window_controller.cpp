@@ -17,6 +17,19 @@
 
 namespace fotolun {
 
+namespace {
+
+// A build without the page's address cannot open it; the user learns why nothing opens.
+void openProjectPage(Form& form, Desktop& desktop, const Text& address, const char* notConfigured) {
+  if (address.empty()) {
+    form.messageBox(Utf8ToGbk(notConfigured), "", MessageButtons::Ok);
+    return;
+  }
+  desktop.openUrl(address);
+}
+
+}  // namespace
+
 struct MainWindowController::Impl {
   Impl(Program& p, Desktop& d, AppAddresses a)
       : program(p), desktop(d), addresses(std::move(a)), albumLists(p), downloadRun(p) {}
@@ -33,7 +46,7 @@ struct MainWindowController::Impl {
   RunControl backgroundCheckControl;
   std::thread backgroundCheck;
 
-  Text settingsPath() const { return settingsFilePath(program.programDirectory); }
+  const Text& settingsPath() const { return program.folders.settingsFile; }
 
   void startBackgroundCheck() {
     // Copies, so the worker reads nothing the UI thread might change meanwhile.
@@ -68,7 +81,7 @@ MainWindowController::~MainWindowController() {
 
 void MainWindowController::windowCreated() {
   Form& form = impl_->program.form;
-  form.setText(Control::编辑框_保存位置, impl_->program.programDirectory);
+  form.setText(Control::编辑框_保存位置, impl_->program.folders.saveFolder);
   impl_->updateCheckCounter = 1;
   form.setText(Control::标签_banben, kVersion);
   impl_->productKey = kUpdateProductKey;
@@ -106,10 +119,10 @@ void MainWindowController::clicked(Control control) {
       impl_->downloadRun.stopDownload();
       break;
     case Control::按钮_选择位置:
-      chooseSaveFolder(form, impl_->desktop, program.programDirectory);
+      chooseSaveFolder(form, impl_->desktop, program.folders.saveFolder);
       break;
     case Control::按钮3:
-      openSaveFolder(form, impl_->desktop, program.programDirectory);
+      openSaveFolder(form, impl_->desktop, program.folders.saveFolder);
       break;
     case Control::选择框_高清:
       onHdClicked(form, impl_->settingsPath());
@@ -133,7 +146,7 @@ void MainWindowController::clicked(Control control) {
       impl_->desktop.openSearchWindow();
       break;
     case Control::标签7:
-      impl_->desktop.openUrl(impl_->addresses.homePage);
+      openProjectPage(form, impl_->desktop, impl_->addresses.homePage, "未设置作者主页的地址");
       break;
     default:
       break;
@@ -167,7 +180,7 @@ void MainWindowController::toolbarItemClicked(int item) {
       }
       break;
     case 4:
-      impl_->desktop.openUrl(impl_->addresses.feedbackPage);
+      openProjectPage(form, impl_->desktop, impl_->addresses.feedbackPage, "未设置反馈页面的地址");
       break;
     default:
       break;

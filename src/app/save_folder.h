@@ -5,10 +5,10 @@
 
 namespace fotolun {
 
-// 按钮_选择位置: a cancelled chooser falls back to programDirectory, not to the previous folder.
-void chooseSaveFolder(Form& form, Desktop& desktop, const Text& programDirectory);
+// 按钮_选择位置: a cancelled chooser falls back to the default folder, not to the previous one.
+void chooseSaveFolder(Form& form, Desktop& desktop, const Text& defaultFolder);
 
-// 按钮3: opens the save folder, or programDirectory when the box is empty.
-void openSaveFolder(const Form& form, Desktop& desktop, const Text& programDirectory);
+// 按钮3: opens the save folder, or the default folder when the box is empty.
+void openSaveFolder(const Form& form, Desktop& desktop, const Text& defaultFolder);
 
 }  // namespace fotolun

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <vector>
 
+#include "program/program_folders.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -136,7 +137,7 @@ std::optional<SectionSpan> findSection(const std::vector<Line>& lines, std::stri
 
 }  // namespace
 
-Text settingsFilePath(const Text& programDirectory) { return programDirectory + "/peizi.ini"; }
+Text settingsFilePath(const Text& programDirectory) { return portableFolders(programDirectory).settingsFile; }
 
 Text readProfileString(const Text& path, const Text& section, const Text& key, const Text& fallback) {
   std::string_view fallbackView = fallback;

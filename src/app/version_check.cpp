@@ -41,6 +41,10 @@ bool isNewerVersion(const Text& latest, const Text& current) {
 }
 
 void checkForNewVersion(Form& form, const Text& updatePage, const Text& proxy, const Text& productKey) {
+  if (updatePage.empty()) {
+    form.setText(Control::标签_banbenjieguo, Utf8ToGbk("未设置更新页面"));
+    return;
+  }
   const Text current = form.text(Control::标签_banben);
   const ByteBuffer body =
       FetchUrl(updatePage, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, proxy);

@@ -58,7 +58,7 @@ PhotoStore::PhotoStore(Context& context, DownloadTally& tally) : context_(contex
 
 Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
   Text base = context_.form.text(Control::编辑框_保存位置);
-  if (base.empty()) base = context_.program.programDirectory;
+  if (base.empty()) base = context_.program.folders.saveFolder;
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   const Text number = folderComponent(job.typedNumber);
   const Text album =

@@ -41,7 +41,7 @@ constexpr std::array kInventory = {
     ControlSpec{C::标签_动态, K::Label, C::分组框3, -1, "", 360, 15, 292, 24, false},
     ControlSpec{C::超级列表框1, K::ListView, C::分组框3, -1, "", 6, 41, 609, 339, false},
     ControlSpec{C::画板1, K::DrawingPanel, C::分组框3, -1, "", 703, 107, 112, 88, false},
-    ControlSpec{C::标签_进度, K::Label, C::分组框3, -1, "下载进度：", 7, 384, 56, 35, false},
+    ControlSpec{C::标签_进度, K::Label, C::分组框3, -1, "下载进度：", 7, 384, 64, 35, false},
     ControlSpec{C::进度条1, K::ProgressBar, C::分组框3, -1, "", 74, 389, 280, 24, false},
     ControlSpec{C::标签_进度条比例, K::Label, C::分组框3, -1, "", 359, 390, 41, 23, false},
     ControlSpec{C::标签_选择了相册数量, K::Label, C::分组框3, -1, "", 404, 390, 144, 23, false},

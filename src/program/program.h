@@ -8,6 +8,7 @@
 #include "form/run_control.h"
 #include "form/ui_thread.h"
 #include "program/guarded.h"
+#include "program/program_folders.h"
 #include "program/service_hosts.h"
 #include "session/session_credentials.h"
 
@@ -33,7 +34,7 @@ struct Program {
   ServiceHosts hosts;
   Text proxy;  // for every request; "" leaves it to http_proxy / HTTP_PROXY
   CredentialStore credentials;
-  Text programDirectory;    // GBK, no trailing separator
+  ProgramFolders folders;   // settings file and default save folder
   double delayScale = 1.0;  // tests shrink the program's waits; the program keeps 1
   WaitLog waits;
   Guarded<Text> targetNumber;  // TargetNumber: the album owner of the personal list

@@ -90,9 +90,10 @@ TEST_F(DownloadModeTest, AClickKeepsWhateverElseTheUserWroteIntoTheFile) {
 }
 
 TEST_F(DownloadModeTest, AnUnwritableFileStillChangesTheBoxes) {
-  const Text missingFolder = folder.dir() + "/missing";
+  // A folder that cannot be made: its parent is a file.
+  writeBytes(folder.file("plain"), "");
   form.setChecked(Control::选择框_原图, true);
-  onOriginalSizeClicked(form, settingsFilePath(missingFolder));
+  onOriginalSizeClicked(form, settingsFilePath(folder.dir() + "/plain/sub"));
   EXPECT_TRUE(original());
   EXPECT_FALSE(hd());
 }

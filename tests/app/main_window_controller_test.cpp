@@ -33,7 +33,7 @@ AppAddresses testAddresses() {
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() {
-    program.programDirectory = folder.dir();
+    program.folders = portableFolders(folder.dir());
     program.hosts.personalSpace = "space.test";
     server.start();
     program.proxy = server.proxyUrl();
@@ -142,6 +142,22 @@ TEST_F(MainWindowTest, LinksAndWindowsGoToTheDesktop) {
   EXPECT_EQ(desktop.searchWindowsOpened, 1);
 }
 
+TEST_F(MainWindowTest, PagesNotConfiguredAreNeitherFetchedNorOpened) {
+  controller = std::make_unique<MainWindowController>(program, desktop, AppAddresses{});
+  window().windowCreated();
+  window().toolbarItemClicked(2);
+  window().waitForBackgroundCheck();
+  window().clicked(Control::按钮_checknew);
+  window().toolbarItemClicked(4);
+  window().clicked(Control::标签7);
+  EXPECT_EQ(form.textOf(Control::标签_banbenjieguo), "未设置更新页面");
+  EXPECT_EQ(updateFetches(), 0u);
+  EXPECT_TRUE(desktop.openedUrls.empty());
+  ASSERT_EQ(form.boxes().size(), 2u);
+  EXPECT_EQ(form.boxes()[0].text, "未设置反馈页面的地址");
+  EXPECT_EQ(form.boxes()[1].text, "未设置作者主页的地址");
+}
+
 TEST_F(MainWindowTest, SignInOpensTheLoginWindowAtThePersonalSpace) {
   window().clicked(Control::按钮_登录);
   EXPECT_EQ(program.loginAddress, "http://space.test/");
@@ -235,8 +251,8 @@ TEST(AppAddresses, EnvironmentOverridesEachAddress) {
     return nullptr;
   });
   EXPECT_EQ(addresses.updatePage, "http://127.0.0.1:1/u.txt");
-  EXPECT_EQ(addresses.feedbackPage, AppAddresses{}.feedbackPage);
-  EXPECT_EQ(addresses.homePage, AppAddresses{}.homePage);
+  EXPECT_EQ(addresses.feedbackPage, builtInAddresses().feedbackPage);
+  EXPECT_EQ(addresses.homePage, builtInAddresses().homePage);
 }
 
 }  // namespace

@@ -340,5 +340,21 @@ TEST_F(CliTest, AKilledRunRunAgainLeavesOneCopyOfEachPhoto) {
   EXPECT_EQ(photosIn(folder.path() / "save").size(), 2 * served.size());
 }
 
+TEST_F(CliTest, CtrlCStopsTheDemoWithinItsFirstPass) {
+  bool interrupted = false;
+  CliResult run = runCli({"demo", "--save", folder.path().string()}, [&](int pid, const std::string& out) {
+    if (!interrupted && out.find("photo 1/") != std::string::npos) {
+      interrupted = true;
+      kill(pid, SIGINT);
+    }
+  });
+  ASSERT_TRUE(interrupted) << run.out << run.err;
+  EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+  EXPECT_NE(run.out.find("Demo stopped in"), std::string::npos) << run.out;
+  EXPECT_FALSE(fs::exists(folder.path() / "original"));
+  EXPECT_FALSE(fs::exists(folder.path() / "group"));
+  EXPECT_TRUE(partFilesIn(folder.path()).empty());
+}
+
 }  // namespace
 }  // namespace fotolun::testing

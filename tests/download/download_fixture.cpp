@@ -32,7 +32,7 @@ bool matchesPhotoName(const std::string& file, const ExpectedPhoto& photo) {
 
 DownloadFixture::DownloadFixture(std::uint64_t seed) : StandinWorld(seed), saveFolder(programFolder.path()) {
   std::filesystem::create_directories(saveFolder / "program");
-  program.programDirectory = gbk((saveFolder / "program").string());
+  program.folders = portableFolders(gbk((saveFolder / "program").string()));
   form.setText(Control::编辑框_保存位置, gbk(saveFolder.string()));
   run = std::make_unique<DownloadRun>(program);
 }

@@ -53,8 +53,12 @@ GuiTest::GuiTest() : standin(sharedStandin()) {}
 void GuiTest::SetUp() {
   standin.server().clearFaults();
   standin.server().clearRequests();
-  options.programDirectory = programFolder.gbkPath();
+  options.folders = portableFolders(programFolder.gbkPath());
   options.proxy = standin.proxyUrl();
+  // The stand-in answers for the maker's host.
+  options.addresses.updatePage = "http://fotolun.example.org/update.txt";
+  options.addresses.feedbackPage = "http://fotolun.example.org/feedback";
+  options.addresses.homePage = "http://fotolun.example.org/";
   options.delayScale = 0;
   options.desktop.chooseFolder = [this](const QString& title, const QString&) {
     chooserTitles.push_back(title);

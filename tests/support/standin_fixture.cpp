@@ -26,8 +26,8 @@ StandinWorld::StandinWorld(std::uint64_t seed) : standin(seed), program(form, ui
   standin.start();
   program.proxy = standin.proxyUrl();
   program.delayScale = 0;
-  program.programDirectory = programFolder.gbkPath();
-  form.setText(Control::编辑框_保存位置, program.programDirectory);
+  program.folders = portableFolders(programFolder.gbkPath());
+  form.setText(Control::编辑框_保存位置, program.folders.saveFolder);
   form.clearChanges();
 }
 

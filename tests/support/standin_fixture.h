@@ -50,7 +50,7 @@ class StandinWorld {
   ScriptedForm form;
   LockedUiThread ui;
   TempFolder programFolder;
-  // proxy = the stand-in, delayScale = 0, programDirectory = programFolder, and 编辑框_保存位置
+  // proxy = the stand-in, delayScale = 0, folders = portableFolders(programFolder), and 编辑框_保存位置
   // showing it as the window's creation does.
   Program program;
 };
