@@ -13,10 +13,11 @@
 namespace fotolun::cli {
 
 CliJob::CliJob(Terminal& terminal, const std::string& programDirectory, const std::string& proxy,
-               const Text& cookieText)
+               const std::string& caFile, const Text& cookieText)
     : terminal_(terminal), form_(terminal), program_(form_, ui_) {
   program_.hosts = serviceHostsFromEnvironment();
   program_.proxy = proxy;
+  program_.caFile = caFile;
   program_.programDirectory = Utf8ToGbk(programDirectory);
   program_.credentials.set(CredentialsFromCookieText(cookieText));
   controller_.emplace(program_, desktop_);

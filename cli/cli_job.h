@@ -33,9 +33,9 @@ struct DownloadOutcome {
 
 class CliJob {
  public:
-  // programDirectory and cookieText: UTF-8 path, GBK cookie text.
+  // programDirectory and cookieText: UTF-8 path, GBK cookie text; caFile as Program::caFile.
   CliJob(Terminal& terminal, const std::string& programDirectory, const std::string& proxy,
-         const Text& cookieText);
+         const std::string& caFile, const Text& cookieText);
   ~CliJob();
 
   ListOutcome list(const JobSettings& settings);

@@ -4,12 +4,12 @@
 
 #include "albums/cover_placeholders.h"
 #include "albums/json_reply.h"
+#include "albums/list_outcome.h"
 #include "albums/list_progress.h"
 #include "albums/route_lookup.h"
-#include "albums/list_outcome.h"
-#include "service/listing_request.h"
 #include "names/clean_file_name.h"
 #include "net/http_clients.h"
+#include "service/listing_request.h"
 #include "text/encoding.h"
 #include "text/random_text.h"
 
@@ -46,7 +46,7 @@ Text gbkJsonText(json_object* value) { return Utf8ToGbk(JsonText(value)); }
 ByteBuffer downloadCover(const Program& program, const Text& url) {
   Text noCookies;
   return SendServiceRequest(url, 0, "", &noCookies, nullptr, nullptr, nullptr, nullptr, false, "",
-                            program.proxy);
+                            program.proxy, 0, "", "", 1, nullptr, 0, program.caFile);
 }
 
 Text albumName(json_object* album) {
@@ -126,7 +126,8 @@ ListOutcome listPersonalAlbums(Context& context) {
   const Text url =
       ConcatText("http://", host, "/fcgi-bin/fcg_list_album_v2?hostUin=", program.targetNumber.get(),
                  "&format=json&plat=qzone&source=qzone&t=&g_tk=", program.credentials.get().gTk);
-  const ListingReply reply = requestListing(context, url, {kAttempts, kAttemptPauseMs}, ReplyShape{"album", true});
+  const ListingReply reply =
+      requestListing(context, url, {kAttempts, kAttemptPauseMs}, ReplyShape{"album", true});
 
   // The refusals' words count anywhere in the reply, as the service has always said them.
   if (FindText(reply.text, Utf8ToGbk("未登录或者登录超时")) != -1 ||

@@ -17,15 +17,17 @@ Text albumHostFromRouteReply(const Text& reply) {
   return TextBetween(LineAt(records, line), "p\":\"", "\"");
 }
 
-Text lookupAlbumHost(Context& context) { return lookupAlbumHost(context, context.program.targetNumber.get()); }
+Text lookupAlbumHost(Context& context) {
+  return lookupAlbumHost(context, context.program.targetNumber.get());
+}
 
 Text lookupAlbumHost(Context& context, const Text& number) {
   Program& program = context.program;
-  const Text url =
-      ConcatText("http://", program.hosts.routing, "/GetRoute?UIN=", number, "&type=json&version=2&json_esc=1");
+  const Text url = ConcatText("http://", program.hosts.routing, "/GetRoute?UIN=", number,
+                              "&type=json&version=2&json_esc=1");
   context.checkpoint();
   const ByteBuffer body =
-      FetchUrl(url, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, program.proxy);
+      FetchUrl(url, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, program.proxy, program.caFile);
   context.checkpoint();
   const Text host = albumHostFromRouteReply(BufferToText(body));
   if (!host.empty() && !maySendSession(program.hosts, "http://" + host + "/")) {

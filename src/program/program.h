@@ -31,7 +31,8 @@ struct Program {
   Form& form;    // the main window, UI-thread side
   UiThread& ui;  // carries workers' calls to the UI thread
   ServiceHosts hosts;
-  Text proxy;  // for every request; "" leaves it to http_proxy / HTTP_PROXY
+  Text proxy;   // for every request; "" leaves it to http_proxy / HTTP_PROXY
+  Text caFile;  // authorities every request trusts beside the system's (PEM file); "" = none
   CredentialStore credentials;
   Text programDirectory;    // GBK, no trailing separator
   double delayScale = 1.0;  // tests shrink the program's waits; the program keeps 1
