@@ -32,7 +32,9 @@ struct Program {
   UiThread& ui;  // carries workers' calls to the UI thread
   ServiceHosts hosts;
   Text proxy;   // for every request; "" leaves it to http_proxy / HTTP_PROXY
-  Text caFile;  // authorities every request trusts beside the system's (PEM file); "" = none
+  // A PEM file of authorities every request trusts beside the system's, "" = none. Spelt as the
+  // file system spells it (UTF-8 bytes), not GBK: only libcurl opens it.
+  Text caFile;
   CredentialStore credentials;
   Text programDirectory;    // GBK, no trailing separator
   double delayScale = 1.0;  // tests shrink the program's waits; the program keeps 1
