@@ -1,15 +1,18 @@
 // fotolun: the desktop program.
 //
-//   fotolun [--proxy URL]
+//   fotolun [--proxy URL] [--ca-file FILE]
 //   fotolun --demo [--sample-list] [--screenshot FILE]
 //
 // --demo runs the stand-in photo service inside the program and sends every request there, so
-// signing in, listing and downloading work without the internet. --sample-list then signs in as
-// the sample account and lists its albums at start. --screenshot saves the window to FILE once it
-// is up (and the list is filled) and quits.
+// signing in, listing and downloading work without the internet; the program and its browser
+// then trust the stand-in's test authority. --sample-list then signs in as the sample account and
+// lists its albums at start. --screenshot saves the window to FILE once it is up (and the list is
+// filled) and quits.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -26,11 +29,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: fotolun [--proxy URL]\n"
+    "Usage: fotolun [--proxy URL] [--ca-file FILE]\n"
     "       fotolun --demo [--sample-list] [--screenshot FILE]\n"
     "\n"
     "  --proxy URL        send every request, the browser's included, through URL\n"
     "                     (else http_proxy / HTTP_PROXY)\n"
+    "  --ca-file FILE     trust the authorities in FILE (PEM) for https beside the system's, in\n"
+    "                     the browser too (else FOTOLUN_CA_FILE)\n"
     "  --demo             run the stand-in photo service inside the program: no internet needed\n"
     "  --sample-list      with --demo: sign in as the sample account and list its albums\n"
     "  --screenshot FILE  save the window to FILE once it is up, then quit\n";
@@ -39,6 +44,7 @@ struct Arguments {
   bool demo = false;
   bool sampleList = false;
   QString proxy;
+  QString caFile;
   QString screenshot;
 };
 
@@ -55,6 +61,8 @@ bool parse(const QStringList& args, Arguments& out) {
       out.sampleList = true;
     } else if (arg == QLatin1String("--proxy") && hasValue) {
       out.proxy = args[++i];
+    } else if (arg == QLatin1String("--ca-file") && hasValue) {
+      out.caFile = args[++i];
     } else if (arg == QLatin1String("--screenshot") && hasValue) {
       out.screenshot = args[++i];
     } else {
@@ -97,8 +105,16 @@ int main(int argc, char** argv) {
   options.programDirectory =
       fotolun::gui::toGbk(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
   options.proxy = fotolun::gui::toGbk(args.proxy);
+  const QString caFile = !args.caFile.isEmpty() ? args.caFile : qEnvironmentVariable("FOTOLUN_CA_FILE");
+  // Named but unreadable, it would fail every https page; better said at once.
+  if (!caFile.isEmpty() && !QFile(caFile).open(QIODevice::ReadOnly)) {
+    std::fprintf(stderr, "fotolun: cannot read the CA file %s\n", caFile.toLocal8Bit().constData());
+    return 2;
+  }
+  options.caFile = QFile::encodeName(caFile).toStdString();
 
   std::unique_ptr<fotolun::standin::Standin> standin;
+  QTemporaryFile authority;  // the demo's: the stand-in's authority, trusted as through --ca-file
   if (args.demo) {
     fotolun::standin::StandinOptions standinOptions;
     standinOptions.staticImageHost = options.hosts.staticImage;
@@ -110,6 +126,15 @@ int main(int argc, char** argv) {
       return 1;
     }
     options.proxy = standin->proxyUrl();
+    authority.setFileTemplate(QDir::tempPath() + QStringLiteral("/fotolun-demo-authority-XXXXXX.pem"));
+    if (!authority.open() ||
+        authority.write(QByteArray::fromStdString(fotolun::standin::Standin::certificateAuthorityPem())) <
+            0 ||
+        !authority.flush()) {
+      std::fprintf(stderr, "fotolun: cannot write the stand-in's authority to a temporary file\n");
+      return 1;
+    }
+    options.caFile = QFile::encodeName(authority.fileName()).toStdString();
   }
 
   fotolun::gui::GuiProgram gui(std::move(options));

@@ -1,8 +1,13 @@
 // Session cookies only travel to a server whose certificate checks out, and an authority the
 // program is told to trust is trusted beside the system's, through a proxy's tunnel as well.
+#include <arpa/inet.h>
 #include <curl/curl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <thread>
 
 #include "net/http_clients.h"
 #include "net/loopback.h"
@@ -53,6 +58,39 @@ TEST_F(CertificateTest, TheServerAnswersOverTlsToAClientThatTrustsAnything) {
   EXPECT_EQ(curl_easy_perform(curl), CURLE_OK);
   curl_easy_cleanup(curl);
   EXPECT_EQ(onlyRequest().url, secureUrl("/probe"));
+}
+
+// Sends pieces with a pause between them and reads the answer's head.
+std::string AnswerHead(std::uint16_t port, const std::vector<std::string>& pieces) {
+  const int sock = socket(AF_INET, SOCK_STREAM, 0);
+  const timeval limit{5, 0};
+  setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  std::string head;
+  if (connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    for (const std::string& piece : pieces) {
+      send(sock, piece.data(), piece.size(), MSG_NOSIGNAL);
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    char c;
+    while (head.find("\r\n\r\n") == std::string::npos && recv(sock, &c, 1, 0) == 1) head += c;
+  }
+  close(sock);
+  return head;
+}
+
+TEST_F(CertificateTest, ATunnelOpensForACompleteConnectHeadOnlyAndOnlyWithTls) {
+  const std::string connect = "CONNECT a.qq.com:443 HTTP/1.1\r\nHost: a.qq.com:443\r\n\r\n";
+  EXPECT_EQ(AnswerHead(server.port(), {"CONN", connect.substr(4, 40), connect.substr(44)}),
+            "HTTP/1.1 200 Connection established\r\n\r\n");
+  EXPECT_EQ(AnswerHead(server.port(), {"COPY /a HTTP/1.1\r\nHost: a\r\n\r\n"}).substr(0, 12), "HTTP/1.1 405");
+  server.stop();
+  server.start();
+  EXPECT_EQ(AnswerHead(server.port(), {connect}).substr(0, 12), "HTTP/1.1 501");
+  EXPECT_TRUE(server.requests().empty());
 }
 
 TEST_F(CertificateTest, BothClientsRefuseAnUntrustedCertificateBeforeSendingAnything) {
