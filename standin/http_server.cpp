@@ -443,9 +443,13 @@ struct HttpServer::Impl {
       const auto now = std::chrono::steady_clock::now();
       // Newest first, so that erasing leaves the earlier entries where watched expects them.
       for (std::size_t i = arriving.size(); i-- > 0;) {
-        const bool gone = watched[i + 2].revents != 0               ? sort(arriving[i])
-                          : now - arriving[i].since > kArrivalLimit ? (close(arriving[i].fd), true)
-                                                                    : false;
+        bool gone = false;
+        if (watched[i + 2].revents != 0) {
+          gone = sort(arriving[i]);
+        } else if (now - arriving[i].since > kArrivalLimit) {
+          close(arriving[i].fd);  // a client that never said what it wanted
+          gone = true;
+        }
         if (gone) arriving.erase(arriving.begin() + static_cast<std::ptrdiff_t>(i));
       }
       if (watched[1].revents & POLLIN) {
