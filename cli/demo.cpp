@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 #include "cli/cli_job.h"
 #include "net/http_clients.h"
@@ -52,11 +53,17 @@ int runDemo(Terminal& terminal, const std::string& programDirectory, const std::
   standin::Standin standin;
   standin.start();
   const std::string proxy = standin.proxyUrl();
-  const AuthorityFile authority;
+  std::optional<AuthorityFile> authority;
+  try {
+    authority.emplace();
+  } catch (const std::exception& error) {
+    terminal.error(std::string("the stand-in's authority cannot be written: ") + error.what());
+    return 1;
+  }
   const std::string qq = standin.data().ordinaryAccount().qq;
   const std::string group = standin.data().smallGroup().number;
   terminal.log("Stand-in service on " + proxy + "; signing in as " + qq + "\n");
-  const std::string cookies = signInAsBrowser(proxy, authority.path, qq);
+  const std::string cookies = signInAsBrowser(proxy, authority->path, qq);
   if (cookies.empty()) {
     terminal.error("the stand-in service's sign-in page set no cookie");
     return 3;
@@ -75,7 +82,7 @@ int runDemo(Terminal& terminal, const std::string& programDirectory, const std::
   for (const Pass& pass : passes) {
     JobSettings settings = pass.settings;
     settings.saveDir = (std::filesystem::path(saveDir) / pass.folder).string();
-    CliJob job(terminal, programDirectory, proxy, authority.path, cookies);
+    CliJob job(terminal, programDirectory, proxy, authority->path, cookies);
     if (job.list(settings) != ListOutcome::Listed) {
       terminal.error(std::string("the stand-in listed no albums for the ") + pass.folder + " pass");
       return 3;
