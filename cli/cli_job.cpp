@@ -16,10 +16,11 @@
 namespace fotolun::cli {
 
 CliJob::CliJob(Terminal& terminal, const ProgramFolders& folders, const std::string& proxy,
-               const Text& cookieText)
+               const std::string& caFile, const Text& cookieText)
     : terminal_(terminal), form_(terminal), program_(form_, ui_) {
   program_.hosts = serviceHostsFromEnvironment();
   program_.proxy = proxy;
+  program_.caFile = caFile;
   program_.folders = folders;
   program_.credentials.set(CredentialsFromCookieText(cookieText));
   controller_.emplace(program_, desktop_);

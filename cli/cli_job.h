@@ -36,8 +36,9 @@ struct DownloadOutcome {
 
 class CliJob {
  public:
-  // cookieText: GBK.
-  CliJob(Terminal& terminal, const ProgramFolders& folders, const std::string& proxy, const Text& cookieText);
+  // cookieText: GBK; caFile as Program::caFile.
+  CliJob(Terminal& terminal, const ProgramFolders& folders, const std::string& proxy, const std::string& caFile,
+         const Text& cookieText);
   ~CliJob();
 
   // Lists the albums; interrupted() turning true stops the list (a personal list's worker is

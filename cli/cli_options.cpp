@@ -63,7 +63,9 @@ std::string usageText() {
          "  demo    starts the stand-in service inside the process, signs in to it and downloads sample\n"
          "          albums (both sizes, and a group) into DIR (default ./fotolun-demo).\n"
          "\n"
-         "Options: --proxy URL (else http_proxy / HTTP_PROXY), --quiet, --verbose, --help, --version.\n"
+         "Options: --proxy URL (else http_proxy / HTTP_PROXY, and https_proxy / HTTPS_PROXY for https),\n"
+         "--ca-file FILE (else FOTOLUN_CA_FILE): trust the authorities in FILE (PEM) for https beside\n"
+         "the system's, --quiet, --verbose, --help, --version.\n"
          "Ctrl-C stops a download as the stop button does; no partial file is left.\n"
          "Exit codes: 0 every listed photo saved, 1 some photos or albums failed (or Ctrl-C),\n"
          "2 usage or input error, 3 not signed in (before or during the run) or no permission.\n";
@@ -119,7 +121,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     } else if (a == "--verbose") {
       o.verbose = true;
     } else if (a == "--number" || a == "--cookies" || a == "--mode" || a == "--save" || a == "--albums" ||
-               a == "--proxy") {
+               a == "--proxy" || a == "--ca-file") {
       if (!value(&v)) return fail(a + " needs a value");
       if (a == "--number") o.number = v;
       if (a == "--cookies") o.cookies = v;
@@ -130,6 +132,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
       if (a == "--save") o.save = v;
       if (a == "--albums") o.albums = v;
       if (a == "--proxy") o.proxy = v;
+      if (a == "--ca-file") o.caFile = v;
     } else {
       return fail("unknown option \"" + a + "\"");
     }

@@ -19,6 +19,7 @@ struct Options {
   std::optional<std::string> save;    // --save DIR
   std::optional<std::string> albums;  // --albums LIST
   std::string proxy;                  // --proxy URL
+  std::string caFile;                 // --ca-file FILE
   bool quiet = false;
   bool verbose = false;
 };

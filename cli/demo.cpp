@@ -1,7 +1,10 @@
 #include "cli/demo.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 #include "cli/cli_job.h"
 #include "net/http_clients.h"
@@ -16,13 +19,32 @@ namespace {
 // demo takes the small ones so it ends in seconds with the program's own pauses.
 constexpr int kDemoAlbumLimit = 50;
 
-std::string signInAsBrowser(const std::string& proxy, const std::string& qq) {
+std::string signInAsBrowser(const std::string& proxy, const std::string& caFile, const std::string& qq) {
   const ServiceHosts hosts = serviceHostsFromEnvironment();
   Text cookies;
   FetchUrl("http://" + hosts.personalSpace + "/?login=" + qq, 0, "", &cookies, nullptr, nullptr, nullptr,
-           false, nullptr, proxy);
+           false, nullptr, proxy, caFile);
   return cookies;
 }
+
+// The demo trusts its stand-in's authority as a user does with --ca-file: through a file, here
+// one of its own that goes when the demo ends.
+struct AuthorityFile {
+  AuthorityFile()
+      : path((std::filesystem::temp_directory_path() /
+              ("fotolun-demo-authority-" + std::to_string(getpid()) + ".pem"))
+                 .string()) {
+    standin::Standin::writeCertificateAuthority(path);
+  }
+  ~AuthorityFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+  AuthorityFile(const AuthorityFile&) = delete;
+  AuthorityFile& operator=(const AuthorityFile&) = delete;
+
+  std::string path;
+};
 
 }  // namespace
 
@@ -32,10 +54,17 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
   standin::Standin standin;
   standin.start();
   const std::string proxy = standin.proxyUrl();
+  std::optional<AuthorityFile> authority;
+  try {
+    authority.emplace();
+  } catch (const std::exception& error) {
+    terminal.error(std::string("the stand-in's authority cannot be written: ") + error.what());
+    return 1;
+  }
   const std::string qq = standin.data().ordinaryAccount().qq;
   const std::string group = standin.data().smallGroup().number;
   terminal.log("Stand-in service on " + proxy + "; signing in as " + qq + "\n");
-  const std::string cookies = signInAsBrowser(proxy, qq);
+  const std::string cookies = signInAsBrowser(proxy, authority->path, qq);
   if (cookies.empty()) {
     terminal.error("the stand-in service's sign-in page set no cookie");
     return 3;
@@ -58,7 +87,7 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
     }
     JobSettings settings = pass.settings;
     settings.saveDir = (std::filesystem::path(saveDir) / pass.folder).string();
-    CliJob job(terminal, folders, proxy, cookies);
+    CliJob job(terminal, folders, proxy, authority->path, cookies);
     if (job.list(settings) != ListOutcome::listed) {
       terminal.error(std::string("the stand-in listed no albums for the ") + pass.folder + " pass");
       return 3;

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -66,6 +67,17 @@ int main(int argc, char** argv) {
   sigaction(SIGTERM, &action, nullptr);
   const auto interrupted = [] { return interruptCount > 0; };
 
+  // Named but unreadable, it would fail every https request; better said at once.
+  const char* caFromEnvironment = std::getenv("FOTOLUN_CA_FILE");
+  const std::string caFile = !options.caFile.empty() ? options.caFile
+                             : caFromEnvironment     ? caFromEnvironment
+                                                     : "";
+  if (std::string ignored; !caFile.empty() && !readFile(caFile, &ignored)) {
+    terminal.error("cannot read the CA file " + caFile +
+                   (options.caFile.empty() ? " (from FOTOLUN_CA_FILE)" : ""));
+    return 2;
+  }
+
   if (options.command == Command::Demo) {
     const std::string save = std::filesystem::absolute(options.save.value_or("fotolun-demo")).string();
     return runDemo(terminal, programFolders(), save, interrupted);
@@ -85,7 +97,7 @@ int main(int argc, char** argv) {
   JobSettings settings{options.number, options.group, options.covers,
                        options.mode,   std::nullopt,  !options.noSkip};
   if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
-  CliJob job(terminal, programFolders(), options.proxy, cookies.cookieText);
+  CliJob job(terminal, programFolders(), options.proxy, caFile, cookies.cookieText);
   switch (job.list(settings, interrupted)) {
     case ListOutcome::notSignedIn:
       terminal.error(

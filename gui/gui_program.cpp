@@ -1,7 +1,10 @@
 #include "gui_program.h"
 
+#include <QFile>
 #include <QNetworkProxy>
 #include <QNetworkProxyFactory>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QTimer>
 
 #include "app/main_window_controller.h"
@@ -19,8 +22,10 @@ GuiProgram::GuiProgram(GuiOptions options)
   program_.hosts = options_.hosts;
   program_.proxy = options_.proxy;
   program_.folders = options_.folders;
+  program_.caFile = options_.caFile;
   program_.delayScale = options_.delayScale;
   useBrowserProxy(options_.proxy);
+  useBrowserAuthorities(options_.caFile);
   form_.loginWindowOpener = [this](const Text& address) { openLoginWindow(address); };
   controller_ = std::make_unique<MainWindowController>(program_, desktop_, options_.addresses);
   window_.routeEventsTo(*controller_);
@@ -62,6 +67,19 @@ void useBrowserProxy(const Text& proxy) {
   QNetworkProxyFactory::setUseSystemConfiguration(false);
   QNetworkProxy::setApplicationProxy(
       QNetworkProxy(QNetworkProxy::HttpProxy, url.host(), static_cast<quint16>(url.port(80))));
+}
+
+void useBrowserAuthorities(const Text& caFile) {
+  if (caFile.empty()) return;
+  // QtWebEngine keeps to the system's store, which a program cannot add to; Qt's own check, which
+  // browserMayAccept asks, takes its authorities from the default configuration.
+  QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+  configuration.addCaCertificates(QSslCertificate::fromPath(QFile::decodeName(caFile.c_str()), QSsl::Pem));
+  QSslConfiguration::setDefaultConfiguration(configuration);
+}
+
+bool browserMayAccept(const QList<QSslCertificate>& chain, const QString& host) {
+  return !chain.isEmpty() && QSslCertificate::verify(chain, host).isEmpty();
 }
 
 }  // namespace fotolun::gui

@@ -2,6 +2,9 @@
 // The desktop program put together: the main window and its form, the UI thread, the program's
 // state, the desktop, and the controller that handles every event. main() and the tests build
 // the same thing.
+#include <QList>
+#include <QSslCertificate>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -27,7 +30,8 @@ struct GuiOptions {
   ProgramFolders folders;
   ServiceHosts hosts = serviceHostsFromEnvironment();
   AppAddresses addresses = appAddressesFromEnvironment();
-  Text proxy;  // for the program's requests and for the browser; "" = the environment's
+  Text proxy;   // for the program's requests and for the browser; "" = the environment's
+  Text caFile;  // as Program::caFile, for the browser too
   double delayScale = 1.0;
   QtDesktop::Hooks desktop;
   // Called once the login window is up, while it is modal (tests drive it from here).
@@ -67,5 +71,11 @@ class GuiProgram {
 
 // Points QtWebEngine at proxy ("http://host:port" or "host:port"); "" leaves the system's.
 void useBrowserProxy(const Text& proxy);
+// Adds the authorities of caFile (PEM) to those a certificate refused by the browser is checked
+// against again (see browserMayAccept); "" adds none.
+void useBrowserAuthorities(const Text& caFile);
+// Whether a certificate the browser refused for want of a trusted issuer checks out, host name
+// and dates included, against the system's authorities and those added above.
+bool browserMayAccept(const QList<QSslCertificate>& chain, const QString& host);
 
 }  // namespace fotolun::gui

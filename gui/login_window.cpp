@@ -6,11 +6,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QWebEngineCertificateError>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <memory>
 #include <optional>
 
+#include "gui_program.h"
 #include "qt_text.h"
 
 namespace fotolun::gui {
@@ -75,6 +77,18 @@ LoginWindow::LoginWindow(Program& program, const Text& address) : program_(progr
     controls_[static_cast<std::size_t>(spec.id)] = widget;
   }
 
+  // The browser trusts the program's CA file as the program's own requests do: a certificate it
+  // refuses only for its issuer is taken when it checks out against that file; nothing else is.
+  connect(browser()->page(), &QWebEnginePage::certificateError, this,
+          [this](QWebEngineCertificateError error) {
+            const bool issuerOnly = error.type() == QWebEngineCertificateError::CertificateAuthorityInvalid;
+            if (!program_.caFile.empty() && issuerOnly &&
+                browserMayAccept(error.certificateChain(), error.url().host())) {
+              error.acceptCertificate();
+            } else {
+              error.rejectCertificate();
+            }
+          });
   connect(static_cast<QPushButton*>(control(LoginControl::按钮_打开网址)), &QPushButton::clicked, this,
           [this] { openAddress(static_cast<QLineEdit*>(control(LoginControl::编辑框1))->text()); });
   connect(static_cast<QPushButton*>(control(LoginControl::按钮_登录成功)), &QPushButton::clicked, this,

@@ -1,19 +1,24 @@
 // fotolun: the desktop program.
 //
-//   fotolun [--proxy URL] [--save DIR]
+//   fotolun [--proxy URL] [--ca-file FILE] [--save DIR]
 //   fotolun --demo [--sample-list] [--screenshot FILE]
 //   fotolun --help | --version
 //
 // --demo runs the stand-in photo service inside the program and sends every request there, so
-// signing in, listing and downloading work without the internet. --sample-list then signs in as
-// the sample account and lists its albums at start. --screenshot saves the window to FILE once it
-// is up (and the list is filled) and quits.
+// signing in, listing and downloading work without the internet; the program and its browser
+// then trust the stand-in's test authority. --sample-list then signs in as the sample account and
+// lists its albums at start. --screenshot saves the window to FILE once it is up (and the list is
+// filled) and quits.
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,12 +33,14 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: fotolun [--proxy URL] [--save DIR]\n"
+    "Usage: fotolun [--proxy URL] [--ca-file FILE] [--save DIR]\n"
     "       fotolun --demo [--sample-list] [--screenshot FILE]\n"
     "       fotolun --help | --version\n"
     "\n"
     "  --proxy URL        send every request, the browser's included, through URL\n"
     "                     (else http_proxy / HTTP_PROXY)\n"
+    "  --ca-file FILE     trust the authorities in FILE (PEM) for https beside the system's, in\n"
+    "                     the browser too (else FOTOLUN_CA_FILE)\n"
     "  --save DIR         start with DIR as the save folder\n"
     "  --demo             run the stand-in photo service inside the program: no internet needed\n"
     "  --sample-list      with --demo: sign in as the sample account and list its albums\n"
@@ -43,6 +50,7 @@ struct Arguments {
   bool demo = false;
   bool sampleList = false;
   std::string proxy;
+  std::string caFile;
   std::string save;
   std::string screenshot;
 };
@@ -74,6 +82,8 @@ bool parse(int argc, char** argv, Arguments& out) {
       out.sampleList = true;
     } else if (arg == "--proxy" && hasValue) {
       out.proxy = argv[++i];
+    } else if (arg == "--ca-file" && hasValue) {
+      out.caFile = argv[++i];
     } else if (arg == "--save" && hasValue) {
       out.save = argv[++i];
     } else if (arg == "--screenshot" && hasValue) {
@@ -121,8 +131,17 @@ int main(int argc, char** argv) {
   if (!args.save.empty())
     options.folders.saveFolder = fotolun::Utf8ToGbk(std::filesystem::absolute(args.save).string());
   options.proxy = fotolun::Utf8ToGbk(args.proxy);
+  const char* caFromEnvironment = std::getenv("FOTOLUN_CA_FILE");
+  const std::string caFile = !args.caFile.empty() ? args.caFile : (caFromEnvironment ? caFromEnvironment : "");
+  // Named but unreadable, it would fail every https page; better said at once.
+  if (!caFile.empty() && !std::ifstream(caFile)) {
+    std::fprintf(stderr, "fotolun: cannot read the CA file %s\n", caFile.c_str());
+    return 2;
+  }
+  options.caFile = caFile;
 
   std::unique_ptr<fotolun::standin::Standin> standin;
+  QTemporaryFile authority;  // the demo's: the stand-in's authority, trusted as through --ca-file
   if (args.demo) {
     fotolun::standin::StandinOptions standinOptions;
     standinOptions.staticImageHost = options.hosts.staticImage;
@@ -134,6 +153,15 @@ int main(int argc, char** argv) {
       return 1;
     }
     options.proxy = standin->proxyUrl();
+    authority.setFileTemplate(QDir::tempPath() + QStringLiteral("/fotolun-demo-authority-XXXXXX.pem"));
+    if (!authority.open() ||
+        authority.write(QByteArray::fromStdString(fotolun::standin::Standin::certificateAuthorityPem())) <
+            0 ||
+        !authority.flush()) {
+      std::fprintf(stderr, "fotolun: cannot write the stand-in's authority to a temporary file\n");
+      return 1;
+    }
+    options.caFile = QFile::encodeName(authority.fileName()).toStdString();
   }
 
   fotolun::gui::GuiProgram gui(std::move(options));

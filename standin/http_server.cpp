@@ -3,6 +3,10 @@
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -11,9 +15,11 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 
 namespace fotolun::standin {
 namespace {
@@ -80,6 +86,22 @@ std::string FormatTime(std::chrono::system_clock::time_point time) {
   return text;
 }
 
+// A connection that has sent nothing yet, or the head of a CONNECT request that has not ended.
+struct Arriving {
+  int fd = -1;
+  sockaddr_in peer{};
+  std::string head;  // the CONNECT head read so far (consumed from the socket)
+  std::chrono::steady_clock::time_point since;
+};
+
+void SendAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t sent = send(fd, text.data(), text.size(), MSG_NOSIGNAL);
+    if (sent <= 0) return;
+    text.remove_prefix(static_cast<std::size_t>(sent));
+  }
+}
+
 }  // namespace
 
 std::string Request::header(const std::string& name) const {
@@ -106,21 +128,44 @@ std::string Request::query(const std::string& name) const {
   return "";
 }
 
+// One listening socket carries everything: the front sorts each new connection by its first
+// bytes and hands it to one of two MHD daemons that listen nowhere themselves. A TLS handshake
+// goes to the TLS daemon (the stand-in as an https origin); "CONNECT host:port" is answered here
+// and the same socket, now a tunnel, goes to the TLS daemon too, since what follows the reply is
+// the client's handshake with "host"; anything else is plain HTTP, origin or proxy. Handing over
+// the socket itself means no bytes are copied between sockets and nothing is left to relay.
 struct HttpServer::Impl {
+  // What a daemon's callbacks are given: the server and whether the daemon speaks TLS.
+  struct Side {
+    Impl* impl;
+    bool tls;
+  };
+
   Handler handler;
-  MHD_Daemon* daemon = nullptr;
+  MHD_Daemon* plainDaemon = nullptr;
+  MHD_Daemon* tlsDaemon = nullptr;
+  Side plainSide{this, false};
+  Side tlsSide{this, true};
   std::uint16_t port = 0;
-  std::string scheme = "http://";
   std::atomic<std::size_t> connections{0};
 
-  mutable std::mutex mutex;  // faults, requests, logPath
+  int listenFd = -1;
+  int wakeFd = -1;  // an eventfd that turns readable once, when the server stops
+  std::thread front;
+
+  mutable std::mutex mutex;  // faults, requests, logPath, tunnelTargets
   std::vector<std::pair<std::string, Fault>> faults;
   std::vector<Request> requests;
   std::string logPath;
+  // Tunnels handed to the TLS daemon and not yet picked up by it, by socket: the CONNECT target.
+  std::map<int, std::string> tunnelTargets;
 
   std::mutex stopMutex;
   std::condition_variable stopSignal;
   bool stopping = false;
+
+  static constexpr std::chrono::seconds kArrivalLimit{60};
+  static constexpr std::size_t kLongestConnectHead = 16 * 1024;
 
   // Delays give way to stop(), so that stopping never waits out a long injected delay.
   bool sleepFor(std::chrono::milliseconds duration) {
@@ -152,11 +197,13 @@ struct HttpServer::Impl {
     log << "\r\n";
   }
 
-  Request describe(MHD_Connection* connection, const char* method, const PendingRequest& pending) const {
+  Request describe(MHD_Connection* connection, const char* method, const PendingRequest& pending,
+                   bool tls) const {
     Request request;
     request.method = method;
     request.time = std::chrono::system_clock::now();
     request.body = pending.body;
+    request.tls = tls;
     MHD_get_connection_values_n(
         connection, MHD_HEADER_KIND,
         [](void* cls, MHD_ValueKind, const char* key, size_t keyLength, const char* value,
@@ -179,10 +226,15 @@ struct HttpServer::Impl {
       if (request.target.front() == '?') request.target.insert(0, "/");
       request.url = raw.substr(0, hostStart) + authority + request.target;
     } else {
+      const MHD_ConnectionInfo* info =
+          MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+      const auto* tunnelTarget = info ? static_cast<const std::string*>(info->socket_context) : nullptr;
+      request.viaProxy = tunnelTarget != nullptr;
       authority = request.header("Host");
+      if (authority.empty() && tunnelTarget) authority = *tunnelTarget;
       if (authority.empty()) authority = "127.0.0.1:" + std::to_string(port);
       request.target = raw.empty() ? "/" : raw;
-      request.url = scheme + authority + request.target;
+      request.url = (tls ? "https://" : "http://") + authority + request.target;
     }
     request.host = HostOfAuthority(authority);
     request.path = request.target.substr(0, request.target.find('?'));
@@ -248,14 +300,30 @@ struct HttpServer::Impl {
     *requestContext = nullptr;
   }
 
-  static void onConnection(void* cls, MHD_Connection*, void**, MHD_ConnectionNotificationCode code) {
-    if (code == MHD_CONNECTION_NOTIFY_STARTED) ++static_cast<Impl*>(cls)->connections;
+  // A tunnel's target moves from tunnelTargets to the connection's own context, where describe()
+  // finds it and where it goes with the connection.
+  static void onConnection(void* cls, MHD_Connection* connection, void** socketContext,
+                           MHD_ConnectionNotificationCode code) {
+    auto& self = *static_cast<Impl*>(cls);
+    if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
+      delete static_cast<std::string*>(*socketContext);
+      *socketContext = nullptr;
+      return;
+    }
+    ++self.connections;
+    const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    if (!info) return;
+    std::lock_guard lock(self.mutex);
+    const auto tunnel = self.tunnelTargets.find(info->connect_fd);
+    if (tunnel == self.tunnelTargets.end()) return;
+    *socketContext = new std::string(std::move(tunnel->second));
+    self.tunnelTargets.erase(tunnel);
   }
 
   static MHD_Result onRequest(void* cls, MHD_Connection* connection, const char*, const char* method,
                               const char*, const char* uploadData, size_t* uploadSize,
                               void** requestContext) {
-    auto& self = *static_cast<Impl*>(cls);
+    const Side& side = *static_cast<Side*>(cls);
     auto* pending = static_cast<PendingRequest*>(*requestContext);
     if (!pending) return MHD_NO;
     // The first call comes with the headers alone; returning without an answer lets the body in.
@@ -268,9 +336,177 @@ struct HttpServer::Impl {
       *uploadSize = 0;
       return MHD_YES;
     }
-    const Request request = self.describe(connection, method, *pending);
-    self.record(request);
-    return self.answer(connection, request);
+    const Request request = side.impl->describe(connection, method, *pending, side.tls);
+    side.impl->record(request);
+    return side.impl->answer(connection, request);
+  }
+
+  MHD_Daemon* startDaemon(Side& side, const std::string& certificatePem, const std::string& keyPem) {
+    const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL |
+                           MHD_USE_NO_LISTEN_SOCKET | MHD_USE_ITC |
+                           (side.tls ? static_cast<unsigned>(MHD_USE_TLS) : 0u);
+    // MHD takes its options as a list; the TLS pair is only valid for a TLS daemon.
+    std::vector<MHD_OptionItem> options = {
+        {MHD_OPTION_URI_LOG_CALLBACK, reinterpret_cast<intptr_t>(&Impl::onUri), nullptr},
+        {MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&Impl::onCompleted), nullptr},
+        {MHD_OPTION_NOTIFY_CONNECTION, reinterpret_cast<intptr_t>(&Impl::onConnection), this},
+        {MHD_OPTION_CONNECTION_TIMEOUT, 60, nullptr},
+        {MHD_OPTION_CONNECTION_MEMORY_LIMIT, 256 * 1024, nullptr},
+    };
+    if (side.tls) {
+      options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(certificatePem.c_str())});
+      options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(keyPem.c_str())});
+    }
+    options.push_back({MHD_OPTION_END, 0, nullptr});
+    return MHD_start_daemon(flags, 0, nullptr, nullptr, &Impl::onRequest, &side, MHD_OPTION_ARRAY,
+                            options.data(), MHD_OPTION_END);
+  }
+
+  // MHD closes the socket whether or not it takes it.
+  void handOver(MHD_Daemon* daemon, const Arriving& arriving, const std::string& tunnelTarget = "") {
+    if (!daemon) {
+      close(arriving.fd);
+      return;
+    }
+    if (!tunnelTarget.empty()) {
+      std::lock_guard lock(mutex);
+      tunnelTargets[arriving.fd] = tunnelTarget;
+    }
+    if (MHD_add_connection(daemon, arriving.fd, reinterpret_cast<const sockaddr*>(&arriving.peer),
+                           sizeof arriving.peer) != MHD_YES &&
+        !tunnelTarget.empty()) {
+      std::lock_guard lock(mutex);
+      tunnelTargets.erase(arriving.fd);
+    }
+  }
+
+  // Reads what the connection has sent so far and passes it on once its kind is known. True when
+  // the connection has left the front (handed over or closed).
+  bool sort(Arriving& arriving) {
+    char seen[4096];
+    const ssize_t n = recv(arriving.fd, seen, sizeof seen, MSG_PEEK | MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return false;
+    if (n <= 0) {
+      close(arriving.fd);
+      return true;
+    }
+    constexpr char kTlsHandshake = 0x16;
+    if (arriving.head.empty() && seen[0] == kTlsHandshake) {
+      handOver(tlsDaemon, arriving);
+      return true;
+    }
+    if (arriving.head.empty() && seen[0] != 'C') {
+      handOver(plainDaemon, arriving);
+      return true;
+    }
+    // A CONNECT head: read here up to its blank line and not a byte further, since what follows
+    // belongs to the tunnel. Bytes before the blank line are taken at once, so that poll() does
+    // not keep reporting data already seen.
+    const std::size_t searchFrom = arriving.head.size() < 3 ? 0 : arriving.head.size() - 3;
+    const std::string both = arriving.head + std::string(seen, static_cast<std::size_t>(n));
+    const std::size_t blank = both.find("\r\n\r\n", searchFrom);
+    const std::size_t take =
+        blank == std::string::npos ? static_cast<std::size_t>(n) : blank + 4 - arriving.head.size();
+    std::string taken(take, '\0');
+    if (recv(arriving.fd, taken.data(), take, MSG_DONTWAIT) != static_cast<ssize_t>(take)) {
+      close(arriving.fd);
+      return true;
+    }
+    arriving.head += taken;
+    if (blank == std::string::npos) {
+      if (arriving.head.size() <= kLongestConnectHead) return false;
+      SendAll(arriving.fd, "HTTP/1.1 431 Request Header Fields Too Large\r\nConnection: close\r\n\r\n");
+      close(arriving.fd);
+      return true;
+    }
+    const std::string line = arriving.head.substr(0, arriving.head.find("\r\n"));
+    const std::size_t space = line.find(' ');
+    const std::string method = line.substr(0, space);
+    const std::string target =
+        space == std::string::npos ? "" : line.substr(space + 1, line.find(' ', space + 1) - space - 1);
+    if (method != "CONNECT" || target.empty()) {
+      SendAll(arriving.fd,
+              "HTTP/1.1 405 Method Not Allowed\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+      close(arriving.fd);
+    } else if (!tlsDaemon) {
+      SendAll(arriving.fd, "HTTP/1.1 501 Not Implemented\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+      close(arriving.fd);
+    } else {
+      SendAll(arriving.fd, "HTTP/1.1 200 Connection established\r\n\r\n");
+      handOver(tlsDaemon, arriving, target);
+    }
+    return true;
+  }
+
+  void runFront() {
+    std::vector<Arriving> arriving;
+    std::vector<pollfd> watched;
+    while (true) {
+      watched.assign({{wakeFd, POLLIN, 0}, {listenFd, POLLIN, 0}});
+      for (const Arriving& each : arriving) watched.push_back({each.fd, POLLIN, 0});
+      if (poll(watched.data(), watched.size(), 1000) < 0 && errno != EINTR) break;
+      if (watched[0].revents != 0) break;
+      const auto now = std::chrono::steady_clock::now();
+      // Newest first, so that erasing leaves the earlier entries where watched expects them.
+      for (std::size_t i = arriving.size(); i-- > 0;) {
+        bool gone = false;
+        if (watched[i + 2].revents != 0) {
+          gone = sort(arriving[i]);
+        } else if (now - arriving[i].since > kArrivalLimit) {
+          close(arriving[i].fd);  // a client that never said what it wanted
+          gone = true;
+        }
+        if (gone) arriving.erase(arriving.begin() + static_cast<std::ptrdiff_t>(i));
+      }
+      if (watched[1].revents & POLLIN) {
+        Arriving next;
+        socklen_t length = sizeof next.peer;
+        next.fd = accept4(listenFd, reinterpret_cast<sockaddr*>(&next.peer), &length, SOCK_CLOEXEC);
+        next.since = now;
+        if (next.fd >= 0) arriving.push_back(std::move(next));
+      }
+    }
+    for (const Arriving& each : arriving) close(each.fd);
+  }
+
+  void closeFront() {
+    if (front.joinable()) {
+      const std::uint64_t one = 1;
+      [[maybe_unused]] const ssize_t written = write(wakeFd, &one, sizeof one);
+      front.join();
+    }
+    for (int* fd : {&listenFd, &wakeFd}) {
+      if (*fd >= 0) close(*fd);
+      *fd = -1;
+    }
+  }
+
+  void stopDaemons() {
+    for (MHD_Daemon** daemon : {&plainDaemon, &tlsDaemon}) {
+      if (*daemon) MHD_stop_daemon(*daemon);
+      *daemon = nullptr;
+    }
+    std::lock_guard lock(mutex);
+    tunnelTargets.clear();
+  }
+
+  void listen(std::uint16_t wanted) {
+    listenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    wakeFd = eventfd(0, EFD_CLOEXEC);
+    const int yes = 1;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(wanted);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listenFd < 0 || wakeFd < 0 || setsockopt(listenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes) != 0 ||
+        bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listenFd, SOMAXCONN) != 0 ||
+        getsockname(listenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      closeFront();
+      throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(wanted));
+    }
+    port = ntohs(address.sin_port);
   }
 };
 
@@ -284,50 +520,38 @@ std::uint16_t HttpServer::start(std::uint16_t port) { return startTls("", "", po
 
 std::uint16_t HttpServer::startTls(const std::string& certificatePem, const std::string& keyPem,
                                    std::uint16_t port) {
-  if (impl_->daemon) return impl_->port;
+  if (impl_->front.joinable()) return impl_->port;
   {
     std::lock_guard lock(impl_->stopMutex);
     impl_->stopping = false;
   }
   impl_->connections = 0;
-  impl_->scheme = certificatePem.empty() ? "http://" : "https://";
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL |
-                         (certificatePem.empty() ? 0u : static_cast<unsigned>(MHD_USE_TLS));
-  // MHD takes its options as a list; the TLS pair is only valid for a TLS daemon.
-  std::vector<MHD_OptionItem> options = {
-      {MHD_OPTION_SOCK_ADDR, 0, &address},
-      {MHD_OPTION_URI_LOG_CALLBACK, reinterpret_cast<intptr_t>(&Impl::onUri), nullptr},
-      {MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&Impl::onCompleted), nullptr},
-      {MHD_OPTION_NOTIFY_CONNECTION, reinterpret_cast<intptr_t>(&Impl::onConnection), impl_.get()},
-      {MHD_OPTION_CONNECTION_TIMEOUT, 60, nullptr},
-      {MHD_OPTION_CONNECTION_MEMORY_LIMIT, 256 * 1024, nullptr},
-  };
-  if (!certificatePem.empty()) {
-    options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(certificatePem.c_str())});
-    options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(keyPem.c_str())});
+  impl_->plainDaemon = impl_->startDaemon(impl_->plainSide, "", "");
+  if (impl_->plainDaemon && !certificatePem.empty())
+    impl_->tlsDaemon = impl_->startDaemon(impl_->tlsSide, certificatePem, keyPem);
+  if (!impl_->plainDaemon || (!certificatePem.empty() && !impl_->tlsDaemon)) {
+    impl_->stopDaemons();
+    throw std::runtime_error("cannot start the HTTP daemons");
   }
-  options.push_back({MHD_OPTION_END, 0, nullptr});
-  impl_->daemon = MHD_start_daemon(flags, port, nullptr, nullptr, &Impl::onRequest, impl_.get(),
-                                   MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
-  if (!impl_->daemon) throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port));
-  const MHD_DaemonInfo* info = MHD_get_daemon_info(impl_->daemon, MHD_DAEMON_INFO_BIND_PORT);
-  impl_->port = info ? info->port : port;
+  try {
+    impl_->listen(port);
+  } catch (...) {
+    impl_->stopDaemons();
+    throw;
+  }
+  impl_->front = std::thread([impl = impl_.get()] { impl->runFront(); });
   return impl_->port;
 }
 
 void HttpServer::stop() {
-  if (!impl_->daemon) return;
+  if (!impl_->front.joinable()) return;
   {
     std::lock_guard lock(impl_->stopMutex);
     impl_->stopping = true;
   }
   impl_->stopSignal.notify_all();
-  MHD_stop_daemon(impl_->daemon);
-  impl_->daemon = nullptr;
+  impl_->closeFront();
+  impl_->stopDaemons();
 }
 
 std::uint16_t HttpServer::port() const { return impl_->port; }

@@ -1,7 +1,8 @@
 #pragma once
 // A small loopback HTTP/1.1 server on libmicrohttpd that answers both as an origin and as a
-// forward proxy (absolute-form request lines), keeps a log of every request with its header
-// lines in the order received, and injects faults per URL.
+// forward proxy (absolute-form request lines, and with a certificate, CONNECT tunnels carrying
+// TLS), keeps a log of every request with its header lines in the order received, and injects
+// faults per URL.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -17,13 +18,14 @@ using HeaderLines = std::vector<std::pair<std::string, std::string>>;
 
 struct Request {
   std::string method;
-  std::string url;      // absolute: "http://host[:port]/path?query", also for origin-form lines
+  std::string url;      // absolute: "http[s]://host[:port]/path?query", also for origin-form lines
   std::string host;     // host name without port, lower case
   std::string target;   // path and query as the origin would see them ("/p?q")
   std::string path;     // path only
   HeaderLines headers;  // in the order received
   std::string body;
-  bool viaProxy = false;  // the request line was in absolute form
+  bool viaProxy = false;  // the request line was in absolute form, or came inside a CONNECT tunnel
+  bool tls = false;       // came over TLS: inside a tunnel, or to the server as an https origin
   std::chrono::system_clock::time_point time;
 
   // First header of that name (case-insensitive), or "".
@@ -70,9 +72,10 @@ class HttpServer {
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;
 
-  // Listens on 127.0.0.1; port 0 picks a free one. Returns the port.
+  // Listens on 127.0.0.1; port 0 picks a free one. Returns the port. A CONNECT request is refused.
   std::uint16_t start(std::uint16_t port = 0);
-  // The same over TLS with this certificate and key (PEM), to check how clients treat certificates.
+  // The same, and on the same port also TLS with this certificate and key (PEM): a connection
+  // that opens with a TLS handshake, and every CONNECT tunnel, whatever host it names.
   std::uint16_t startTls(const std::string& certificatePem, const std::string& keyPem,
                          std::uint16_t port = 0);
   void stop();

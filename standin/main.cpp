@@ -13,16 +13,20 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: fotolun-standin [--port N] [--seed S] [--log FILE] [--help]\n"
+    "Usage: fotolun-standin [--port N] [--seed S] [--log FILE] [--ca-out FILE] [--help]\n"
     "\n"
     "Starts the stand-in photo service on 127.0.0.1 and runs until Ctrl+C (SIGINT) or SIGTERM.\n"
     "It answers for every host of the service, so point the program at it as its HTTP proxy:\n"
     "  http_proxy=http://127.0.0.1:N fotolun-cli ...    or    fotolun-cli --proxy http://127.0.0.1:N ...\n"
+    "https goes through the same proxy (CONNECT) or straight to the port, under a certificate from\n"
+    "the stand-in's test authority: write it out with --ca-out and pass it with --ca-file (or\n"
+    "FOTOLUN_CA_FILE); https_proxy then names the same URL as http_proxy.\n"
     "\n"
-    "  --port N    listen on port N (default: a free port, printed at start)\n"
-    "  --seed S    sample data seed (default 1); the same seed gives the same accounts and photos\n"
-    "  --log FILE  append every request (method, URL, header lines) to FILE\n"
-    "  --help      show this text\n"
+    "  --port N       listen on port N (default: a free port, printed at start)\n"
+    "  --seed S       sample data seed (default 1); the same seed gives the same accounts and photos\n"
+    "  --log FILE     append every request (method, URL, header lines) to FILE\n"
+    "  --ca-out FILE  write the test authority's certificate (PEM) to FILE\n"
+    "  --help         show this text\n"
     "\n"
     "FOTOLUN_STATIC_IMAGE_HOST, when set, names the host of the placeholder cover addresses,\n"
     "as it does for the program.\n";
@@ -42,6 +46,7 @@ int main(int argc, char** argv) {
   unsigned long long port = 0;
   unsigned long long seed = 1;
   std::string logFile;
+  std::string caOut;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -54,9 +59,20 @@ int main(int argc, char** argv) {
       ++i;
     } else if (arg == "--log" && hasValue) {
       logFile = argv[++i];
+    } else if (arg == "--ca-out" && hasValue) {
+      caOut = argv[++i];
     } else {
       std::cerr << "fotolun-standin: bad argument: " << arg << "\n\n" << kUsage;
       return 2;
+    }
+  }
+
+  if (!caOut.empty()) {
+    try {
+      fotolun::standin::Standin::writeCertificateAuthority(caOut);
+    } catch (const std::exception& error) {
+      std::cerr << "fotolun-standin: " << error.what() << "\n";
+      return 1;
     }
   }
 
@@ -85,6 +101,8 @@ int main(int argc, char** argv) {
             << "Point the program at it:\n"
             << "  export http_proxy=" << standin.proxyUrl() << "\n"
             << "  or pass --proxy " << standin.proxyUrl() << "\n"
+            << "For https also set https_proxy the same and trust the stand-in's authority"
+            << (caOut.empty() ? " (--ca-out FILE writes it)" : ": --ca-file " + caOut) << "\n"
             << "Sign in at http://" << hosts.personalSpace << "/ (through the proxy).\n"
             << "Sample QQ numbers: " << data.ordinaryAccount().qq << " (albums), " << data.privateAccount().qq
             << " (private), " << data.accountWithoutAlbums().qq << " (no albums), "

@@ -1,7 +1,11 @@
 #include "standin/standin.h"
 
+#include <fstream>
+#include <stdexcept>
+
 #include "standin/service_handler.h"
 #include "standin/session_check.h"
+#include "standin/test_authority.h"
 
 namespace fotolun::standin {
 namespace {
@@ -34,9 +38,19 @@ Standin::Standin(const StandinOptions& options)
 
 Standin::~Standin() { server_->stop(); }
 
-std::uint16_t Standin::start(std::uint16_t port) { return server_->start(port); }
+std::uint16_t Standin::start(std::uint16_t port) {
+  return server_->startTls(ServerCertificatePem(), ServerKeyPem(), port);
+}
 void Standin::stop() { server_->stop(); }
 std::string Standin::proxyUrl() const { return server_->proxyUrl(); }
+std::string Standin::certificateAuthorityPem() { return TestAuthorityPem(); }
+
+void Standin::writeCertificateAuthority(const std::string& path) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << TestAuthorityPem();
+  if (!file.flush()) throw std::runtime_error("cannot write " + path);
+}
+
 HttpServer& Standin::server() { return *server_; }
 const SampleData& Standin::data() const { return data_; }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The whole stand-in for the photo service: sample data, the service's answers and the loopback
 // server that carries them, reached by the program as its HTTP proxy (or directly, as an origin).
+// https goes through the proxy's CONNECT tunnels, or straight to the port as an https origin,
+// under a certificate from the stand-in's own authority: clients must be told to trust it.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -34,6 +36,11 @@ class Standin {
   void stop();
   // "http://127.0.0.1:<port>": the program's proxy.
   std::string proxyUrl() const;
+
+  // The authority that signed the stand-in's certificate (PEM), and the same written to a file
+  // for the program's CA file setting. writeCertificateAuthority throws when it cannot write.
+  static std::string certificateAuthorityPem();
+  static void writeCertificateAuthority(const std::string& path);
   HttpServer& server();  // faults, request log
   const SampleData& data() const;
 

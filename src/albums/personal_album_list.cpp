@@ -46,7 +46,7 @@ Text gbkJsonText(json_object* value) { return Utf8ToGbk(JsonText(value)); }
 ByteBuffer downloadCover(const Program& program, const Text& url) {
   Text noCookies;
   return SendServiceRequest(url, 0, "", &noCookies, nullptr, nullptr, nullptr, nullptr, false, "",
-                            program.proxy);
+                            program.proxy, 0, "", "", 1, nullptr, 0, program.caFile);
 }
 
 Text albumName(json_object* album) {

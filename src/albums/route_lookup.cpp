@@ -27,7 +27,7 @@ Text lookupAlbumHost(Context& context, const Text& number) {
                               "&type=json&version=2&json_esc=1");
   context.checkpoint();
   const ByteBuffer body =
-      FetchUrl(url, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, program.proxy);
+      FetchUrl(url, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, program.proxy, program.caFile);
   context.checkpoint();
   const Text host = albumHostFromRouteReply(BufferToText(body));
   if (!host.empty() && !maySendSession(program.hosts, "http://" + host + "/")) {

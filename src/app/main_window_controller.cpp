@@ -52,12 +52,13 @@ struct MainWindowController::Impl {
     // Copies, so the worker reads nothing the UI thread might change meanwhile.
     const Text updatePage = addresses.updatePage;
     const Text proxy = program.proxy;
+    const Text caFile = program.caFile;
     const Text key = productKey;
-    backgroundCheck = std::thread([this, updatePage, proxy, key] {
+    backgroundCheck = std::thread([this, updatePage, proxy, caFile, key] {
       try {
         WorkerForm form(program.form, program.ui, backgroundCheckControl);
         TransferHookScope hook([this] { return backgroundCheckControl.keepGoing(); });
-        checkForNewVersion(form, updatePage, proxy, key);
+        checkForNewVersion(form, updatePage, proxy, caFile, key);
       } catch (const RunStopped&) {
         // The window is going away; its labels no longer matter.
       }
@@ -131,7 +132,7 @@ void MainWindowController::clicked(Control control) {
       onOriginalSizeClicked(form, impl_->settingsPath());
       break;
     case Control::按钮_checknew:
-      checkForNewVersion(form, impl_->addresses.updatePage, program.proxy, impl_->productKey);
+      checkForNewVersion(form, impl_->addresses.updatePage, program.proxy, program.caFile, impl_->productKey);
       break;
     case Control::选择框_全选:
       selectAllAlbums(form);

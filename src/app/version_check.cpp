@@ -40,14 +40,15 @@ bool isNewerVersion(const Text& latest, const Text& current) {
   return latestNumber && currentNumber && *latestNumber - *currentNumber > 1e-7;
 }
 
-void checkForNewVersion(Form& form, const Text& updatePage, const Text& proxy, const Text& productKey) {
+void checkForNewVersion(Form& form, const Text& updatePage, const Text& proxy, const Text& caFile,
+                        const Text& productKey) {
   if (updatePage.empty()) {
     form.setText(Control::标签_banbenjieguo, Utf8ToGbk("未设置更新页面"));
     return;
   }
   const Text current = form.text(Control::标签_banben);
   const ByteBuffer body =
-      FetchUrl(updatePage, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, proxy);
+      FetchUrl(updatePage, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, proxy, caFile);
   const Text latest = TextBetween(BufferToText(body), "#" + productKey + "@@", "#" + productKey);
   form.setText(Control::标签_zxbanben, latest);
   if (CompareText(latest, current) == 0) {

@@ -19,7 +19,7 @@ bool isNewerVersion(const Text& latest, const Text& current);
 // Reads 标签_banben, fetches updatePage and writes 标签_zxbanben and 标签_banbenjieguo; a newer
 // version is also announced in a message box. An unreadable page only empties 标签_zxbanben. With
 // no update page configured nothing is fetched and 标签_banbenjieguo says so.
-void checkForNewVersion(Form& form, const Text& updatePage, const Text& proxy,
+void checkForNewVersion(Form& form, const Text& updatePage, const Text& proxy, const Text& caFile = "",
                         const Text& productKey = kUpdateProductKey);
 
 }  // namespace fotolun

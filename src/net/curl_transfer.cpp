@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <memory>
+#include <optional>
+#include <sstream>
 
 #include "net/proxy_choice.h"
 #include "net/transfer_watch.h"
@@ -142,6 +145,32 @@ void SetProxy(CURL* curl, const TransferRequest& transfer) {
   }
 }
 
+std::optional<std::string> ReadWholeFile(const char* path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// libcurl's CA file replaces the system's authorities; the program's adds to them, so the two go
+// to libcurl together, read afresh for each exchange so that a changed file counts at once.
+void SetTrustedAuthorities(CURL* curl, const TransferRequest& transfer) {
+  if (transfer.caFile.empty()) return;
+  const std::optional<std::string> extra = ReadWholeFile(transfer.caFile.c_str());
+  if (!extra) {
+    // libcurl then fails each https exchange for want of the file, and says so.
+    curl_easy_setopt(curl, CURLOPT_CAINFO, transfer.caFile.c_str());
+    return;
+  }
+  const char* systemFile = nullptr;
+  curl_easy_getinfo(curl, CURLINFO_CAINFO, &systemFile);
+  std::string both = systemFile ? ReadWholeFile(systemFile).value_or("") : "";
+  both.append("\n").append(*extra);
+  curl_blob blob{both.data(), both.size(), CURL_BLOB_COPY};
+  curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
+}
+
 }  // namespace
 
 TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfer) {
@@ -207,6 +236,7 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfe
     curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
   }
   SetProxy(curl, transfer);
+  SetTrustedAuthorities(curl, transfer);
   SetBody(curl, transfer, response);
 
   TransferOutcome outcome;

@@ -27,6 +27,9 @@ struct TransferRequest {
   std::string proxy;                                     // "" = the environment's (proxy_choice.h)
   std::optional<Credentials> proxyCredentials;
   std::optional<Credentials> serverCredentials;
+  // A PEM file of further authorities to trust for https, beside the system's; "" = the system's
+  // alone. One that cannot be read fails every https exchange rather than trusting less.
+  std::string caFile;
   std::string userAgent;        // sent (after Host) unless a header line names one
   void* cookieShare = nullptr;  // a CURLSH* whose cookies go out and come back; null = none
   // A body growing past this ends the exchange as failed: a reply is never held in memory

@@ -43,7 +43,7 @@ std::string TransferUrl(const Text& url) {
 
 ByteBuffer FetchUrl(const Text& url, int method, const Text& postText, Text* cookies, Text* responseCookies,
                     Text* headers, Text* responseHeaders, bool noRedirect, ByteBuffer* postBytes,
-                    const Text& proxy) {
+                    const Text& proxy, const Text& caFile) {
   RequestObject& object = ThreadFetchObject();
   std::lock_guard lock(object.inUse());
   if (!object.curlHandle()) return {};
@@ -62,6 +62,7 @@ ByteBuffer FetchUrl(const Text& url, int method, const Text& postText, Text* coo
   transfer.connectTimeout = kConnectLimit;
   transfer.idleTimeout = kIdleLimit;
   transfer.proxy = proxy;
+  transfer.caFile = caFile;
   // The agent goes out as the User-Agent line. libcurl adds that line (after Host) only when the
   // header text has no line of that name; when it has one, the agent was read from it and that
   // line, in its place, is the only one sent.

@@ -3,7 +3,8 @@
 //
 // SendServiceRequest serves every album and photo call; a body longer than maxBodyBytes (0: 1 GiB)
 // fails the request rather than filling the memory; FetchUrl serves the route lookup and the
-// version check. Both return the body bytes, empty on any failure, and never throw.
+// version check. Both return the body bytes, empty on any failure, and never throw. caFile names
+// a PEM file of authorities trusted for https beside the system's ("" = the system's alone).
 #include <cstddef>
 #include <functional>
 
@@ -21,12 +22,14 @@ ByteBuffer SendServiceRequest(const Text& url, int method = 0, const Text& postT
                               bool noRedirect = false, const ByteBuffer& postBytes = "",
                               const Text& proxy = "", int timeoutSeconds = 0, const Text& proxyUser = "",
                               const Text& proxyPassword = "", int proxyCredentialFlag = 1,
-                              RequestObject* requestObject = nullptr, std::size_t maxBodyBytes = 0);
+                              RequestObject* requestObject = nullptr, std::size_t maxBodyBytes = 0,
+                              const Text& caFile = "");
 
 // cookies == nullptr means "not given": the process cookie store then sends and keeps cookies.
 ByteBuffer FetchUrl(const Text& url, int method = 0, const Text& postText = "", Text* cookies = nullptr,
                     Text* responseCookies = nullptr, Text* headers = nullptr, Text* responseHeaders = nullptr,
-                    bool noRedirect = false, ByteBuffer* postBytes = nullptr, const Text& proxy = "");
+                    bool noRedirect = false, ByteBuffer* postBytes = nullptr, const Text& proxy = "",
+                    const Text& caFile = "");
 
 // While alive on a thread, every transfer on that thread calls keepGoing from libcurl's progress
 // callback: it may block (a paused run) and returns false to abort the transfer (a stopped run).

@@ -13,8 +13,8 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
                               Text* responseCookies, Text* headers, Text* responseHeaders, int* status,
                               bool noRedirect, const ByteBuffer& postBytes, const Text& proxy,
                               int timeoutSeconds, const Text& proxyUser, const Text& proxyPassword,
-                              int proxyCredentialFlag, RequestObject* requestObject,
-                              std::size_t maxBodyBytes) {
+                              int proxyCredentialFlag, RequestObject* requestObject, std::size_t maxBodyBytes,
+                              const Text& caFile) {
   RequestObject& object = requestObject ? *requestObject : ThreadServiceObject();
   std::lock_guard lock(object.inUse());
   if (!object.curlHandle()) return {};
@@ -40,6 +40,7 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
   }
   if (maxBodyBytes > 0) transfer.maxBodyBytes = maxBodyBytes;
   transfer.proxy = proxy;
+  transfer.caFile = caFile;
   if (!proxy.empty() && !proxyUser.empty()) {
     // 0 asks for credentials of the server itself; anything else, as the default 1, of the proxy.
     (proxyCredentialFlag == 0 ? transfer.serverCredentials : transfer.proxyCredentials) =

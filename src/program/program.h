@@ -32,7 +32,10 @@ struct Program {
   Form& form;    // the main window, UI-thread side
   UiThread& ui;  // carries workers' calls to the UI thread
   ServiceHosts hosts;
-  Text proxy;  // for every request; "" leaves it to http_proxy / HTTP_PROXY
+  Text proxy;  // for every request; "" leaves it to http_proxy, https_proxy and their capitals
+  // A PEM file of authorities every request trusts beside the system's, "" = none. Spelt as the
+  // file system spells it (UTF-8 bytes), not GBK: only libcurl opens it.
+  Text caFile;
   CredentialStore credentials;
   ProgramFolders folders;   // settings file and default save folder
   double delayScale = 1.0;  // tests shrink the program's waits; the program keeps 1

@@ -13,10 +13,11 @@ ServiceResponse serviceGet(Context& context, const Text& url, const ServiceGetOp
     return response;
   }
   const Text proxy = context.program.proxy;
+  const Text caFile = context.program.caFile;
   Text headers = options.headers;
   auto send = [&](Text& cookies) {
     return SendServiceRequest(url, 0, "", &cookies, nullptr, &headers, &response.headers, &response.status,
-                              false, "", proxy, 0, "", "", 1, nullptr, options.maxBodyBytes);
+                              false, "", proxy, 0, "", "", 1, nullptr, options.maxBodyBytes, caFile);
   };
   if (options.sessionCookies) {
     response.body = context.program.credentials.withCookies(send);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -116,6 +117,18 @@ TEST_F(CliTest, UsageAndInputErrorsExitWithTwo) {
   EXPECT_NE(missing.err.find("99"), std::string::npos);
   EXPECT_FALSE(fs::exists(folder.path() / "x" / qq));
 
+  // A CA file that cannot be read would fail every https request: refused at once, from the
+  // command line or the environment.
+  const std::string noCa = (folder.path() / "no-ca.pem").string();
+  CliResult badCa = runCli(withCommon({"albums", "--number", qq, "--ca-file", noCa}));
+  EXPECT_EQ(badCa.exitCode, 2);
+  EXPECT_NE(badCa.err.find(noCa), std::string::npos) << badCa.err;
+  setenv("FOTOLUN_CA_FILE", noCa.c_str(), 1);
+  CliResult badCaFromEnvironment = runCli(withCommon({"albums", "--number", qq}));
+  unsetenv("FOTOLUN_CA_FILE");
+  EXPECT_EQ(badCaFromEnvironment.exitCode, 2);
+  EXPECT_NE(badCaFromEnvironment.err.find("FOTOLUN_CA_FILE"), std::string::npos) << badCaFromEnvironment.err;
+
   CliResult help = runCli({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("fotolun-cli download"), std::string::npos);
@@ -123,7 +136,10 @@ TEST_F(CliTest, UsageAndInputErrorsExitWithTwo) {
 
 TEST_F(CliTest, BothCookieFormatsListTheSameAlbums) {
   CliResult fromExport = runCli(withCommon({"albums", "--number", qq}));
-  CliResult fromLine = runCli(withCommon({"albums", "--number", qq, "--quiet"}, "cookie-line.txt"));
+  const std::string authority = (folder.path() / "authority.pem").string();
+  standin::Standin::writeCertificateAuthority(authority);
+  CliResult fromLine =
+      runCli(withCommon({"albums", "--number", qq, "--quiet", "--ca-file", authority}, "cookie-line.txt"));
   ASSERT_EQ(fromExport.exitCode, 0) << fromExport.err;
   ASSERT_EQ(fromLine.exitCode, 0) << fromLine.err;
   EXPECT_NE(fromExport.out.find("序号"), std::string::npos);

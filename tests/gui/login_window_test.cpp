@@ -102,5 +102,35 @@ TEST_F(GuiTest, SignInInTheBrowserBecomesTheSessionHoweverTheWindowCloses) {
   EXPECT_EQ(log(), "操作记录.........登录完成，点击第二步，获取相册列表\r\n");
 }
 
+// The stand-in's https sign-in page, through its proxy's tunnel, opens only when the program has
+// been given the stand-in's authority: the browser then takes its cookies as over http.
+TEST_F(GuiTest, TheBrowserOpensHttpsPagesOfTheCaFilesAuthorityOnly) {
+  const std::string qq = standin.data().ordinaryAccount().qq;
+  const QString address = QString::fromStdString("https://user.qzone.qq.com/?login=" + qq);
+  std::string cookies;
+  options.onLoginWindowShown = [&](LoginWindow& login) {
+    bool ended = false;
+    const auto connection = QObject::connect(login.browser(), &QWebEngineView::loadFinished, [&](bool) {
+      ended = ended || login.browser()->url() == QUrl(address);
+    });
+    login.browser()->setUrl(QUrl(address));
+    waitFor([&] { return ended; }, 20000);
+    QObject::disconnect(connection);
+    cookies = login.documentCookie();
+    login.close();
+  };
+  startProgram();
+  click(Control::按钮_登录);
+  EXPECT_EQ(cookies, "");
+
+  const std::string authority = (programFolder.path() / "authority.pem").string();
+  standin::Standin::writeCertificateAuthority(authority);
+  gui.reset();
+  options.caFile = authority;
+  startProgram();
+  click(Control::按钮_登录);
+  EXPECT_EQ(cookies, standin.signInCookieText(qq));
+}
+
 }  // namespace
 }  // namespace fotolun::testing
