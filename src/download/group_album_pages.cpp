@@ -28,28 +28,16 @@ bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJo
   Form& form = context.form;
   startAlbumProgress(context, job.photoCountText);
   form.appendLog(albumOpeningLine(job.albumName));
-  const int count = photoCountOf(job.photoCountText);
   const Text folder = photos.prepareAlbumFolder(job);
-
-  bool whole = true;
-  for (int page = 1;; ++page) {
-    const Text start = std::to_string((page - 1) * kPhotoPageSize);
-    const ListingReply reply =
-        requestListing(context, groupPageUrl(context, job, start), kListingFloor, ReplyShape{"photos"});
-    int listed = -1;
-    if (reply.usable()) {
-      const PhotoListing listing(reply.text, "photos");
-      storeListedPhotos(
-          context, photos, job, folder, listing, (page - 1) * kPhotoPageSize, kPageStyle, [&](int index) {
-            return ReplaceText(addressFromJsonText(listing.memberText(index, "burl")), "200?w5", "800?w5");
-          });
-      listed = listing.count();
-    } else {
-      whole = false;
-      reportListingFailure(context, job, reply.verdict);
-    }
-    if (!wantsNextPage(page, listed, count)) break;
-  }
+  const bool whole = storePagedPhotos(
+      context, photos, job, folder, "photos", kPageStyle,
+      [&](const Text& start) {
+        return requestListing(context, groupPageUrl(context, job, start), kListingFloor,
+                              ReplyShape{"photos"});
+      },
+      [](const PhotoListing& listing, int index) {
+        return ReplaceText(addressFromJsonText(listing.memberText(index, "burl")), "200?w5", "800?w5");
+      });
   photos.finishAlbum(folder, job.albumName);
   form.appendLog(albumClosingLine(job.albumName, 4));
   form.setText(Control::标签_第多少张照片, "");

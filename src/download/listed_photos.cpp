@@ -1,5 +1,8 @@
 #include "download/listed_photos.h"
 
+#include <string>
+
+#include "download/listing_outcome.h"
 #include "download/photo_time.h"
 
 namespace fotolun {
@@ -19,6 +22,29 @@ void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job
         photoTime(listing.memberText(j - 1, "rawshoottime"), listing.memberText(j - 1, "uploadtime"));
     if (!photos.skipSaved(folder, photo)) photos.storePhoto(photo, job.albumId, folder, style.pauseMs);
     LetMessagesRun(context);
+  }
+}
+
+bool storePagedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
+                      const char* listMember, const PageStyle& style,
+                      const std::function<ListingReply(const Text& start)>& requestPage,
+                      const std::function<Text(const PhotoListing& listing, int index)>& addressOf) {
+  const int count = photoCountOf(job.photoCountText);
+  bool whole = true;
+  for (int page = 1;; ++page) {
+    const int before = (page - 1) * kPhotoPageSize;
+    const ListingReply reply = requestPage(std::to_string(before));
+    int listed = -1;
+    if (reply.usable()) {
+      const PhotoListing listing(reply.text, listMember);
+      storeListedPhotos(context, photos, job, folder, listing, before, style,
+                        [&](int index) { return addressOf(listing, index); });
+      listed = listing.count();
+    } else {
+      whole = false;
+      reportListingFailure(context, job, reply.verdict);
+    }
+    if (!wantsNextPage(page, listed, count)) return whole;
   }
 }
 

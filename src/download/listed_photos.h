@@ -7,6 +7,7 @@
 #include "download/photo_progress.h"
 #include "download/photo_store.h"
 #include "program/program.h"
+#include "service/listing_request.h"
 
 namespace fotolun {
 
@@ -24,5 +25,14 @@ struct PageStyle {
 void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
                        const PhotoListing& listing, int positionBefore, const PageStyle& style,
                        const std::function<Text(int index)>& addressOf);
+
+// Pages through the album kPhotoPageSize photos at a time, asking requestPage for the page that
+// starts at a position and storing what it lists (the photo at index of a page from addressOf);
+// a page without a usable answer is reported and paging goes on while the count says more are
+// due. True when every page was listed.
+bool storePagedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
+                      const char* listMember, const PageStyle& style,
+                      const std::function<ListingReply(const Text& start)>& requestPage,
+                      const std::function<Text(const PhotoListing& listing, int index)>& addressOf);
 
 }  // namespace fotolun

@@ -58,25 +58,13 @@ bool downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const Albu
   form.setText(Control::标签_进度条比例, "");
   startAlbumProgress(context, job.photoCountText);
   form.appendLog(albumOpeningLine(job.albumName));
-  const int count = photoCountOf(job.photoCountText);
   const Text folder = photos.prepareAlbumFolder(job);
-
-  bool whole = true;
-  for (int page = 1;; ++page) {
-    const Text start = std::to_string((page - 1) * kPhotoPageSize);
-    const ListingReply reply = requestPage(context, job, start);
-    int listed = -1;
-    if (reply.usable()) {
-      const PhotoListing listing(reply.text, "photoList");
-      storeListedPhotos(context, photos, job, folder, listing, (page - 1) * kPhotoPageSize, kPageStyle,
-                        [&](int index) { return addressFromJsonText(listing.memberText(index, "url")); });
-      listed = listing.count();
-    } else {
-      whole = false;
-      reportListingFailure(context, job, reply.verdict);
-    }
-    if (!wantsNextPage(page, listed, count)) break;
-  }
+  const bool whole = storePagedPhotos(
+      context, photos, job, folder, "photoList", kPageStyle,
+      [&](const Text& start) { return requestPage(context, job, start); },
+      [](const PhotoListing& listing, int index) {
+        return addressFromJsonText(listing.memberText(index, "url"));
+      });
   photos.finishAlbum(folder, job.albumName);
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
