@@ -8,6 +8,7 @@
 #include <csignal>
 #include <functional>
 #include <set>
+#include <thread>
 
 #include "download_fixture.h"
 #include "names/path_names.h"
@@ -210,6 +211,23 @@ TEST_F(FaultMatrix, EveryPhotoIsSavedWholeOrReported) {
     std::filesystem::remove_all(saveFolder / group.number);
     run = std::make_unique<DownloadRun>(program);
   }
+}
+
+// A stop during a back-off acts at once, not when the wait is over.
+TEST_F(FaultMatrix, AStopCutsABackOffShort) {
+  choosePersonal(account, true);
+  addPersonalRow(personal(account, "旅行2019"), 1);
+  standin.server().addFault("/p/plist.photo/", reply(kBusy));
+  program.delayScale = 1;  // real waits: the first is about two seconds, the later ones longer
+  start();
+  while (form.log().find("服务器繁忙，") == std::string::npos)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const auto asked = std::chrono::steady_clock::now();
+  form.queueAnswer(MessageAnswer::Ok);
+  ui.send([&] { run->stopDownload(); });
+  run->waitForWorker();
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(1000));
+  EXPECT_EQ(requestsTo("/p/plist.photo/").size(), 1u);
 }
 
 // A full disk: every photo fails to be written, is named, and leaves no temporary file. A limit on
