@@ -91,12 +91,10 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
 }
 
 // On the UI thread (inside whileRunning), so that a stop never leaves a folder half renamed.
-Text PhotoStore::moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder) {
-  const auto moved = moveEarlierAlbumFolder(GbkToUtf8(numberFolder), job.albumId, GbkToUtf8(albumFolder));
-  if (!moved) return "";
+void PhotoStore::moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder) {
+  if (!moveEarlierAlbumFolder(GbkToUtf8(numberFolder), job.albumId, GbkToUtf8(albumFolder))) return;
   context_.program.form.appendLog(Utf8ToGbk("相册《") + job.albumName +
                                   Utf8ToGbk("》接着保存在上次的文件夹，改名为：") + albumFolder + "\r\n");
-  return albumFolder;
 }
 
 void PhotoStore::finishAlbum(const Text& folder, const Text& albumName) {

@@ -73,7 +73,7 @@ class PhotoStore {
   Fetched fetch(const Text& url, const Text& albumId);
   bool save(const Text& folder, const ListedPhoto& listed, const Fetched& photo);
   void fail(const char* utf8Reason, const Text& name, const Text& why = "");
-  Text moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
+  void moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
 
   Context& context_;
   DownloadTally& tally_;
