@@ -11,6 +11,7 @@
 #include "download/run_gate.h"
 #include "names/path_names.h"
 #include "service/backoff.h"
+#include "service/listing_request.h"
 #include "service/service_get.h"
 #include "service/session_destination.h"
 #include "text/encoding.h"
@@ -158,10 +159,7 @@ PhotoStore::Fetched PhotoStore::fetch(const Text& url, const Text& albumId) {
     std::optional<int> wait;
     if (verdict.problem == ReplyProblem::busy) {
       wait = backoff.next(verdict);
-      if (wait) {
-        context_.form.appendLog(Utf8ToGbk("服务器繁忙，") + std::to_string((*wait + 999) / 1000) +
-                                Utf8ToGbk("秒后重试\r\n"));
-      }
+      if (wait) announceRetry(context_, verdict, *wait);
     } else if (attempt < kFetchAttempts) {
       wait = kFetchRetryMs;
     }

@@ -7,15 +7,12 @@
 #include "text/encoding.h"
 
 namespace fotolun {
-namespace {
 
-void announceWait(Context& context, const ReplyVerdict& verdict, int waitMs) {
+void announceRetry(Context& context, const ReplyVerdict& verdict, int waitMs) {
   const std::string seconds = std::to_string((waitMs + 999) / 1000);
   const char* what = verdict.problem == ReplyProblem::busy ? "服务器繁忙，" : "服务器没有回应，";
   context.form.appendLog(Utf8ToGbk(what) + seconds + Utf8ToGbk("秒后重试\r\n"));
 }
-
-}  // namespace
 
 ListingReply requestListing(Context& context, const Text& url, RetryFloor floor, const ReplyShape& shape) {
   Backoff backoff(floor);
@@ -31,7 +28,7 @@ ListingReply requestListing(Context& context, const Text& url, RetryFloor floor,
     if (!reply.verdict.worthRetrying()) return reply;
     const std::optional<int> wait = backoff.next(reply.verdict);
     if (!wait) return reply;
-    if (!backoff.lastWasFloorPause()) announceWait(context, reply.verdict, *wait);
+    if (!backoff.lastWasFloorPause()) announceRetry(context, reply.verdict, *wait);
     WaitWithMessages(context, *wait);
   }
 }

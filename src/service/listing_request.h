@@ -17,4 +17,7 @@ struct ListingReply {
 // longer waits are announced in the log ("服务器繁忙，N秒后重试"); a stop ends the waits at once.
 ListingReply requestListing(Context& context, const Text& url, RetryFloor floor, const ReplyShape& shape);
 
+// The log line of a grown wait: "服务器繁忙，N秒后重试" (or "服务器没有回应，…" for silence).
+void announceRetry(Context& context, const ReplyVerdict& verdict, int waitMs);
+
 }  // namespace fotolun
