@@ -6,13 +6,13 @@
 
 namespace fotolun::cli {
 
-enum class Command { Albums, Download, Demo, Help, Version };
+enum class Command { Login, Albums, Download, Demo, Help, Version };
 
 struct Options {
   Command command = Command::Help;
   std::string number;                 // --number
   bool group = false;                 // --group
-  std::string cookies;                // --cookies FILE
+  std::string cookies;                // --cookies FILE, "" = the user's cookie file
   bool covers = false;                // --covers
   bool noSkip = false;                // --no-skip: fetch photos saved by an earlier run again
   std::optional<std::string> mode;    // --mode hd|original

@@ -11,6 +11,7 @@
 #include "cli/cli_job.h"
 #include "cli/cli_options.h"
 #include "cli/demo.h"
+#include "cli/login.h"
 #include "session/cookie_file.h"
 
 namespace {
@@ -83,14 +84,25 @@ int main(int argc, char** argv) {
     return runDemo(terminal, programFolders(), save, interrupted);
   }
 
+  const std::string cookieFile = !options.cookies.empty() ? options.cookies : userCookieFile();
+  if (options.command == Command::Login) {
+    LoginSettings login{cookieFile, options.proxy, caFile};
+    // Tests poll fast; the service is asked every 2.5 s otherwise.
+    if (const char* poll = std::getenv("FOTOLUN_QR_POLL_MS"); poll != nullptr && std::atoi(poll) > 0)
+      login.pollInterval = std::chrono::milliseconds(std::atoi(poll));
+    return runLogin(terminal, login, interrupted);
+  }
+
   std::string content;
-  if (!readFile(options.cookies, &content)) {
-    terminal.error("cannot read the cookie file " + options.cookies);
+  if (!readFile(cookieFile, &content)) {
+    terminal.error(
+        "cannot read the cookie file " + cookieFile +
+        (options.cookies.empty() ? " (sign in first with fotolun-cli login, or pass --cookies)" : ""));
     return 2;
   }
   const CookieFileResult cookies = readCookieFileText(content);
   if (!cookies.error.empty()) {
-    terminal.error(options.cookies + ": " + cookies.error);
+    terminal.error(cookieFile + ": " + cookies.error);
     return 2;
   }
 

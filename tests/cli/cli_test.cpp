@@ -154,6 +154,102 @@ TEST_F(CliTest, BothCookieFormatsListTheSameAlbums) {
             std::string::npos);
 }
 
+// The test plays the phone: it acts on the QR sign-in as the states show up on the terminal.
+struct Phone {
+  std::function<void(int codesShown)> onCode;  // a new code is on the screen
+  std::function<void()> onScanned;             // the terminal says the code was scanned
+};
+
+CliResult loginWith(const std::vector<std::string>& args, Phone phone) {
+  int codesSeen = 0;
+  bool scannedSeen = false;
+  setenv("FOTOLUN_QR_POLL_MS", "20", 1);
+  CliResult result = runCli(args, [&](int, const std::string& out) {
+    int codes = 0;
+    for (std::size_t at = out.find("请用手机QQ扫描二维码"); at != std::string::npos;
+         at = out.find("请用手机QQ扫描二维码", at + 1))
+      ++codes;
+    if (codes > codesSeen && phone.onCode) phone.onCode(codesSeen = codes);
+    if (!scannedSeen && out.find("已扫描") != std::string::npos && phone.onScanned) {
+      scannedSeen = true;
+      phone.onScanned();
+    }
+  });
+  unsetenv("FOTOLUN_QR_POLL_MS");
+  return result;
+}
+
+TEST_F(CliTest, LoginByQrCodeWritesTheSessionThatAlbumsAndDownloadRead) {
+  const std::string authority = (folder.path() / "authority.pem").string();
+  standin::Standin::writeCertificateAuthority(authority);
+  const std::vector<std::string> common = {"--proxy", standin.proxyUrl(), "--ca-file", authority};
+  // Without --cookies every command uses the user's config folder.
+  setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
+  auto& qr = standin.qrLogins();
+  std::vector<std::string> login = {"login"};
+  login.insert(login.end(), common.begin(), common.end());
+  // The first code expires unscanned, the second is scanned and then confirmed.
+  CliResult signedIn =
+      loginWith(login, {[&](int codes) { codes == 1 ? qr.expire("latest") : qr.scan("latest"); },
+                        [&] { qr.confirm("latest", qq); }});
+  ASSERT_EQ(signedIn.exitCode, 0) << signedIn.out << signedIn.err;
+  EXPECT_EQ(qr.codesIssued(), 2);
+  std::size_t at = 0;
+  for (const std::string& step :
+       {std::string("█"), std::string("请用手机QQ扫描二维码"), std::string("fotolun-qr-"),
+        std::string("二维码已失效"), std::string("请用手机QQ扫描二维码"), std::string("已扫描"),
+        std::string("已确认"), "Signed in as " + qq}) {
+    at = signedIn.out.find(step, at);
+    ASSERT_NE(at, std::string::npos) << "missing " << step << " in order:\n" << signedIn.out;
+  }
+  const fs::path written = folder.path() / "config" / "fotolun" / "cookies.txt";
+  EXPECT_EQ(fs::status(written).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_NE(readAll(written).find("\tp_skey\t"), std::string::npos);
+
+  std::vector<std::string> albums = {"albums", "--number", qq};
+  albums.insert(albums.end(), common.begin(), common.end());
+  CliResult listed = runCli(albums);
+  EXPECT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_NE(listed.out.find("旅行2019"), std::string::npos);
+  std::vector<std::string> download = {"download",
+                                       "--number",
+                                       qq,
+                                       "--albums",
+                                       std::to_string(numberOf("旅行2019")),
+                                       "--save",
+                                       (folder.path() / "saved").string()};
+  download.insert(download.end(), common.begin(), common.end());
+  CliResult downloaded = runCli(download);
+  EXPECT_EQ(downloaded.exitCode, 0) << downloaded.err;
+  EXPECT_EQ(photosIn(folder.path() / "saved").size(), album("旅行2019").photos.size());
+  unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(CliTest, AFailedQrSignInSaysWhyAndLeavesTheCookieFileAlone) {
+  const std::string authority = (folder.path() / "authority.pem").string();
+  standin::Standin::writeCertificateAuthority(authority);
+  auto& qr = standin.qrLogins();
+  const struct {
+    const char* name;
+    Phone phone;
+    const char* said;
+  } cases[] = {
+      {"refused", {[&](int) { qr.scan("latest"); }, [&] { qr.refuse("latest"); }}, "refused"},
+      {"no session keys", {[&](int) { qr.confirm("latest", qq, false); }, nullptr}, "no skey or p_skey"},
+      {"every code expires", {[&](int) { qr.expire("latest"); }, nullptr}, "expired"},
+  };
+  for (const auto& c : cases) {
+    CliResult run = loginWith({"login", "--cookies", (folder.path() / "cookies.txt").string(), "--proxy",
+                               standin.proxyUrl(), "--ca-file", authority},
+                              c.phone);
+    EXPECT_EQ(run.exitCode, 3) << c.name << "\n" << run.out << run.err;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << c.name << ": " << run.err;
+  }
+  EXPECT_NE(readAll(folder.path() / "cookies.txt").find("not-ours"), std::string::npos);
+  EXPECT_EQ(readAll(folder.path() / "cookies.txt").find("qrsig"), std::string::npos);
+}
+
 TEST_F(CliTest, NotSignedInAndNoPermissionExitWithThree) {
   writeFile(folder.path() / "stale.txt", "uin=o00" + qq + "; p_skey=x\n");
   CliResult stale = runCli(withCommon({"albums", "--number", qq}, "stale.txt"));
