@@ -123,27 +123,49 @@ bool isCookiesTxt(std::string_view content) {
 }
 
 std::string cookiesTxtWith(std::string_view existing, const Text& cookies) {
-  std::string out = "# Netscape HTTP Cookie File\n";
-  if (isCookiesTxt(existing)) {
-    if (existing.substr(0, 3) == "\xEF\xBB\xBF") existing.remove_prefix(3);
-    for (std::string_view line : lines(existing)) {
-      std::string_view bare = trimmed(line);
-      if (bare.substr(0, 10) == "#HttpOnly_") bare.remove_prefix(10);
-      if (bare.empty() || bare.front() == '#') continue;
-      if (!isServiceDomain(fields(bare)[0])) out += std::string(line) + "\n";
-    }
-  }
+  std::vector<std::pair<std::string, std::string>> fresh;  // (name, value), UTF-8
   const std::string utf8 = GbkToUtf8(cookies);
   for (std::string_view rest = utf8; !rest.empty();) {
     const std::size_t semi = rest.find(';');
     const std::string_view item = trimmed(rest.substr(0, semi));
     const std::size_t eq = item.find('=');
     if (eq != std::string_view::npos && eq > 0)
-      out += ".qq.com\tTRUE\t/\tFALSE\t0\t" + std::string(item.substr(0, eq)) + "\t" +
-             std::string(item.substr(eq + 1)) + "\n";
+      fresh.emplace_back(std::string(trimmed(item.substr(0, eq))), std::string(item.substr(eq + 1)));
     if (semi == std::string_view::npos) break;
     rest.remove_prefix(semi + 1);
   }
+  const auto freshValue = [&](std::string_view name) -> const std::string* {
+    for (const auto& [n, v] : fresh)
+      if (n == name) return &v;
+    return nullptr;
+  };
+
+  // A service line keeps its domain, flags and expiry and takes the session's value; one the
+  // session no longer holds is stale and goes. Every other line stays as it was.
+  std::string out = "# Netscape HTTP Cookie File\n";
+  std::set<std::string, std::less<>> kept;
+  if (isCookiesTxt(existing)) {
+    if (existing.substr(0, 3) == "\xEF\xBB\xBF") existing.remove_prefix(3);
+    for (std::string_view line : lines(existing)) {
+      std::string_view bare = trimmed(line);
+      if (bare == "# Netscape HTTP Cookie File") continue;
+      const bool httpOnly = bare.substr(0, 10) == "#HttpOnly_";
+      if (httpOnly) bare.remove_prefix(10);
+      const std::vector<std::string_view> f = fields(bare);
+      if (bare.empty() || (bare.front() == '#' && !httpOnly) || f.size() < 6 || !isServiceDomain(f[0])) {
+        out += std::string(line) + "\n";
+        continue;
+      }
+      const std::string* value = freshValue(f[5]);
+      if (value == nullptr) continue;
+      std::string rebuilt = httpOnly ? "#HttpOnly_" : "";
+      for (std::size_t i = 0; i < 6; ++i) rebuilt += std::string(f[i]) + "\t";
+      out += rebuilt + *value + "\n";
+      kept.emplace(f[5]);
+    }
+  }
+  for (const auto& [name, value] : fresh)
+    if (kept.count(name) == 0) out += ".qq.com\tTRUE\t/\tFALSE\t0\t" + name + "\t" + value + "\n";
   return out;
 }
 

@@ -22,8 +22,9 @@ CookieFileResult readCookieFileText(std::string_view content);
 // rewritten with the session's renewed cookies; a line file stays as its user wrote it.
 bool isCookiesTxt(std::string_view content);
 
-// A cookies.txt holding cookies ("name=value; ...", GBK) as the sign-in shares them, on .qq.com,
-// after the lines of other domains that existing (a cookies.txt, or "") holds, kept as they were.
+// existing (a cookies.txt, or "") rewritten to hold cookies ("name=value; ...", GBK): the service's
+// lines take the new values in place, those of names no longer in cookies go, new names are
+// added on .qq.com (where the sign-in shares them), and other domains' lines stay as they were.
 std::string cookiesTxtWith(std::string_view existing, const Text& cookies);
 
 // Replaces the file at path (UTF-8) with content at once, through a file beside it renamed over

@@ -250,6 +250,36 @@ TEST_F(CliTest, AFailedQrSignInSaysWhyAndLeavesTheCookieFileAlone) {
   EXPECT_EQ(readAll(folder.path() / "cookies.txt").find("qrsig"), std::string::npos);
 }
 
+TEST_F(CliTest, CookiesTheServiceRenewsGoBackToACookiesTxtButALineStaysAsWritten) {
+  standin::Fault renew;
+  renew.kind = standin::FaultKind::AddHeaders;
+  renew.reply.headers = {{"Set-Cookie", "p_skey=renewed; Path=/; Domain=qq.com"}};
+  standin.server().addFault("fcg_list_album_v2", renew);
+  const std::string line = readAll(folder.path() / "cookie-line.txt");
+  for (const char* file : {"cookies.txt", "cookie-line.txt"}) {
+    CliResult run = runCli(withCommon({"albums", "--number", qq}, file));
+    ASSERT_EQ(run.exitCode, 0) << file << run.err;
+  }
+  EXPECT_EQ(readAll(folder.path() / "cookie-line.txt"), line);
+  const std::string renewed = readAll(folder.path() / "cookies.txt");
+  EXPECT_NE(renewed.find("#HttpOnly_.qq.com\tTRUE\t/\tFALSE\t0\tp_skey\trenewed\n"), std::string::npos)
+      << renewed;
+  EXPECT_NE(renewed.find(".example.com\tTRUE\t/\tFALSE\t0\tskey\tnot-ours"), std::string::npos);
+  EXPECT_EQ(fs::status(folder.path() / "cookies.txt").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  // The next run starts with the renewed session.
+  standin.server().clearFaults();
+  standin.server().clearRequests();
+  ASSERT_EQ(runCli(withCommon({"albums", "--number", qq})).exitCode, 0);
+  bool listed = false;
+  for (const auto& request : standin.server().requests()) {
+    if (request.path != "/fcgi-bin/fcg_list_album_v2") continue;
+    listed = true;
+    EXPECT_NE(request.header("Cookie").find("p_skey=renewed"), std::string::npos) << request.header("Cookie");
+  }
+  EXPECT_TRUE(listed);
+}
+
 TEST_F(CliTest, NotSignedInAndNoPermissionExitWithThree) {
   writeFile(folder.path() / "stale.txt", "uin=o00" + qq + "; p_skey=x\n");
   CliResult stale = runCli(withCommon({"albums", "--number", qq}, "stale.txt"));

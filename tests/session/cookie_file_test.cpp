@@ -61,15 +61,19 @@ TEST(CookieFile, TheSessionReplacesTheServiceLinesAndKeepsTheOthers) {
   const std::string old =
       "# Netscape HTTP Cookie File\n"
       ".qq.com\tTRUE\t/\tFALSE\t0\tskey\t@old\n"
-      "#HttpOnly_.qzone.qq.com\tTRUE\t/\tFALSE\t0\tp_skey\told\n"
+      "#HttpOnly_.qzone.qq.com\tTRUE\t/\tFALSE\t1999999999\tp_skey\told\n"
+      ".qq.com\tTRUE\t/\tFALSE\t0\tstale\tgone\n"
       ".example.com\tTRUE\t/\tFALSE\t0\tskey\tforeign\n"
       "#HttpOnly_.example.org\tTRUE\t/\tTRUE\t1999999999\tsid\tkept\n";
   const std::string written = cookiesTxtWith(old, "uin=o0012345678; skey=@new; p_skey=fresh");
   EXPECT_NE(written.find(".example.com\tTRUE\t/\tFALSE\t0\tskey\tforeign\n"), std::string::npos);
   EXPECT_NE(written.find("#HttpOnly_.example.org\tTRUE\t/\tTRUE\t1999999999\tsid\tkept\n"),
             std::string::npos);
+  EXPECT_NE(written.find("#HttpOnly_.qzone.qq.com\tTRUE\t/\tFALSE\t1999999999\tp_skey\tfresh\n"),
+            std::string::npos);
   EXPECT_EQ(written.find("old"), std::string::npos) << written;
-  EXPECT_EQ(readCookieFileText(written).cookieText, "uin=o0012345678; skey=@new; p_skey=fresh");
+  EXPECT_EQ(written.find("stale"), std::string::npos) << written;
+  EXPECT_EQ(readCookieFileText(written).cookieText, "skey=@new; p_skey=fresh; uin=o0012345678");
   // A document-cookie line has no other sites' lines to keep.
   EXPECT_TRUE(isCookiesTxt(old));
   EXPECT_FALSE(isCookiesTxt("# mine\nuin=o1; skey=@x\n"));
