@@ -47,8 +47,10 @@ std::optional<AlbumPick> parseAlbumPick(const std::string& list, std::string* er
 std::string usageText() {
   return "Usage:\n"
          "  fotolun-cli login    [--cookies FILE]\n"
-         "  fotolun-cli albums   --number N [--group] [--cookies FILE] [--covers]\n"
-         "  fotolun-cli download --number N [--group] [--cookies FILE] [--mode hd|original]\n"
+         "  fotolun-cli albums   --number N [--group] [--cookies FILE | --cookies-from-browser B] "
+         "[--covers]\n"
+         "  fotolun-cli download --number N [--group] [--cookies FILE | --cookies-from-browser B]\n"
+         "                       [--mode hd|original]\n"
          "                       [--save DIR] [--albums LIST] [--no-skip]\n"
          "  fotolun-cli demo     [--save DIR]\n"
          "\n"
@@ -131,6 +133,15 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
       o.quiet = true;
     } else if (a == "--verbose") {
       o.verbose = true;
+    } else if (a == "--cookies-from-browser") {
+      if (!value(&v)) return fail(a + " needs a value");
+      if (v == "firefox") {
+        o.firefoxProfile = "";
+      } else if (v.rfind("firefox:", 0) == 0 && v.size() > 8) {
+        o.firefoxProfile = v.substr(8);
+      } else {
+        return fail("--cookies-from-browser takes firefox or firefox:PROFILE");
+      }
     } else if (a == "--number" || a == "--cookies" || a == "--mode" || a == "--save" || a == "--albums" ||
                a == "--proxy" || a == "--ca-file") {
       if (!value(&v)) return fail(a + " needs a value");
@@ -150,6 +161,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
   }
   const bool listing = o.command == Command::Albums || o.command == Command::Download;
   if (listing && o.number.empty()) return fail("--number is required");
+  if (o.firefoxProfile && (!o.cookies.empty() || !listing))
+    return fail("--cookies-from-browser belongs to albums and download, without --cookies");
   if (o.command == Command::Login && (!o.number.empty() || o.group || o.covers || o.noSkip || o.save))
     return fail("login takes --cookies, --proxy and --ca-file only");
   if (o.command != Command::Download && (o.mode || o.albums))

@@ -13,6 +13,7 @@
 #include "cli/demo.h"
 #include "cli/login.h"
 #include "session/cookie_file.h"
+#include "session/firefox_cookies.h"
 
 namespace {
 
@@ -94,7 +95,18 @@ int main(int argc, char** argv) {
   }
 
   std::string content;
-  if (!readFile(cookieFile, &content)) {
+  if (options.firefoxProfile) {
+    const char* home = std::getenv("HOME");
+    const FirefoxProfileResult profile =
+        findFirefoxProfile(home != nullptr ? home : "", *options.firefoxProfile);
+    const FirefoxCookiesResult fromFirefox =
+        profile.error.empty() ? readFirefoxCookies(profile.folder) : FirefoxCookiesResult{"", profile.error};
+    if (!fromFirefox.error.empty()) {
+      terminal.error(fromFirefox.error + "\n");
+      return 2;
+    }
+    content = fromFirefox.cookiesTxt;
+  } else if (!readFile(cookieFile, &content)) {
     terminal.error(
         "cannot read the cookie file " + cookieFile +
         (options.cookies.empty() ? " (sign in first with fotolun-cli login, or pass --cookies)" : ""));
@@ -102,7 +114,7 @@ int main(int argc, char** argv) {
   }
   const CookieFileResult cookies = readCookieFileText(content);
   if (!cookies.error.empty()) {
-    terminal.error(cookieFile + ": " + cookies.error);
+    terminal.error((options.firefoxProfile ? std::string("Firefox") : cookieFile) + ": " + cookies.error);
     return 2;
   }
 
@@ -165,7 +177,8 @@ int main(int argc, char** argv) {
   }();
   // A cookies.txt gets the cookies the service renewed during the run, so the next run starts with
   // the fresh session; a document-cookie line is the user's own text and stays as it is.
-  if (const Text renewed = job.sessionCookies(); renewed != cookies.cookieText && isCookiesTxt(content)) {
+  if (const Text renewed = job.sessionCookies();
+      !options.firefoxProfile && renewed != cookies.cookieText && isCookiesTxt(content)) {
     std::string current, error;
     if (!readFile(cookieFile, &current) || !isCookiesTxt(current) ||
         !writeCookieFile(cookieFile, cookiesTxtWith(current, renewed), &error))

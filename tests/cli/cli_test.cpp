@@ -1,8 +1,10 @@
 // fotolun-cli as a user runs it: the real binary against the stand-in service on loopback.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -278,6 +280,81 @@ TEST_F(CliTest, CookiesTheServiceRenewsGoBackToACookiesTxtButALineStaysAsWritten
     EXPECT_NE(request.header("Cookie").find("p_skey=renewed"), std::string::npos) << request.header("Cookie");
   }
   EXPECT_TRUE(listed);
+}
+
+// A Firefox cookie database as Firefox keeps it while running: its schema, in WAL mode with the
+// newest rows still in the log, and locked against every other reader.
+struct FirefoxDatabase {
+  FirefoxDatabase(const fs::path& folder, const std::vector<std::array<std::string, 3>>& cookies) {
+    fs::create_directories(folder);
+    EXPECT_EQ(sqlite3_open((folder / "cookies.sqlite").c_str(), &db), SQLITE_OK);
+    std::string sql =
+        "PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=WAL;"
+        "CREATE TABLE moz_cookies (id INTEGER PRIMARY KEY, originAttributes TEXT NOT NULL DEFAULT '', name "
+        "TEXT, value TEXT, host TEXT, path TEXT, expiry INTEGER, lastAccessed INTEGER, creationTime INTEGER, "
+        "isSecure INTEGER, isHttpOnly INTEGER, inBrowserElement INTEGER DEFAULT 0, sameSite INTEGER DEFAULT "
+        "0, "
+        "rawSameSite INTEGER DEFAULT 0, schemeMap INTEGER DEFAULT 0, CONSTRAINT moz_uniqueid UNIQUE (name, "
+        "host, path, originAttributes));";
+    int created = 1;
+    for (const auto& [host, name, value] : cookies)
+      sql +=
+          "INSERT INTO moz_cookies (name, value, host, path, expiry, lastAccessed, creationTime, isSecure, "
+          "isHttpOnly) VALUES ('" +
+          name + "', '" + value + "', '" + host + "', '/', 1999999999, 0, " + std::to_string(created++) +
+          ", 0, 1);";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  }
+  ~FirefoxDatabase() { sqlite3_close(db); }
+  sqlite3* db = nullptr;
+};
+
+TEST_F(CliTest, CookiesFromARunningFirefoxProfile) {
+  const fs::path home = folder.path() / "home", firefox = home / ".mozilla" / "firefox";
+  // The stale key was set before the sign-in: the newest cookie of a name counts.
+  std::vector<std::array<std::string, 3>> signedIn = {{".example.com", "skey", "not-ours"},
+                                                      {"user.qzone.qq.com", "skey", "@stale"}};
+  std::string line = standin.signInCookieText(qq);
+  for (std::size_t start = 0; start < line.size();) {
+    const std::size_t end = std::min(line.find("; ", start), line.size());
+    const std::string item = line.substr(start, end - start);
+    signedIn.push_back({".qq.com", item.substr(0, item.find('=')), item.substr(item.find('=') + 1)});
+    start = end + 2;
+  }
+  FirefoxDatabase current(firefox / "ab12cd34.default-release", signedIn);
+  FirefoxDatabase old(firefox / "ef56gh78.default",
+                      {{".qq.com", "uin", "o00" + qq}, {".qq.com", "skey", "@old"}});
+  // The profile the installation starts with, not the one an older Firefox marked default.
+  writeFile(
+      firefox / "profiles.ini",
+      "[Install4F96D1932A9F858E]\nDefault=ab12cd34.default-release\nLocked=1\n\n[Profile1]\nName=default\n"
+      "IsRelative=1\nPath=ef56gh78.default\nDefault=1\n\n[Profile0]\nName=default-release\nIsRelative=1\n"
+      "Path=ab12cd34.default-release\n");
+  // Locked by Firefox, the newest rows still in its log: only a copy with the log can be read.
+  EXPECT_GT(fs::file_size(firefox / "ab12cd34.default-release" / "cookies.sqlite-wal"), 0u);
+  sqlite3* reader = nullptr;
+  ASSERT_EQ(sqlite3_open((firefox / "ab12cd34.default-release" / "cookies.sqlite").c_str(), &reader),
+            SQLITE_OK);
+  EXPECT_NE(sqlite3_exec(reader, "SELECT count(*) FROM moz_cookies", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(reader);
+
+  setenv("HOME", home.c_str(), 1);
+  const struct {
+    std::string browser;
+    int exitCode;
+  } cases[] = {{"firefox", 0},
+               {"firefox:" + (firefox / "ab12cd34.default-release").string(), 0},
+               {"firefox:default", 3},
+               {"firefox:nobody", 2},
+               {"chrome", 2}};
+  for (const auto& c : cases) {
+    CliResult run = runCli(
+        {"albums", "--number", qq, "--cookies-from-browser", c.browser, "--proxy", standin.proxyUrl()});
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.browser << "\n" << run.err;
+    EXPECT_EQ(run.out.find("旅行2019") != std::string::npos, c.exitCode == 0) << c.browser;
+  }
+  unsetenv("HOME");
+  EXPECT_FALSE(fs::exists(firefox / "ab12cd34.default-release" / "cookies.sqlite-journal"));
 }
 
 TEST_F(CliTest, NotSignedInAndNoPermissionExitWithThree) {
