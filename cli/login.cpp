@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "cli/qr_text.h"
 #include "session/cookie_file.h"
@@ -52,6 +53,13 @@ int runLogin(Terminal& terminal, const LoginSettings& settings, const std::funct
   flow.caFile = settings.caFile;
   flow.pollInterval = settings.pollInterval;
   flow.interrupted = interrupted;
+  // Ctrl-C ends the wait between two polls at once, not after it.
+  flow.sleep = [&](std::chrono::milliseconds wait) {
+    const auto end = std::chrono::steady_clock::now() + wait;
+    while (!interrupted() && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+          end - std::chrono::steady_clock::now(), std::chrono::milliseconds(50)));
+  };
   const QrSignInResult result = RunQrSignIn(flow, [&](QrState state, const ByteBuffer& png) {
     switch (state) {
       case QrState::NewCode: {
@@ -73,7 +81,7 @@ int runLogin(Terminal& terminal, const LoginSettings& settings, const std::funct
         terminal.result("已扫描，请在手机上确认 / Scanned: confirm the sign-in on the phone.\n");
         break;
       case QrState::Expired:
-        terminal.result("二维码已失效 / The QR code expired; fetching a new one.\n");
+        terminal.result("二维码已失效 / The QR code expired.\n");
         break;
       case QrState::Confirmed:
         terminal.result("已确认 / Confirmed on the phone.\n");
