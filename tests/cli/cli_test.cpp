@@ -104,6 +104,14 @@ TEST_F(CliTest, UsageAndInputErrorsExitWithTwo) {
   EXPECT_EQ(runCli({"albums", "--cookies", "x"}).exitCode, 2);
   EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--mode", "best"}).exitCode, 2);
   EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--albums", "3-1"}).exitCode, 2);
+  EXPECT_EQ(runCli({"login", "--number", "1"}).exitCode, 2);
+  EXPECT_EQ(
+      runCli({"albums", "--number", "1", "--cookies", "x", "--cookies-from-browser", "firefox"}).exitCode, 2);
+  setenv("XDG_CONFIG_HOME", (folder.path() / "empty").c_str(), 1);
+  CliResult notSignedIn = runCli({"albums", "--number", "1"});
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(notSignedIn.exitCode, 2);
+  EXPECT_NE(notSignedIn.err.find("fotolun-cli login"), std::string::npos) << notSignedIn.err;
   EXPECT_EQ(
       runCli({"albums", "--number", "1", "--cookies", (folder.path() / "missing.txt").string()}).exitCode, 2);
 
