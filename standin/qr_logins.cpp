@@ -111,7 +111,7 @@ bool QrLogins::expire(const std::string& which) {
   return true;
 }
 
-int QrLogins::codesIssued() const {
+int QrLogins::codesHandedOut() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(codes_.size());
 }

@@ -23,7 +23,7 @@ class QrLogins {
   bool confirm(const std::string& which, const std::string& qq, bool withSession = true);
   bool refuse(const std::string& which);
   bool expire(const std::string& which);
-  int codesIssued() const;
+  int codesHandedOut() const;
   // For manual runs: from now on each code is scanned at its first poll and confirmed as qq at
   // the next, as a phone at hand would. "" turns it off.
   void setAutoConfirm(const std::string& qq);

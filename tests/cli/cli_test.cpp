@@ -203,7 +203,7 @@ TEST_F(CliTest, LoginByQrCodeWritesTheSessionThatAlbumsAndDownloadRead) {
       loginWith(login, {[&](int codes) { codes == 1 ? qr.expire("latest") : qr.scan("latest"); },
                         [&] { qr.confirm("latest", qq); }});
   ASSERT_EQ(signedIn.exitCode, 0) << signedIn.out << signedIn.err;
-  EXPECT_EQ(qr.codesIssued(), 2);
+  EXPECT_EQ(qr.codesHandedOut(), 2);
   std::size_t at = 0;
   for (const std::string& step :
        {std::string("█"), std::string("请用手机QQ扫描二维码"), std::string("fotolun-qr-"),
