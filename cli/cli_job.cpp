@@ -153,4 +153,6 @@ std::string formatAlbumTable(const std::vector<std::vector<std::string>>& rows) 
   return out;
 }
 
+Text CliJob::sessionCookies() const { return program_.credentials.get().cookieText; }
+
 }  // namespace fotolun::cli

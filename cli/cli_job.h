@@ -37,8 +37,8 @@ struct DownloadOutcome {
 class CliJob {
  public:
   // cookieText: GBK; caFile as Program::caFile.
-  CliJob(Terminal& terminal, const ProgramFolders& folders, const std::string& proxy, const std::string& caFile,
-         const Text& cookieText);
+  CliJob(Terminal& terminal, const ProgramFolders& folders, const std::string& proxy,
+         const std::string& caFile, const Text& cookieText);
   ~CliJob();
 
   // Lists the albums; interrupted() turning true stops the list (a personal list's worker is
@@ -51,6 +51,8 @@ class CliJob {
   std::string pick(const AlbumPick& pick);
   // Downloads the checked albums; interrupted() turning true stops the run as the stop button does.
   DownloadOutcome download(const std::function<bool()>& interrupted);
+  // The session's cookies as they stand now, with what the service renewed during the run (GBK).
+  Text sessionCookies() const;
 
  private:
   class NoDesktop : public Desktop {

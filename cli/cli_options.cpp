@@ -46,20 +46,31 @@ std::optional<AlbumPick> parseAlbumPick(const std::string& list, std::string* er
 
 std::string usageText() {
   return "Usage:\n"
-         "  fotolun-cli albums   --number N [--group] --cookies FILE [--covers]\n"
-         "  fotolun-cli download --number N [--group] --cookies FILE [--mode hd|original]\n"
-         "                       [--save DIR] [--albums LIST] [--no-skip]\n"
+         "  fotolun-cli login    [--cookies FILE]\n"
+         "  fotolun-cli albums   --number N [--group] [--cookies FILE | --cookies-from-browser B]\n"
+         "                       [--covers]\n"
+         "  fotolun-cli download --number N [--group] [--cookies FILE | --cookies-from-browser B]\n"
+         "                       [--mode hd|original] [--save DIR] [--albums LIST] [--no-skip]\n"
          "  fotolun-cli demo     [--save DIR]\n"
          "\n"
          "Lists the albums of a QQ number (or, with --group, a QQ group) and downloads them, one folder\n"
-         "per album. FILE is a cookies.txt exported from a browser signed in to the service, or a file\n"
-         "holding one document-cookie line (name=value; name=value). LIST picks albums by their number\n"
-         "in the list, e.g. 1,3-5; without it every album is downloaded. Without --mode the settings\n"
-         "file decides; without --save albums go to the save folder. Both sit beside a program outside\n"
-         "/usr that may write there, else in $XDG_CONFIG_HOME/fotolun/peizi.ini and <pictures>/Fotolun.\n"
-         "A photo an earlier run saved into the album's folder is skipped; --no-skip fetches every\n"
-         "photo again (as new files; nothing is overwritten).\n"
+         "per album. FILE is the cookies.txt that login wrote, one exported from a browser signed in to\n"
+         "the service, or a file holding one document-cookie line (name=value; name=value); without\n"
+         "--cookies it is $XDG_CONFIG_HOME/fotolun/cookies.txt (else ~/.config/fotolun/cookies.txt).\n"
+         "Cookies the service renews during a run are written back to a cookies.txt. B is firefox or\n"
+         "firefox:PROFILE (a profile's name or folder): the qq.com and qpic.cn cookies of that Firefox\n"
+         "profile (else the one Firefox starts with), read from a copy of its database, so Firefox may\n"
+         "keep running. LIST picks albums by their number in the list, e.g. 1,3-5; without it every\n"
+         "album is downloaded. Without --mode the settings file decides; without --save albums go to\n"
+         "the save folder. Both sit beside a program outside /usr that may write there, else in\n"
+         "$XDG_CONFIG_HOME/fotolun/peizi.ini and <pictures>/Fotolun. A photo an earlier run saved into\n"
+         "the album's folder is skipped; --no-skip fetches every photo again (as new files; nothing is\n"
+         "overwritten).\n"
          "\n"
+         "  login   signs in by QR code: scan the code drawn in the terminal (also saved as a PNG, its\n"
+         "          path printed) with the QQ app and confirm on the phone; the session is written\n"
+         "          to FILE as a cookies.txt readable by you alone. Lines of other sites in FILE stay.\n"
+         "          FOTOLUN_QR_POLL_MS sets how often the sign-in is polled (default 2500; a testing aid).\n"
          "  demo    starts the stand-in service inside the process, signs in to it and downloads sample\n"
          "          albums (both sizes, and a group) into DIR (default ./fotolun-demo).\n"
          "\n"
@@ -67,8 +78,10 @@ std::string usageText() {
          "--ca-file FILE (else FOTOLUN_CA_FILE): trust the authorities in FILE (PEM) for https beside\n"
          "the system's, --quiet, --verbose, --help, --version.\n"
          "Ctrl-C stops a download as the stop button does; no partial file is left.\n"
-         "Exit codes: 0 every listed photo saved, 1 some photos or albums failed (or Ctrl-C),\n"
-         "2 usage or input error, 3 not signed in (before or during the run) or no permission.\n";
+         "Exit codes: 0 every listed photo saved (or signed in), 1 some photos or albums failed (or "
+         "Ctrl-C),\n"
+         "2 usage or input error, 3 not signed in (before or during the run, or the QR sign-in failed or\n"
+         "was refused) or no permission.\n";
 }
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
@@ -81,7 +94,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
   };
   if (args.empty()) return fail("no command given");
   const std::string& command = args[0];
-  if (command == "albums") {
+  if (command == "login") {
+    o.command = Command::Login;
+  } else if (command == "albums") {
     o.command = Command::Albums;
   } else if (command == "download") {
     o.command = Command::Download;
@@ -120,6 +135,15 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
       o.quiet = true;
     } else if (a == "--verbose") {
       o.verbose = true;
+    } else if (a == "--cookies-from-browser") {
+      if (!value(&v)) return fail(a + " needs a value");
+      if (v == "firefox") {
+        o.firefoxProfile = "";
+      } else if (v.rfind("firefox:", 0) == 0 && v.size() > 8) {
+        o.firefoxProfile = v.substr(8);
+      } else {
+        return fail("--cookies-from-browser takes firefox or firefox:PROFILE");
+      }
     } else if (a == "--number" || a == "--cookies" || a == "--mode" || a == "--save" || a == "--albums" ||
                a == "--proxy" || a == "--ca-file") {
       if (!value(&v)) return fail(a + " needs a value");
@@ -139,7 +163,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
   }
   const bool listing = o.command == Command::Albums || o.command == Command::Download;
   if (listing && o.number.empty()) return fail("--number is required");
-  if (listing && o.cookies.empty()) return fail("--cookies is required");
+  if (o.firefoxProfile && (!o.cookies.empty() || !listing))
+    return fail("--cookies-from-browser belongs to albums and download, without --cookies");
+  if (o.command == Command::Login && (!o.number.empty() || o.group || o.covers || o.noSkip || o.save))
+    return fail("login takes --cookies, --proxy and --ca-file only");
   if (o.command != Command::Download && (o.mode || o.albums))
     return fail("--mode and --albums belong to the download command");
   if (o.command == Command::Albums && o.save) return fail("--save belongs to download and demo");

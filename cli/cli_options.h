@@ -6,20 +6,21 @@
 
 namespace fotolun::cli {
 
-enum class Command { Albums, Download, Demo, Help, Version };
+enum class Command { Login, Albums, Download, Demo, Help, Version };
 
 struct Options {
   Command command = Command::Help;
-  std::string number;                 // --number
-  bool group = false;                 // --group
-  std::string cookies;                // --cookies FILE
-  bool covers = false;                // --covers
-  bool noSkip = false;                // --no-skip: fetch photos saved by an earlier run again
-  std::optional<std::string> mode;    // --mode hd|original
-  std::optional<std::string> save;    // --save DIR
-  std::optional<std::string> albums;  // --albums LIST
-  std::string proxy;                  // --proxy URL
-  std::string caFile;                 // --ca-file FILE
+  std::string number;                         // --number
+  bool group = false;                         // --group
+  std::string cookies;                        // --cookies FILE, "" = the user's cookie file
+  std::optional<std::string> firefoxProfile;  // --cookies-from-browser firefox[:PROFILE]: PROFILE or ""
+  bool covers = false;                        // --covers
+  bool noSkip = false;                        // --no-skip: fetch photos saved by an earlier run again
+  std::optional<std::string> mode;            // --mode hd|original
+  std::optional<std::string> save;            // --save DIR
+  std::optional<std::string> albums;          // --albums LIST
+  std::string proxy;                          // --proxy URL
+  std::string caFile;                         // --ca-file FILE
   bool quiet = false;
   bool verbose = false;
 };

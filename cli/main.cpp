@@ -11,7 +11,9 @@
 #include "cli/cli_job.h"
 #include "cli/cli_options.h"
 #include "cli/demo.h"
+#include "cli/login.h"
 #include "session/cookie_file.h"
+#include "session/firefox_cookies.h"
 
 namespace {
 
@@ -83,14 +85,36 @@ int main(int argc, char** argv) {
     return runDemo(terminal, programFolders(), save, interrupted);
   }
 
+  const std::string cookieFile = !options.cookies.empty() ? options.cookies : userCookieFile();
+  if (options.command == Command::Login) {
+    LoginSettings login{cookieFile, options.proxy, caFile};
+    // Tests poll fast; the service is asked every 2.5 s otherwise.
+    if (const char* poll = std::getenv("FOTOLUN_QR_POLL_MS"); poll != nullptr && std::atoi(poll) > 0)
+      login.pollInterval = std::chrono::milliseconds(std::atoi(poll));
+    return runLogin(terminal, login, interrupted);
+  }
+
   std::string content;
-  if (!readFile(options.cookies, &content)) {
-    terminal.error("cannot read the cookie file " + options.cookies);
+  if (options.firefoxProfile) {
+    const char* home = std::getenv("HOME");
+    const FirefoxProfileResult profile =
+        findFirefoxProfile(home != nullptr ? home : "", *options.firefoxProfile);
+    const FirefoxCookiesResult fromFirefox =
+        profile.error.empty() ? readFirefoxCookies(profile.folder) : FirefoxCookiesResult{"", profile.error};
+    if (!fromFirefox.error.empty()) {
+      terminal.error(fromFirefox.error + "\n");
+      return 2;
+    }
+    content = fromFirefox.cookiesTxt;
+  } else if (!readFile(cookieFile, &content)) {
+    terminal.error(
+        "cannot read the cookie file " + cookieFile +
+        (options.cookies.empty() ? " (sign in first with fotolun-cli login, or pass --cookies)" : ""));
     return 2;
   }
   const CookieFileResult cookies = readCookieFileText(content);
   if (!cookies.error.empty()) {
-    terminal.error(options.cookies + ": " + cookies.error);
+    terminal.error((options.firefoxProfile ? std::string("Firefox") : cookieFile) + ": " + cookies.error);
     return 2;
   }
 
@@ -98,53 +122,68 @@ int main(int argc, char** argv) {
                        options.mode,   std::nullopt,  !options.noSkip};
   if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
   CliJob job(terminal, programFolders(), options.proxy, caFile, cookies.cookieText);
-  switch (job.list(settings, interrupted)) {
-    case ListOutcome::notSignedIn:
-      terminal.error(
-          "not signed in: the service answered 请先登录. Sign in to the service in a browser, export its "
-          "cookies again (cookies.txt or the document.cookie line) and pass the fresh file with --cookies.");
-      return 3;
-    case ListOutcome::noPermission:
-      terminal.error("no permission: the service answered 您没有访问该QQ相册的权限 for " + options.number +
-                     ".");
-      return 3;
-    case ListOutcome::noAlbums:
-      terminal.result("No albums.\n");
-      return 0;
-    case ListOutcome::failed:
-      terminal.error(interruptCount > 0 ? "Stopped: Ctrl-C while listing.\n"
-                                        : "the album list got no usable answer (the log above says why).\n");
-      return 1;
-    case ListOutcome::listed:
-      break;
-  }
-  if (options.command == Command::Albums) {
-    terminal.result(formatAlbumTable(job.rows()));
-    return 0;
-  }
-  if (options.albums) {
-    std::string error;
-    const std::string problem = job.pick(*parseAlbumPick(*options.albums, &error));
-    if (!problem.empty()) {
-      terminal.error(problem);
-      return 2;
+  const int exitCode = [&] {
+    switch (job.list(settings, interrupted)) {
+      case ListOutcome::notSignedIn:
+        terminal.error(
+            "not signed in: the service answered 请先登录. Sign in again with fotolun-cli login, or in a "
+            "browser: export its cookies again (cookies.txt or the document.cookie line) and pass the fresh "
+            "file with --cookies.");
+        return 3;
+      case ListOutcome::noPermission:
+        terminal.error("no permission: the service answered 您没有访问该QQ相册的权限 for " + options.number +
+                       ".");
+        return 3;
+      case ListOutcome::noAlbums:
+        terminal.result("No albums.\n");
+        return 0;
+      case ListOutcome::failed:
+        terminal.error(interruptCount > 0
+                           ? "Stopped: Ctrl-C while listing.\n"
+                           : "the album list got no usable answer (the log above says why).\n");
+        return 1;
+      case ListOutcome::listed:
+        break;
     }
+    if (options.command == Command::Albums) {
+      terminal.result(formatAlbumTable(job.rows()));
+      return 0;
+    }
+    if (options.albums) {
+      std::string error;
+      const std::string problem = job.pick(*parseAlbumPick(*options.albums, &error));
+      if (!problem.empty()) {
+        terminal.error(problem);
+        return 2;
+      }
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const DownloadOutcome outcome = job.download(interrupted);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    char summary[240];
+    std::snprintf(
+        summary, sizeof summary,
+        "%s: albums %d, photos %d, skipped %d, bytes %lld, failed %d, failed albums %d, seconds %.1f\n",
+        outcome.stopped ? "Stopped" : "Done", outcome.albums, outcome.savedPhotos, outcome.skippedPhotos,
+        outcome.savedBytes, outcome.failedPhotos, outcome.failedAlbums, seconds);
+    terminal.result(summary);
+    if (outcome.signedOut) {
+      terminal.error(
+          "not signed in: the service ended the session during the run; the albums not downloaded are named "
+          "above. Sign in again, export fresh cookies and run the same command again.\n");
+      return 3;
+    }
+    return outcome.failedPhotos > 0 || outcome.failedAlbums > 0 || outcome.stopped ? 1 : 0;
+  }();
+  // A cookies.txt gets the cookies the service renewed during the run, so the next run starts with
+  // the fresh session; a document-cookie line is the user's own text and stays as it is.
+  if (const Text renewed = job.sessionCookies();
+      !options.firefoxProfile && renewed != cookies.cookieText && isCookiesTxt(content)) {
+    std::string current, error;
+    if (!readFile(cookieFile, &current) || !isCookiesTxt(current) ||
+        !writeCookieFile(cookieFile, cookiesTxtWith(current, renewed), &error))
+      terminal.error("the renewed session could not be written back to " + cookieFile +
+                     (error.empty() ? "" : ": " + error) + "\n");
   }
-  const auto started = std::chrono::steady_clock::now();
-  const DownloadOutcome outcome = job.download(interrupted);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  char summary[240];
-  std::snprintf(
-      summary, sizeof summary,
-      "%s: albums %d, photos %d, skipped %d, bytes %lld, failed %d, failed albums %d, seconds %.1f\n",
-      outcome.stopped ? "Stopped" : "Done", outcome.albums, outcome.savedPhotos, outcome.skippedPhotos,
-      outcome.savedBytes, outcome.failedPhotos, outcome.failedAlbums, seconds);
-  terminal.result(summary);
-  if (outcome.signedOut) {
-    terminal.error(
-        "not signed in: the service ended the session during the run; the albums not downloaded are named "
-        "above. Sign in again, export fresh cookies and run the same command again.\n");
-    return 3;
-  }
-  return outcome.failedPhotos > 0 || outcome.failedAlbums > 0 || outcome.stopped ? 1 : 0;
+  return exitCode;
 }

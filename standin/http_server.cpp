@@ -263,6 +263,9 @@ struct HttpServer::Impl {
       } catch (const std::exception& error) {
         response = Response{500, {{"Content-Type", "text/plain"}}, error.what()};
       }
+      if (fault && fault->kind == FaultKind::AddHeaders)
+        response.headers.insert(response.headers.end(), fault->reply.headers.begin(),
+                                fault->reply.headers.end());
     }
 
     MHD_Response* reply = nullptr;

@@ -50,6 +50,8 @@ enum class FaultKind {
   SlowBody,        // the answer's body in pieces of chunkBytes, delay before each piece after the first
   Reply,           // answer with reply instead of what the service would say (a busy code, an error
                    // page served with 200, a 429 with Retry-After, a route to a foreign host)
+  AddHeaders,      // answer as the service would, with reply's header lines added (a Set-Cookie
+                   // renewing the session)
 };
 
 struct Fault {

@@ -13,7 +13,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: fotolun-standin [--port N] [--seed S] [--log FILE] [--ca-out FILE] [--help]\n"
+    "Usage: fotolun-standin [--port N] [--seed S] [--log FILE] [--ca-out FILE] [--qr-confirm QQ]\n"
+    "                       [--help]\n"
     "\n"
     "Starts the stand-in photo service on 127.0.0.1 and runs until Ctrl+C (SIGINT) or SIGTERM.\n"
     "It answers for every host of the service, so point the program at it as its HTTP proxy:\n"
@@ -26,6 +27,8 @@ constexpr const char* kUsage =
     "  --seed S       sample data seed (default 1); the same seed gives the same accounts and photos\n"
     "  --log FILE     append every request (method, URL, header lines) to FILE\n"
     "  --ca-out FILE  write the test authority's certificate (PEM) to FILE\n"
+    "  --qr-confirm QQ  play the phone for fotolun-cli login: every QR code shown is scanned at its\n"
+    "                 first poll and confirmed as QQ at the next\n"
     "  --help         show this text\n"
     "\n"
     "FOTOLUN_STATIC_IMAGE_HOST, when set, names the host of the placeholder cover addresses,\n"
@@ -47,6 +50,7 @@ int main(int argc, char** argv) {
   unsigned long long seed = 1;
   std::string logFile;
   std::string caOut;
+  std::string qrConfirm;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -57,6 +61,8 @@ int main(int argc, char** argv) {
       ++i;
     } else if (arg == "--seed" && hasValue && ParseNumber(argv[i + 1], ~0ull, seed)) {
       ++i;
+    } else if (arg == "--qr-confirm" && hasValue) {
+      qrConfirm = argv[++i];
     } else if (arg == "--log" && hasValue) {
       logFile = argv[++i];
     } else if (arg == "--ca-out" && hasValue) {
@@ -89,6 +95,7 @@ int main(int argc, char** argv) {
   options.staticImageHost = hosts.staticImage;
   fotolun::standin::Standin standin(options);
   if (!logFile.empty()) standin.server().setLogFile(logFile);
+  standin.qrLogins().setAutoConfirm(qrConfirm);
   try {
     standin.start(static_cast<std::uint16_t>(port));
   } catch (const std::exception& error) {

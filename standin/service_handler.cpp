@@ -33,6 +33,7 @@ Response ServiceHandler::operator()(const Request& request) const {
   // Held for the whole reply: a growing album reallocates the photos a reply walks.
   const auto lock = data_.readLock();
   if (version_.serves(request)) return version_.reply();
+  if (qrLogins_.serves(request)) return qrLogins_.reply(request);
 
   const PictureSource* picture = IsLoopback(request.host) ? data_.pictureByTarget(request.target)
                                                           : data_.picture(request.host, request.target);

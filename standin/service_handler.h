@@ -3,6 +3,7 @@
 // their paths, and the host counts only for pictures, album hosts and the maker's page.
 #include "standin/http_server.h"
 #include "standin/picture_cache.h"
+#include "standin/qr_logins.h"
 #include "standin/sample_data.h"
 #include "standin/version_page.h"
 
@@ -10,8 +11,9 @@ namespace fotolun::standin {
 
 class ServiceHandler {
  public:
-  ServiceHandler(const SampleData& data, PictureCache& pictures, const VersionPage& version)
-      : data_(data), pictures_(pictures), version_(version) {}
+  ServiceHandler(const SampleData& data, PictureCache& pictures, const VersionPage& version,
+                 QrLogins& qrLogins)
+      : data_(data), pictures_(pictures), version_(version), qrLogins_(qrLogins) {}
 
   Response operator()(const Request& request) const;
 
@@ -22,6 +24,7 @@ class ServiceHandler {
   const SampleData& data_;
   PictureCache& pictures_;
   const VersionPage& version_;
+  QrLogins& qrLogins_;
 };
 
 }  // namespace fotolun::standin

@@ -34,7 +34,8 @@ Standin::Standin(const StandinOptions& options)
     : data_(options.seed, HostsFor(options)),
       pictures_(data_),
       version_(options.makerHost, options.latestVersion),
-      server_(std::make_unique<HttpServer>(ServiceHandler(data_, pictures_, version_))) {}
+      qrLogins_(data_),
+      server_(std::make_unique<HttpServer>(ServiceHandler(data_, pictures_, version_, qrLogins_))) {}
 
 Standin::~Standin() { server_->stop(); }
 
@@ -52,6 +53,7 @@ void Standin::writeCertificateAuthority(const std::string& path) {
 }
 
 HttpServer& Standin::server() { return *server_; }
+QrLogins& Standin::qrLogins() { return qrLogins_; }
 const SampleData& Standin::data() const { return data_; }
 
 std::string Standin::signInCookieText(const std::string& qq) const {

@@ -10,6 +10,7 @@
 
 #include "standin/http_server.h"
 #include "standin/picture_cache.h"
+#include "standin/qr_logins.h"
 #include "standin/sample_data.h"
 #include "standin/sign_in_cookies.h"
 #include "standin/version_page.h"
@@ -42,6 +43,8 @@ class Standin {
   static std::string certificateAuthorityPem();
   static void writeCertificateAuthority(const std::string& path);
   HttpServer& server();  // faults, request log
+  // The QR sign-in: tests play the phone with scan, confirm, refuse and expire.
+  QrLogins& qrLogins();
   const SampleData& data() const;
 
   // The document.cookie text the browser shows after signing in as qq, for tests without a browser.
@@ -70,6 +73,7 @@ class Standin {
   SampleData data_;
   mutable PictureCache pictures_;
   VersionPage version_;
+  QrLogins qrLogins_;
   std::unique_ptr<HttpServer> server_;
 };
 

@@ -91,4 +91,10 @@ ProgramFolders programFolders(const std::string& programDirectory, const FolderP
                         Utf8ToGbk(trimSeparators(pictures.value_or(home + "/Pictures")) + "/Fotolun")};
 }
 
+std::string userCookieFile(const FolderProbe& probe) {
+  const std::string home = trimSeparators(variable(probe, "HOME"));
+  return trimSeparators(absoluteOr(variable(probe, "XDG_CONFIG_HOME"), home + "/.config")) +
+         "/fotolun/cookies.txt";
+}
+
 }  // namespace fotolun

@@ -35,4 +35,8 @@ ProgramFolders portableFolders(const Text& programDirectory);
 ProgramFolders programFolders(const std::string& programDirectory,
                               const FolderProbe& probe = systemFolderProbe());
 
+// Where fotolun-cli login keeps the session and the other commands look for it: UTF-8,
+// $XDG_CONFIG_HOME/fotolun/cookies.txt (else ~/.config/...), wherever the program itself lies.
+std::string userCookieFile(const FolderProbe& probe = systemFolderProbe());
+
 }  // namespace fotolun

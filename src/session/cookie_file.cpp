@@ -1,5 +1,12 @@
 #include "session/cookie_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <set>
 #include <vector>
 
@@ -103,6 +110,99 @@ CookieFileResult readCookieFileText(std::string_view content) {
   }
   if (text.empty()) return {"", "the file holds no cookie of qq.com or qpic.cn"};
   return {Utf8ToGbk(text), ""};
+}
+
+bool isCookiesTxt(std::string_view content) {
+  if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
+  for (std::string_view line : lines(content)) {
+    line = trimmed(line);
+    if (line.empty() || (line.front() == '#' && line.substr(0, 10) != "#HttpOnly_")) continue;
+    return !looksLikeCookieLine(line);
+  }
+  return false;
+}
+
+std::string cookiesTxtWith(std::string_view existing, const Text& cookies) {
+  std::vector<std::pair<std::string, std::string>> fresh;  // (name, value), UTF-8
+  const std::string utf8 = GbkToUtf8(cookies);
+  for (std::string_view rest = utf8; !rest.empty();) {
+    const std::size_t semi = rest.find(';');
+    const std::string_view item = trimmed(rest.substr(0, semi));
+    const std::size_t eq = item.find('=');
+    if (eq != std::string_view::npos && eq > 0)
+      fresh.emplace_back(std::string(trimmed(item.substr(0, eq))), std::string(item.substr(eq + 1)));
+    if (semi == std::string_view::npos) break;
+    rest.remove_prefix(semi + 1);
+  }
+  const auto freshValue = [&](std::string_view name) -> const std::string* {
+    for (const auto& [n, v] : fresh)
+      if (n == name) return &v;
+    return nullptr;
+  };
+
+  // A service line keeps its domain, flags and expiry and takes the session's value; one the
+  // session no longer holds is stale and goes. Every other line stays as it was.
+  std::string out = "# Netscape HTTP Cookie File\n";
+  std::set<std::string, std::less<>> kept;
+  if (isCookiesTxt(existing)) {
+    if (existing.substr(0, 3) == "\xEF\xBB\xBF") existing.remove_prefix(3);
+    for (std::string_view line : lines(existing)) {
+      std::string_view bare = trimmed(line);
+      if (bare == "# Netscape HTTP Cookie File") continue;
+      const bool httpOnly = bare.substr(0, 10) == "#HttpOnly_";
+      if (httpOnly) bare.remove_prefix(10);
+      const std::vector<std::string_view> f = fields(bare);
+      if (bare.empty() || (bare.front() == '#' && !httpOnly) || f.size() < 6 || !isServiceDomain(f[0])) {
+        out += std::string(line) + "\n";
+        continue;
+      }
+      const std::string* value = freshValue(f[5]);
+      if (value == nullptr) continue;
+      std::string rebuilt = httpOnly ? "#HttpOnly_" : "";
+      for (std::size_t i = 0; i < 6; ++i) rebuilt += std::string(f[i]) + "\t";
+      out += rebuilt + *value + "\n";
+      kept.emplace(f[5]);
+    }
+  }
+  for (const auto& [name, value] : fresh)
+    if (kept.count(name) == 0) out += ".qq.com\tTRUE\t/\tFALSE\t0\t" + name + "\t" + value + "\n";
+  return out;
+}
+
+bool writeCookieFile(const std::string& path, const std::string& content, std::string* error) {
+  namespace fs = std::filesystem;
+  const fs::path target(path);
+  std::error_code ignored;
+  if (target.has_parent_path()) fs::create_directories(target.parent_path(), ignored);
+  const std::string temporary = path + ".new-" + std::to_string(getpid());
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  auto fail = [&](const char* what) {
+    *error = std::string(what) + " " + path + ": " + std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    ::unlink(temporary.c_str());
+    return false;
+  };
+  if (fd < 0) return fail("cannot write");
+  // O_CREAT's mode does not apply to a file left over from a run that was killed.
+  if (::fchmod(fd, 0600) != 0) return fail("cannot protect");
+  for (std::size_t done = 0; done < content.size();) {
+    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return fail("cannot write");
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) return fail("cannot write");
+  if (::close(fd) != 0) {
+    *error = "cannot write " + path + ": " + std::strerror(errno);
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    *error = "cannot replace " + path + ": " + std::strerror(errno);
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace fotolun

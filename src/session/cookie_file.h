@@ -18,4 +18,17 @@ struct CookieFileResult {
 // (qq.com, qpic.cn and their subdomains) are taken, the first of each name.
 CookieFileResult readCookieFileText(std::string_view content);
 
+// Whether the content is a cookies.txt (as opposed to a document-cookie line): only such a file is
+// rewritten with the session's renewed cookies; a line file stays as its user wrote it.
+bool isCookiesTxt(std::string_view content);
+
+// existing (a cookies.txt, or "") rewritten to hold cookies ("name=value; ...", GBK): the service's
+// lines take the new values in place, those of names no longer in cookies go, new names are
+// added on .qq.com (where the sign-in shares them), and other domains' lines stay as they were.
+std::string cookiesTxtWith(std::string_view existing, const Text& cookies);
+
+// Replaces the file at path (UTF-8) with content at once, through a file beside it renamed over
+// it, readable by the user alone: a session is a password. Creates the folder when missing.
+bool writeCookieFile(const std::string& path, const std::string& content, std::string* error);
+
 }  // namespace fotolun

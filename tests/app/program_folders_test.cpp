@@ -38,6 +38,10 @@ TEST_P(ProgramFoldersTest, ChoosesWhereSettingsAndAlbumsGo) {
   const ProgramFolders folders = programFolders(c.programDirectory, probe);
   EXPECT_EQ(GbkToUtf8(folders.settingsFile), c.settingsFile);
   EXPECT_EQ(GbkToUtf8(folders.saveFolder), c.saveFolder);
+  // The session fotolun-cli login keeps sits beside an installed copy's settings, wherever this copy lies.
+  const std::string installedSettings = GbkToUtf8(programFolders("/usr/bin", probe).settingsFile);
+  EXPECT_EQ(userCookieFile(probe),
+            installedSettings.substr(0, installedSettings.rfind('/')) + "/cookies.txt");
 }
 
 const std::map<std::string, std::string> kHome = {{"HOME", "/home/me"}};

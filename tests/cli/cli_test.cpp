@@ -1,8 +1,10 @@
 // fotolun-cli as a user runs it: the real binary against the stand-in service on loopback.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -102,6 +104,14 @@ TEST_F(CliTest, UsageAndInputErrorsExitWithTwo) {
   EXPECT_EQ(runCli({"albums", "--cookies", "x"}).exitCode, 2);
   EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--mode", "best"}).exitCode, 2);
   EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--albums", "3-1"}).exitCode, 2);
+  EXPECT_EQ(runCli({"login", "--number", "1"}).exitCode, 2);
+  EXPECT_EQ(
+      runCli({"albums", "--number", "1", "--cookies", "x", "--cookies-from-browser", "firefox"}).exitCode, 2);
+  setenv("XDG_CONFIG_HOME", (folder.path() / "empty").c_str(), 1);
+  CliResult notSignedIn = runCli({"albums", "--number", "1"});
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(notSignedIn.exitCode, 2);
+  EXPECT_NE(notSignedIn.err.find("fotolun-cli login"), std::string::npos) << notSignedIn.err;
   EXPECT_EQ(
       runCli({"albums", "--number", "1", "--cookies", (folder.path() / "missing.txt").string()}).exitCode, 2);
 
@@ -152,6 +162,207 @@ TEST_F(CliTest, BothCookieFormatsListTheSameAlbums) {
   EXPECT_NE(std::regex_replace(fromExport.out, unnamed, "未知相册")
                 .find(std::regex_replace(fromLine.out, unnamed, "未知相册")),
             std::string::npos);
+}
+
+// The test plays the phone: it acts on the QR sign-in as the states show up on the terminal.
+struct Phone {
+  std::function<void(int codesShown)> onCode;  // a new code is on the screen
+  std::function<void()> onScanned;             // the terminal says the code was scanned
+};
+
+CliResult loginWith(const std::vector<std::string>& args, Phone phone) {
+  int codesSeen = 0;
+  bool scannedSeen = false;
+  setenv("FOTOLUN_QR_POLL_MS", "20", 1);
+  CliResult result = runCli(args, [&](int, const std::string& out) {
+    int codes = 0;
+    for (std::size_t at = out.find("请用手机QQ扫描二维码"); at != std::string::npos;
+         at = out.find("请用手机QQ扫描二维码", at + 1))
+      ++codes;
+    if (codes > codesSeen && phone.onCode) phone.onCode(codesSeen = codes);
+    if (!scannedSeen && out.find("已扫描") != std::string::npos && phone.onScanned) {
+      scannedSeen = true;
+      phone.onScanned();
+    }
+  });
+  unsetenv("FOTOLUN_QR_POLL_MS");
+  return result;
+}
+
+TEST_F(CliTest, LoginByQrCodeWritesTheSessionThatAlbumsAndDownloadRead) {
+  const std::string authority = (folder.path() / "authority.pem").string();
+  standin::Standin::writeCertificateAuthority(authority);
+  const std::vector<std::string> common = {"--proxy", standin.proxyUrl(), "--ca-file", authority};
+  // Without --cookies every command uses the user's config folder.
+  setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
+  auto& qr = standin.qrLogins();
+  std::vector<std::string> login = {"login"};
+  login.insert(login.end(), common.begin(), common.end());
+  // The first code expires unscanned, the second is scanned and then confirmed.
+  CliResult signedIn =
+      loginWith(login, {[&](int codes) { codes == 1 ? qr.expire("latest") : qr.scan("latest"); },
+                        [&] { qr.confirm("latest", qq); }});
+  ASSERT_EQ(signedIn.exitCode, 0) << signedIn.out << signedIn.err;
+  EXPECT_EQ(qr.codesHandedOut(), 2);
+  std::size_t at = 0;
+  for (const std::string& step :
+       {std::string("█"), std::string("请用手机QQ扫描二维码"), std::string("fotolun-qr-"),
+        std::string("二维码已失效"), std::string("请用手机QQ扫描二维码"), std::string("已扫描"),
+        std::string("已确认"), "Signed in as " + qq}) {
+    at = signedIn.out.find(step, at);
+    ASSERT_NE(at, std::string::npos) << "missing " << step << " in order:\n" << signedIn.out;
+  }
+  const fs::path written = folder.path() / "config" / "fotolun" / "cookies.txt";
+  EXPECT_EQ(fs::status(written).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_NE(readAll(written).find("\tp_skey\t"), std::string::npos);
+
+  std::vector<std::string> albums = {"albums", "--number", qq};
+  albums.insert(albums.end(), common.begin(), common.end());
+  CliResult listed = runCli(albums);
+  EXPECT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_NE(listed.out.find("旅行2019"), std::string::npos);
+  std::vector<std::string> download = {"download",
+                                       "--number",
+                                       qq,
+                                       "--albums",
+                                       std::to_string(numberOf("旅行2019")),
+                                       "--save",
+                                       (folder.path() / "saved").string()};
+  download.insert(download.end(), common.begin(), common.end());
+  CliResult downloaded = runCli(download);
+  EXPECT_EQ(downloaded.exitCode, 0) << downloaded.err;
+  EXPECT_EQ(photosIn(folder.path() / "saved").size(), album("旅行2019").photos.size());
+  unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(CliTest, AFailedQrSignInSaysWhyAndLeavesTheCookieFileAlone) {
+  const std::string authority = (folder.path() / "authority.pem").string();
+  standin::Standin::writeCertificateAuthority(authority);
+  auto& qr = standin.qrLogins();
+  const struct {
+    const char* name;
+    Phone phone;
+    const char* said;
+  } cases[] = {
+      {"refused", {[&](int) { qr.scan("latest"); }, [&] { qr.refuse("latest"); }}, "refused"},
+      {"no session keys", {[&](int) { qr.confirm("latest", qq, false); }, nullptr}, "no skey or p_skey"},
+      {"every code expires", {[&](int) { qr.expire("latest"); }, nullptr}, "expired"},
+  };
+  for (const auto& c : cases) {
+    CliResult run = loginWith({"login", "--cookies", (folder.path() / "cookies.txt").string(), "--proxy",
+                               standin.proxyUrl(), "--ca-file", authority},
+                              c.phone);
+    EXPECT_EQ(run.exitCode, 3) << c.name << "\n" << run.out << run.err;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << c.name << ": " << run.err;
+  }
+  EXPECT_NE(readAll(folder.path() / "cookies.txt").find("not-ours"), std::string::npos);
+  EXPECT_EQ(readAll(folder.path() / "cookies.txt").find("qrsig"), std::string::npos);
+}
+
+TEST_F(CliTest, CookiesTheServiceRenewsGoBackToACookiesTxtButALineStaysAsWritten) {
+  standin::Fault renew;
+  renew.kind = standin::FaultKind::AddHeaders;
+  renew.reply.headers = {{"Set-Cookie", "p_skey=renewed; Path=/; Domain=qq.com"}};
+  standin.server().addFault("fcg_list_album_v2", renew);
+  const std::string line = readAll(folder.path() / "cookie-line.txt");
+  for (const char* file : {"cookies.txt", "cookie-line.txt"}) {
+    CliResult run = runCli(withCommon({"albums", "--number", qq}, file));
+    ASSERT_EQ(run.exitCode, 0) << file << run.err;
+  }
+  EXPECT_EQ(readAll(folder.path() / "cookie-line.txt"), line);
+  const std::string renewed = readAll(folder.path() / "cookies.txt");
+  EXPECT_NE(renewed.find("#HttpOnly_.qq.com\tTRUE\t/\tFALSE\t0\tp_skey\trenewed\n"), std::string::npos)
+      << renewed;
+  EXPECT_NE(renewed.find(".example.com\tTRUE\t/\tFALSE\t0\tskey\tnot-ours"), std::string::npos);
+  EXPECT_EQ(fs::status(folder.path() / "cookies.txt").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  // The next run starts with the renewed session.
+  standin.server().clearFaults();
+  standin.server().clearRequests();
+  ASSERT_EQ(runCli(withCommon({"albums", "--number", qq})).exitCode, 0);
+  bool listed = false;
+  for (const auto& request : standin.server().requests()) {
+    if (request.path != "/fcgi-bin/fcg_list_album_v2") continue;
+    listed = true;
+    EXPECT_NE(request.header("Cookie").find("p_skey=renewed"), std::string::npos) << request.header("Cookie");
+  }
+  EXPECT_TRUE(listed);
+}
+
+// A Firefox cookie database as Firefox keeps it while running: its schema, in WAL mode with the
+// newest rows still in the log, and locked against every other reader.
+struct FirefoxDatabase {
+  FirefoxDatabase(const fs::path& folder, const std::vector<std::array<std::string, 3>>& cookies) {
+    fs::create_directories(folder);
+    EXPECT_EQ(sqlite3_open((folder / "cookies.sqlite").c_str(), &db), SQLITE_OK);
+    std::string sql =
+        "PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=WAL;"
+        "CREATE TABLE moz_cookies (id INTEGER PRIMARY KEY, originAttributes TEXT NOT NULL DEFAULT '', name "
+        "TEXT, value TEXT, host TEXT, path TEXT, expiry INTEGER, lastAccessed INTEGER, creationTime INTEGER, "
+        "isSecure INTEGER, isHttpOnly INTEGER, inBrowserElement INTEGER DEFAULT 0, sameSite INTEGER DEFAULT "
+        "0, "
+        "rawSameSite INTEGER DEFAULT 0, schemeMap INTEGER DEFAULT 0, CONSTRAINT moz_uniqueid UNIQUE (name, "
+        "host, path, originAttributes));";
+    int created = 1;
+    for (const auto& [host, name, value] : cookies)
+      sql +=
+          "INSERT INTO moz_cookies (name, value, host, path, expiry, lastAccessed, creationTime, isSecure, "
+          "isHttpOnly) VALUES ('" +
+          name + "', '" + value + "', '" + host + "', '/', 1999999999, 0, " + std::to_string(created++) +
+          ", 0, 1);";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  }
+  ~FirefoxDatabase() { sqlite3_close(db); }
+  sqlite3* db = nullptr;
+};
+
+TEST_F(CliTest, CookiesFromARunningFirefoxProfile) {
+  const fs::path home = folder.path() / "home", firefox = home / ".mozilla" / "firefox";
+  // The stale key was set before the sign-in: the newest cookie of a name counts.
+  std::vector<std::array<std::string, 3>> signedIn = {{".example.com", "skey", "not-ours"},
+                                                      {"user.qzone.qq.com", "skey", "@stale"}};
+  std::string line = standin.signInCookieText(qq);
+  for (std::size_t start = 0; start < line.size();) {
+    const std::size_t end = std::min(line.find("; ", start), line.size());
+    const std::string item = line.substr(start, end - start);
+    signedIn.push_back({".qq.com", item.substr(0, item.find('=')), item.substr(item.find('=') + 1)});
+    start = end + 2;
+  }
+  FirefoxDatabase current(firefox / "ab12cd34.default-release", signedIn);
+  FirefoxDatabase old(firefox / "ef56gh78.default",
+                      {{".qq.com", "uin", "o00" + qq}, {".qq.com", "skey", "@old"}});
+  // The profile the installation starts with, not the one an older Firefox marked default.
+  writeFile(
+      firefox / "profiles.ini",
+      "[Install4F96D1932A9F858E]\nDefault=ab12cd34.default-release\nLocked=1\n\n[Profile1]\nName=default\n"
+      "IsRelative=1\nPath=ef56gh78.default\nDefault=1\n\n[Profile0]\nName=default-release\nIsRelative=1\n"
+      "Path=ab12cd34.default-release\n");
+  // Locked by Firefox, the newest rows still in its log: only a copy with the log can be read.
+  EXPECT_GT(fs::file_size(firefox / "ab12cd34.default-release" / "cookies.sqlite-wal"), 0u);
+  sqlite3* reader = nullptr;
+  ASSERT_EQ(sqlite3_open((firefox / "ab12cd34.default-release" / "cookies.sqlite").c_str(), &reader),
+            SQLITE_OK);
+  EXPECT_NE(sqlite3_exec(reader, "SELECT count(*) FROM moz_cookies", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(reader);
+
+  setenv("HOME", home.c_str(), 1);
+  const struct {
+    std::string browser;
+    int exitCode;
+  } cases[] = {{"firefox", 0},
+               {"firefox:" + (firefox / "ab12cd34.default-release").string(), 0},
+               {"firefox:default", 3},
+               {"firefox:nobody", 2},
+               {"chrome", 2}};
+  for (const auto& c : cases) {
+    CliResult run = runCli(
+        {"albums", "--number", qq, "--cookies-from-browser", c.browser, "--proxy", standin.proxyUrl()});
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.browser << "\n" << run.err;
+    EXPECT_EQ(run.out.find("旅行2019") != std::string::npos, c.exitCode == 0) << c.browser;
+  }
+  unsetenv("HOME");
+  EXPECT_FALSE(fs::exists(firefox / "ab12cd34.default-release" / "cookies.sqlite-journal"));
 }
 
 TEST_F(CliTest, NotSignedInAndNoPermissionExitWithThree) {

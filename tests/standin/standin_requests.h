@@ -21,7 +21,8 @@ struct DirectService {
   SampleData data;
   PictureCache pictures{data};
   VersionPage version;
-  ServiceHandler handler{data, pictures, version};
+  QrLogins qrLogins{data};
+  ServiceHandler handler{data, pictures, version, qrLogins};
 };
 
 struct JsonFree {
