@@ -17,10 +17,12 @@
 
 namespace {
 
-// A signal handler can reach nothing but a flag; the download loop polls it.
-volatile std::sig_atomic_t interruptCount = 0;
+// A signal handler can reach nothing but a flag, which the main thread polls. A lock-free atomic
+// rather than a volatile one: the signal may land on any of the program's threads.
+std::atomic<int> interruptCount{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
-void onInterrupt(int) { interruptCount = interruptCount + 1; }
+void onInterrupt(int) { interruptCount.fetch_add(1); }
 
 fotolun::ProgramFolders programFolders() {
   std::error_code error;

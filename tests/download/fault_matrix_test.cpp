@@ -220,8 +220,12 @@ TEST_F(FaultMatrix, AStopCutsABackOffShort) {
   standin.server().addFault("/p/plist.photo/", reply(kBusy));
   program.delayScale = 1;  // real waits: the first is about two seconds, the later ones longer
   start();
-  while (form.log().find("服务器繁忙，") == std::string::npos)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  auto announced = [&] {
+    bool found = false;
+    ui.send([&] { found = form.log().find("服务器繁忙，") != std::string::npos; });
+    return found;
+  };
+  while (!announced()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   const auto asked = std::chrono::steady_clock::now();
   form.queueAnswer(MessageAnswer::Ok);
   ui.send([&] { run->stopDownload(); });
