@@ -1,6 +1,5 @@
 #include "download/photo_store.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
@@ -10,6 +9,7 @@
 #include "download/photo_time.h"
 #include "download/run_gate.h"
 #include "names/path_names.h"
+#include "net/url_parts.h"
 #include "service/backoff.h"
 #include "service/listing_request.h"
 #include "service/service_get.h"
@@ -26,14 +26,6 @@ constexpr int kMaxCounter = 100000;
 // Photos are held whole until they are written; nothing the service serves comes near this.
 constexpr std::size_t kLargestPhoto = std::size_t{1} << 30;
 
-// The length the reply announced, -1 without one.
-long long announcedLength(const Text& headers) {
-  for (const Text& line : SplitText(headers, "\r\n")) {
-    if (FindText(line, "Content-Length:", 1, true) == 1) return std::atoll(line.c_str() + 15);
-  }
-  return -1;
-}
-
 ReplyVerdict judgePhoto(const ServiceResponse& response, std::string_view& extension) {
   const auto failed = [](ReplyProblem problem, const std::string& utf8) {
     return ReplyVerdict{problem, Utf8ToGbk(utf8), -1};
@@ -44,7 +36,7 @@ ReplyVerdict judgePhoto(const ServiceResponse& response, std::string_view& exten
   if (response.status == 0) return failed(ReplyProblem::unanswered, "没有回应");
   if (response.status >= 400) return failed(ReplyProblem::broken, "HTTP " + std::to_string(response.status));
   if (response.body.empty()) return failed(ReplyProblem::broken, "空回复");
-  const long long announced = announcedLength(response.headers);
+  const long long announced = HeaderNumber(response.headers, "Content-Length");
   if (announced >= 0 && static_cast<std::size_t>(announced) != response.body.size())
     return failed(ReplyProblem::broken, "内容不完整");
   const std::optional<std::string_view> kind = imageExtension(response.body);

@@ -89,4 +89,18 @@ Text HeaderValue(std::string_view line) {
   return colon == -1 ? Text() : TrimSpaces(line.substr(static_cast<std::size_t>(colon)));
 }
 
+long long HeaderNumber(std::string_view headers, std::string_view name) {
+  constexpr long long kLargest = 1'000'000'000'000'000;
+  for (const Text& line : SplitText(headers, "\r\n")) {
+    const Text lineName = HeaderName(line);
+    if (lineName.size() != name.size() || FindText(lineName, name, 1, true) != 1) continue;
+    const Text value = HeaderValue(line);
+    if (value.empty() || value.find_first_not_of("0123456789") != Text::npos) return -1;
+    long long number = 0;
+    for (const char digit : value) number = std::min(number * 10 + (digit - '0'), kLargest);
+    return number;
+  }
+  return -1;
+}
+
 }  // namespace fotolun

@@ -20,5 +20,8 @@ Text LineAt(std::string_view text, int n);
 
 Text HeaderName(std::string_view line);
 Text HeaderValue(std::string_view line);
+// The value of the first "\r\n" line of headers named name (in any letter case) as a number
+// (saturating at 10^15); -1 when there is no such line or its value is not all digits.
+long long HeaderNumber(std::string_view headers, std::string_view name);
 
 }  // namespace fotolun

@@ -3,10 +3,10 @@
 #include <json-c/json.h>
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <string>
 
+#include "net/url_parts.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -55,28 +55,7 @@ std::string codeReason(long long code, json_object* root, const std::string& fal
 }  // namespace
 
 int retryAfterSeconds(std::string_view headers) {
-  std::size_t at = 0;
-  while (at < headers.size()) {
-    std::size_t end = headers.find("\r\n", at);
-    if (end == std::string_view::npos) end = headers.size();
-    std::string_view line = headers.substr(at, end - at);
-    at = end + 2;
-    constexpr std::string_view kName = "retry-after:";
-    if (line.size() < kName.size()) continue;
-    bool named = true;
-    for (std::size_t i = 0; i < kName.size() && named; ++i)
-      named = std::tolower(static_cast<unsigned char>(line[i])) == kName[i];
-    if (!named) continue;
-    line.remove_prefix(kName.size());
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-    long long seconds = 0;
-    std::size_t digits = 0;
-    for (; digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits])); ++digits)
-      seconds = std::min<long long>(seconds * 10 + (line[digits] - '0'), 1000000);
-    if (digits == 0) return -1;
-    return static_cast<int>(seconds);
-  }
-  return -1;
+  return static_cast<int>(std::min<long long>(HeaderNumber(headers, "Retry-After"), 1'000'000));
 }
 
 ReplyVerdict judgeReply(std::string_view body, int status, std::string_view headers,

@@ -10,6 +10,7 @@
 #include "download/listing_outcome.h"
 #include "net/request_headers.h"
 #include "net/response_cookies.h"
+#include "net/url_parts.h"
 #include "service/backoff.h"
 #include "service/reply_verdict.h"
 #include "text/encoding.h"
@@ -55,6 +56,14 @@ TEST(ReplyVerdict, TellsAListFromEveryWayOfNotBeingOne) {
     EXPECT_NE(GbkToUtf8(verdict.reason).find(c.reason), std::string::npos) << GbkToUtf8(verdict.reason);
     EXPECT_EQ(verdict.retryAfterSeconds, c.retryAfter);
   }
+  // Header numbers: any letter case, only the header of that very name, digits alone.
+  const std::string headers =
+      "HTTP/1.1 200 OK\r\nX-Content-Length: 9\r\ncontent-length: 20000000\r\n"
+      "Retry-After: Wed, 21 Oct 2026 07:28:00 GMT\r\n\r\n";
+  EXPECT_EQ(HeaderNumber(headers, "Content-Length"), 20000000) << "a photo far over a megabyte";
+  EXPECT_EQ(HeaderNumber(headers, "Retry-After"), -1) << "a date is not honoured";
+  EXPECT_EQ(HeaderNumber(headers, "Length"), -1);
+
   // A GBK endpoint's refusal is found in GBK.
   EXPECT_EQ(
       judgeReply(Utf8ToGbk("{\"message\":\"您没有权限进行此操作\"}"), 200, "", ReplyShape{"album", true})
