@@ -10,4 +10,12 @@ namespace fotolun {
 // ".webp", ".bmp", ".heic"), none when they are no picture.
 std::optional<std::string_view> imageExtension(std::string_view bytes);
 
+// The same for a video: ".mp4" (ISO base media with a video brand), ".mov" (QuickTime), ".flv"
+// or ".webm"; none for anything else, a picture or a streaming playlist included.
+std::optional<std::string_view> videoExtension(std::string_view bytes);
+
+// What a saved file must be: a picture, or for a video entry of a listing the video itself.
+enum class MediaKind { picture, video };
+std::optional<std::string_view> mediaExtension(std::string_view bytes, MediaKind kind);
+
 }  // namespace fotolun

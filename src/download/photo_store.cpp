@@ -26,7 +26,7 @@ constexpr int kMaxCounter = 100000;
 // Photos are held whole until they are written; nothing the service serves comes near this.
 constexpr std::size_t kLargestPhoto = std::size_t{1} << 30;
 
-ReplyVerdict judgePhoto(const ServiceResponse& response, std::string_view& extension) {
+ReplyVerdict judgePhoto(const ServiceResponse& response, MediaKind kind, std::string_view& extension) {
   const auto failed = [](ReplyProblem problem, const std::string& utf8) {
     return ReplyVerdict{problem, Utf8ToGbk(utf8), -1};
   };
@@ -39,9 +39,9 @@ ReplyVerdict judgePhoto(const ServiceResponse& response, std::string_view& exten
   const long long announced = HeaderNumber(response.headers, "Content-Length");
   if (announced >= 0 && static_cast<std::size_t>(announced) != response.body.size())
     return failed(ReplyProblem::broken, "内容不完整");
-  const std::optional<std::string_view> kind = imageExtension(response.body);
-  if (!kind) return failed(ReplyProblem::broken, "内容不是图片");
-  extension = *kind;
+  const std::optional<std::string_view> found = mediaExtension(response.body, kind);
+  if (!found) return failed(ReplyProblem::broken, kind == MediaKind::video ? "内容不是视频" : "内容不是图片");
+  extension = *found;
   return {};
 }
 
@@ -117,7 +117,7 @@ void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& albumId, cons
     ++tally_.failedPhotos;
     return;
   }
-  const Fetched photo = fetch(listed.url, albumId);
+  const Fetched photo = fetch(listed, albumId);
   WaitWithMessages(context_, pauseMs);
   if (photo.extension.empty()) return fail("图片下载失败：", listed.name, photo.failure);
   if (!save(folder, listed, photo)) return fail("图片保存失败：", listed.name);
@@ -133,16 +133,19 @@ void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& albumId, cons
 
 // Anything but a whole picture is asked again, a few times a second apart; a busy host is given
 // a growing back-off on top.
-PhotoStore::Fetched PhotoStore::fetch(const Text& url, const Text& albumId) {
+PhotoStore::Fetched PhotoStore::fetch(const ListedPhoto& listed, const Text& albumId) {
+  const Text& url = listed.url;
   ServiceGetOptions options;
   options.sessionCookies = maySendSession(context_.program.hosts, url);
   options.maxBodyBytes = kLargestPhoto;
   Backoff backoff({kFetchAttempts, kFetchRetryMs}, kBusyBudgetMs);
   Fetched photo;
   for (int attempt = 1;; ++attempt) {
-    options.headers = photoRequestHeaders(context_.program.hosts.staticPage, albumId);
+    options.headers = listed.requestHeaders.empty()
+                          ? photoRequestHeaders(context_.program.hosts.staticPage, albumId)
+                          : listed.requestHeaders;
     ServiceResponse response = serviceGet(context_, url, options);
-    const ReplyVerdict verdict = judgePhoto(response, photo.extension);
+    const ReplyVerdict verdict = judgePhoto(response, listed.kind, photo.extension);
     if (verdict.usable()) {
       photo.body = std::move(response.body);
       return photo;

@@ -9,6 +9,7 @@
 #include "download/album_job.h"
 #include "download/download_archive.h"
 #include "download/download_tally.h"
+#include "download/image_kind.h"
 #include "download/photo_identity.h"
 #include "program/program.h"
 
@@ -20,7 +21,9 @@ struct ListedPhoto {
   Text name;  // the title made fit for a file name
   int index = 0;
   PhotoIdentity identity;
-  std::optional<std::time_t> time;  // when it was taken or uploaded
+  std::optional<std::time_t> time;      // when it was taken or uploaded
+  MediaKind kind = MediaKind::picture;  // a video entry is saved as the video, never its cover
+  Text requestHeaders;                  // empty: the photo page's own header lines
 };
 
 class PhotoStore {
@@ -70,7 +73,7 @@ class PhotoStore {
     int skipped = 0;
     int unsynced = 0;
   };
-  Fetched fetch(const Text& url, const Text& albumId);
+  Fetched fetch(const ListedPhoto& photo, const Text& albumId);
   bool save(const Text& folder, const ListedPhoto& listed, const Fetched& photo);
   void fail(const char* utf8Reason, const Text& name, const Text& why = "");
   void moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);

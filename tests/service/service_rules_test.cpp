@@ -117,6 +117,22 @@ TEST(ImageKind, LeadingBytesDecide) {
       {"", std::nullopt},
   };
   for (const auto& [bytes, extension] : cases) EXPECT_EQ(imageExtension(bytes), extension) << bytes;
+
+  // A video entry must be the video: its cover picture or a playlist is not.
+  const std::vector<std::pair<std::string, std::optional<std::string_view>>> videos = {
+      {std::string("\0\0\0\x18", 4) + "ftypisom", ".mp4"},
+      {std::string("\0\0\0\x20", 4) + "ftypmp42", ".mp4"},
+      {std::string("\0\0\0\x14", 4) + "ftypqt  ", ".mov"},
+      {std::string("FLV\x01\x05", 5), ".flv"},
+      {"\x1A\x45\xDF\xA3\x9F", ".webm"},
+      {std::string("\0\0\0\x18", 4) + "ftypheic", std::nullopt},
+      {std::string("\xFF\xD8\xFF\xE0", 4) + "JFIF", std::nullopt},
+      {"#EXTM3U\n#EXT-X-VERSION:3\n", std::nullopt},
+  };
+  for (const auto& [bytes, extension] : videos) {
+    EXPECT_EQ(mediaExtension(bytes, MediaKind::video), extension) << bytes;
+    EXPECT_EQ(videoExtension(bytes), extension) << bytes;
+  }
 }
 
 TEST(CookieLines, BreaksAndNulsNeverReachTheWireAndOnlySetCookieSetsCookies) {
