@@ -1,6 +1,7 @@
 #pragma once
 // The program-wide state that handlers and workers share. One per program run; tests make
 // their own.
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "form/ui_thread.h"
 #include "program/guarded.h"
 #include "program/program_folders.h"
+#include "program/service_family.h"
 #include "program/service_hosts.h"
 #include "session/session_credentials.h"
 
@@ -44,6 +46,14 @@ struct Program {
   Text loginAddress;           // the page the login window opens (UI thread)
   // A photo an album folder's record says is saved there is not fetched again.
   bool skipSavedPhotos = true;
+  // Which endpoints to use, and those in use: an automatic choice moves to the https family once
+  // and keeps it for the rest of the session. Set the choice before anything runs.
+  FamilyChoice familyChoice = FamilyChoice::automatic;
+  std::atomic<ServiceFamily> family{ServiceFamily::classic};
+  void chooseFamily(FamilyChoice choice) {
+    familyChoice = choice;
+    family = startingFamily(choice);
+  }
 };
 
 // Where an operation runs: the UI thread (the program's form, no run control) or a worker (a

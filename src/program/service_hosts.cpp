@@ -13,6 +13,7 @@ ServiceHosts serviceHostsFromEnvironment(const std::function<const char*(const c
   take("FOTOLUN_GROUP_HOST", hosts.groupPhoto);
   take("FOTOLUN_STATIC_PAGE_HOST", hosts.staticPage);
   take("FOTOLUN_STATIC_IMAGE_HOST", hosts.staticImage);
+  take("FOTOLUN_H5_HOST", hosts.h5);
   return hosts;
 }
 

@@ -14,16 +14,18 @@ void announceRetry(Context& context, const ReplyVerdict& verdict, int waitMs) {
   context.form.appendLog(Utf8ToGbk(what) + seconds + Utf8ToGbk("秒后重试\r\n"));
 }
 
-ListingReply requestListing(Context& context, const Text& url, RetryFloor floor, const ReplyShape& shape) {
+ListingReply requestListing(Context& context, const Text& url, RetryFloor floor, const ReplyShape& shape,
+                            const ServiceGetOptions& options) {
   Backoff backoff(floor);
   for (;;) {
-    const ServiceResponse response = serviceGet(context, url);
+    const ServiceResponse response = serviceGet(context, url, options);
     ListingReply reply;
     if (response.refusedHost) {
       reply.verdict = {ReplyProblem::broken, Utf8ToGbk("不是服务的主机：") + hostOfUrl(url)};
       return reply;
     }
     reply.text = BufferToText(response.body);
+    if (shape.jsonp) reply.text = Text(unwrapJsonp(reply.text));
     reply.verdict = judgeReply(reply.text, response.status, response.headers, shape);
     if (!reply.verdict.worthRetrying()) return reply;
     const std::optional<int> wait = backoff.next(reply.verdict);

@@ -54,6 +54,16 @@ std::string codeReason(long long code, json_object* root, const std::string& fal
 
 }  // namespace
 
+std::string_view unwrapJsonp(std::string_view reply) {
+  const std::size_t open = reply.find('(');
+  const std::size_t close = reply.rfind(')');
+  const std::size_t brace = reply.find_first_not_of(" \t\r\n");
+  // A reply that starts as JSON is JSON, even if a text inside it holds parentheses.
+  if (brace != std::string_view::npos && (reply[brace] == '{' || reply[brace] == '[')) return reply;
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open) return reply;
+  return reply.substr(open + 1, close - open - 1);
+}
+
 int retryAfterSeconds(std::string_view headers) {
   return static_cast<int>(std::min<long long>(HeaderNumber(headers, "Retry-After"), 1'000'000));
 }
@@ -67,18 +77,22 @@ ReplyVerdict judgeReply(std::string_view body, int status, std::string_view head
     return verdict(ReplyProblem::unanswered,
                    status == 0 ? std::string("没有回应") : "空回复（HTTP " + std::to_string(status) + "）");
   }
+  if (shape.jsonp) body = unwrapJsonp(body);
   const std::string utf8 = shape.gbk ? GbkToUtf8(body) : std::string(body);
   const std::unique_ptr<json_object, JsonRelease> root(json_tokener_parse(utf8.c_str()));
   json_object* code = member(root.get(), "code");
   const long long codeValue = code != nullptr ? json_object_get_int64(code) : 0;
-  json_object* list = member(member(root.get(), "data"), shape.listMember);
-  const bool listed = list != nullptr && json_object_is_type(list, json_type_array);
+  json_object* data = member(root.get(), "data");
+  bool listed = json_object_is_type(member(data, shape.listMember), json_type_array);
+  for (const char* other : shape.otherListMembers)
+    if (other != nullptr) listed = listed || json_object_is_type(member(data, other), json_type_array);
   if (codeValue == 0 && listed) return {};
 
   // The refusals' texts are looked for only in a reply without a list: a photo may be titled so.
   if (codeValue == kNotSignedInCode || saysNotSignedIn(body, shape.gbk))
     return verdict(ReplyProblem::notSignedIn, codeReason(codeValue, root.get(), "未登录或者登录超时"));
-  if (codeValue == kNoPermissionCode || saysNoPermission(body, shape.gbk))
+  if (codeValue == kNoPermissionCode || saysNoPermission(body, shape.gbk) ||
+      (shape.sorryRefuses && contains(body, "对不起", shape.gbk)))
     return verdict(ReplyProblem::noPermission, codeReason(codeValue, root.get(), "您没有权限进行此操作"));
   const bool busyCode =
       std::find(std::begin(kBusyCodes), std::end(kBusyCodes), codeValue) != std::end(kBusyCodes);

@@ -1,6 +1,7 @@
 #pragma once
 // What a listing reply amounts to: the list the service answered with, or the reason there is
 // none. A reply that carries no list must never pass for an empty album.
+#include <array>
 #include <string_view>
 
 #include "text/gbk_text.h"
@@ -16,11 +17,19 @@ enum class ReplyProblem {
   broken,        // an answer, but not a list: not JSON, an error code, the list member missing
 };
 
-// The shape of a good reply: data.<listMember> is an array.
+// The shape of a good reply: data.<listMember> (or one of the other members named) is an array.
 struct ReplyShape {
   const char* listMember = "";
-  bool gbk = false;  // the endpoint answers in code page 936 rather than UTF-8
+  bool gbk = false;    // the endpoint answers in code page 936 rather than UTF-8
+  bool jsonp = false;  // the JSON comes wrapped in a callback call: "name({...});"
+  // The https group endpoints refuse a closed group or album with a message holding "对不起".
+  bool sorryRefuses = false;
+  std::array<const char*, 2> otherListMembers{};  // where some replies put the same list
 };
+
+// The JSON inside a JSONP reply: from the first "(" to the last ")"; a reply that holds no call
+// (a bare JSON refusal) is given back as it is.
+std::string_view unwrapJsonp(std::string_view reply);
 
 struct ReplyVerdict {
   ReplyProblem problem = ReplyProblem::none;

@@ -20,7 +20,7 @@ ServiceResponse serviceGet(Context& context, const Text& url, const ServiceGetOp
                               false, "", proxy, 0, "", "", 1, nullptr, options.maxBodyBytes, caFile);
   };
   if (options.sessionCookies) {
-    response.body = context.program.credentials.withCookies(send);
+    response.body = context.program.credentials.withCookies(send, options.wholeSession);
   } else {
     Text noCookies;
     response.body = send(noCookies);

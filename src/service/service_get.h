@@ -15,6 +15,7 @@ struct ServiceResponse {
 
 struct ServiceGetOptions {
   bool sessionCookies = true;  // send the sign-in's cookies and merge the reply's back
+  bool wholeSession = false;   // those of the browser's cookie store too (the https endpoints)
   Text headers;                // extra request header lines, CR LF between them
   // Listings are small; a body past this is no listing and is not held in memory.
   std::size_t maxBodyBytes = std::size_t{16} << 20;

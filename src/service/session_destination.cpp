@@ -37,8 +37,8 @@ bool maySendSession(const ServiceHosts& hosts, const Text& url) {
   const Text host = hostOfUrl(url);
   if (host.empty()) return false;
   if (isServiceDomain(host)) return true;
-  for (const Text* configured :
-       {&hosts.routing, &hosts.personalSpace, &hosts.groupPhoto, &hosts.staticPage, &hosts.staticImage}) {
+  for (const Text* configured : {&hosts.routing, &hosts.personalSpace, &hosts.groupPhoto, &hosts.staticPage,
+                                 &hosts.staticImage, &hosts.h5}) {
     if (sameHost(hostOfUrl("http://" + *configured), host)) return true;
   }
   return false;

@@ -42,11 +42,39 @@ SessionCredentials CredentialsFromCookieText(const Text& cookieText) {
 
 // hash := hash * 33 + c modulo 2^32 from 5381, the low 31 bits as decimal. A byte of 0x80 or more
 // (never seen in a session key) counts with its byte value.
-Text computeGTk(const Text& cookieText) {
-  const Text skey = CookieValue(cookieText, "skey").value_or(Text());
+Text tokenHash(std::string_view key) {
   uint32_t hash = 5381;
-  for (const char ch : skey) hash = hash * 33u + static_cast<unsigned char>(ch);
+  for (const char ch : key) hash = hash * 33u + static_cast<unsigned char>(ch);
   return std::to_string(hash & 0x7FFFFFFFu);
+}
+
+Text computeGTk(const Text& cookieText) {
+  return tokenHash(CookieValue(cookieText, "skey").value_or(Text()));
+}
+
+Text wholeSessionCookies(const SessionCredentials& credentials) {
+  if (credentials.storeCookies.empty()) return credentials.cookieText;
+  Text whole;
+  const auto add = [&whole](const Text& item) {
+    if (item.empty()) return;
+    if (!whole.empty()) whole += "; ";
+    whole += item;
+  };
+  for (const Text& piece : SplitText(credentials.cookieText, ";")) {
+    const Text item = TrimSpaces(piece);
+    const int eq = FindText(item, "=");
+    const Text name = eq == -1 ? item : TrimSpaces(std::string_view(item).substr(0, eq - 1));
+    if (!CookieValue(credentials.storeCookies, name)) add(item);
+  }
+  for (const Text& piece : SplitText(credentials.storeCookies, ";")) add(TrimSpaces(piece));
+  return whole;
+}
+
+Text pSkeyGTk(const SessionCredentials& credentials) {
+  const Text whole = wholeSessionCookies(credentials);
+  if (const std::optional<Text> pSkey = CookieValue(whole, "p_skey"); pSkey && !pSkey->empty())
+    return tokenHash(*pSkey);
+  return computeGTk(whole);
 }
 
 SessionCredentials CredentialStore::get() const {
@@ -60,19 +88,27 @@ void CredentialStore::set(SessionCredentials credentials) {
   ++generation_;
 }
 
-ByteBuffer CredentialStore::withCookies(const std::function<ByteBuffer(Text& cookies)>& request) {
+ByteBuffer CredentialStore::withCookies(const std::function<ByteBuffer(Text& cookies)>& request,
+                                        bool wholeSession) {
   Text cookies;
   unsigned long generation = 0;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    cookies = credentials_.cookieText;
+    cookies = wholeSession ? wholeSessionCookies(credentials_) : credentials_.cookieText;
     generation = generation_;
   }
   // The request runs without the lock: a sign-in must not wait for a slow transfer.
   ByteBuffer body = request(cookies);
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (generation_ == generation) credentials_.cookieText = std::move(cookies);
+    if (generation_ != generation) return body;
+    // The whole session (renewed cookies included) stays with the store's share, so that
+    // document.cookie's text goes on unchanged to the endpoints that want exactly it.
+    if (wholeSession) {
+      credentials_.storeCookies = std::move(cookies);
+    } else {
+      credentials_.cookieText = std::move(cookies);
+    }
   }
   return body;
 }

@@ -10,7 +10,17 @@ struct SessionCredentials {
   Text cookieText;  // "name=value; name=value" as the signed-in page's document.cookie gives it
   Text uin;         // the signed-in QQ number, digits only
   Text gTk;         // the anti-forgery token computed from skey
+  // The service's cookies as the browser's cookie store holds them, those script cannot read
+  // (HttpOnly p_skey) included, "name=value; ..."; empty when the sign-in gave only cookieText.
+  // Only the https endpoints get them: the older endpoints are sent document.cookie as it is.
+  Text storeCookies;
 };
+
+// cookieText with the cookie store's cookies added (a store value wins over a script-visible one
+// of the same name), as the https endpoints are sent it.
+Text wholeSessionCookies(const SessionCredentials& credentials);
+// The token the https endpoints check: the hash of p_skey, or of skey when there is no p_skey.
+Text pSkeyGTk(const SessionCredentials& credentials);
 
 // Credentials as a sign-in cookie text gives them (uin and gTk derived from it). The uin and skey
 // cookies are found by their exact names wherever they stand in the text (first and last too);
@@ -29,7 +39,9 @@ class CredentialStore {
 
   // Runs a request with a copy of the cookie text (the request merges response cookies into the
   // copy) and stores the merged copy back, unless a new sign-in replaced the record meanwhile.
-  ByteBuffer withCookies(const std::function<ByteBuffer(Text& cookies)>& request);
+  // With wholeSession the request gets wholeSessionCookies and what it merges in is kept as the
+  // cookie store's share.
+  ByteBuffer withCookies(const std::function<ByteBuffer(Text& cookies)>& request, bool wholeSession = false);
 
  private:
   mutable std::mutex mutex_;

@@ -21,7 +21,7 @@ TEST(ReadSessionCredentials, ReplacesTheWholeRecordWithTheBrowsersSession) {
   testing::ScriptedForm form;
   LockedUiThread ui;
   Program program(form, ui);
-  program.credentials.set({"old=1", "111", "222"});
+  program.credentials.set({"old=1", "111", "222", ""});
 
   ShownPage signedIn("pt2gguin=o0012345; uin=o0012345; skey=abc; p_skey=zzz");
   readSessionCredentials(program, signedIn);
