@@ -47,8 +47,9 @@ struct Program {
   // A photo an album folder's record says is saved there is not fetched again.
   bool skipSavedPhotos = true;
   // Which endpoints to use, and those in use: an automatic choice moves to the https family once
-  // and keeps it for the rest of the session. Set the choice before anything runs.
-  FamilyChoice familyChoice = FamilyChoice::automatic;
+  // and keeps it for the rest of the session. Set the choice before anything runs. The front ends
+  // choose automatic unless told otherwise.
+  FamilyChoice familyChoice = FamilyChoice::classic;
   std::atomic<ServiceFamily> family{ServiceFamily::classic};
   void chooseFamily(FamilyChoice choice) {
     familyChoice = choice;
