@@ -2,10 +2,13 @@
 
 #include <climits>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
+#include "albums/family_switch.h"
 #include "albums/json_reply.h"
 #include "albums/list_progress.h"
+#include "service/current_endpoints.h"
 #include "service/listing_request.h"
 #include "service/service_get.h"
 #include "text/encoding.h"
@@ -52,47 +55,42 @@ int groupAlbumTotal(const Text& reply) {
   return static_cast<int>(value);
 }
 
-ListOutcome fetchGroupAlbumList(Context& context) {
+namespace {
+
+// One family's group album list: where its pages are, what they look like and how many albums the
+// service said there are (a hint).
+struct GroupPages {
+  std::function<Text(const SessionCredentials& session, int start)> url;
+  ReplyShape shape;
+  ServiceGetOptions options;
+  int total = 0;
+  bool current = false;
+};
+
+ListOutcome listGroupPages(Context& context, const GroupPages& pages, Text* unreported) {
   Program& program = context.program;
   Form& form = context.form;
-  form.setVisible(Control::画板1, true);
-  form.setText(Control::标签_动态, Utf8ToGbk("群相册获取中，耐心等待..."));
-  form.deleteAllRows();
-  const Text group = form.text(Control::编辑框_号码);
-
-  SessionCredentials session = program.credentials.get();
-  const Text totalUrl = ConcatText(
-      "http://", program.hosts.groupPhoto,
-      "/cgi-bin/upp/"
-      "qun_list_album_v2?getTotalPhoto=1&inCharset=utf-8&outCharset=utf-8&callbackFun=_GroupAlbumList"
-      "&qunId=",
-      group, "&uin=", session.uin,
-      "&start=0&num=1000&userinfo=1&t=0.8156231227330863&output_type=json&refer=jsapi&g_tk=", session.gTk);
-  const int total = groupAlbumTotal(Utf8ToGbk(serviceGet(context, totalUrl).body));
-
-  form.setMaximum(Control::进度条1, total);
+  form.setMaximum(Control::进度条1, pages.total);
   form.setPosition(Control::进度条1, 0);
   // The total is a hint: a full page asks for the next one whatever it says, and an empty page
   // ends the list.
   for (int page = 1; page <= kMaxPages; ++page) {
-    session = program.credentials.get();
-    const Text start = std::to_string(static_cast<long long>(page - 1) * kPageSize);
-    const Text pageUrl =
-        ConcatText("http://", program.hosts.groupPhoto, "/cgi-bin/upp/qun_list_album_v2?qunId=", group,
-                   "&uin=", session.uin, "&hostUin=", session.uin, "&start=", start,
-                   "&num=1000&userInfo=1&format=json&platform=qzone&inCharset=utf-8&outCharset=utf-8"
-                   "&source=jsapi&g_tk=",
-                   session.gTk);
-    const ListingReply reply = requestListing(context, pageUrl, {1, 0}, ReplyShape{"album"});
+    const SessionCredentials session = program.credentials.get();
+    const ListingReply reply = requestListing(context, pages.url(session, (page - 1) * kPageSize), {1, 0},
+                                              pages.shape, pages.options);
     WaitWithMessages(context, kPageWaitMs);
-    if (reply.verdict.problem == ReplyProblem::notSignedIn) {
-      askToSignInAgain(context);
-      return ListOutcome::notSignedIn;
+    ReplyVerdict verdict = reply.verdict;
+    if (pages.current && verdict.problem == ReplyProblem::busy && !currentSessionAnswers(context))
+      verdict = {ReplyProblem::notSignedIn, Utf8ToGbk("服务一直繁忙，登录检查也没有通过，登录可能已失效")};
+    // Once rows are shown the other family is not asked: its rows would follow these.
+    Text* const deferred = form.rowCount() == 0 ? unreported : nullptr;
+    if (verdict.problem == ReplyProblem::notSignedIn)
+      return endUnlisted(context, ListOutcome::notSignedIn, verdict.reason, deferred);
+    if (pages.current && verdict.problem == ReplyProblem::noPermission) {
+      reportListFailure(context, verdict.reason);
+      return ListOutcome::noPermission;
     }
-    if (!reply.usable()) {
-      reportListFailure(context, reply.verdict.reason);
-      return ListOutcome::failed;
-    }
+    if (!verdict.usable()) return endUnlisted(context, ListOutcome::failed, verdict.reason, deferred);
     const JsonDocument document = ParseJson(reply.text);
     json_object* albums = JsonMember(JsonMember(document.get(), "data"), "album");
     const int count = JsonArrayLength(albums);
@@ -104,12 +102,63 @@ ListOutcome fetchGroupAlbumList(Context& context) {
       addAlbumRow(context, JsonElement(albums, j - 1), (page - 1) * kPageSize + j);
     }
     form.setVisible(Control::画板1, false);
-    const bool more = count >= kPageSize || (count > 0 && static_cast<long long>(page) * kPageSize < total);
+    const bool more =
+        count >= kPageSize || (count > 0 && static_cast<long long>(page) * kPageSize < pages.total);
     if (!more) break;
   }
   form.setText(Control::标签_动态,
                Utf8ToGbk("相册获取完毕，共计：") + std::to_string(form.rowCount()) + Utf8ToGbk("个"));
   return ListOutcome::listed;
+}
+
+ListOutcome classicGroupList(Context& context, const Text& group, Text* unreported) {
+  Program& program = context.program;
+  SessionCredentials session = program.credentials.get();
+  const Text totalUrl = ConcatText(
+      "http://", program.hosts.groupPhoto,
+      "/cgi-bin/upp/"
+      "qun_list_album_v2?getTotalPhoto=1&inCharset=utf-8&outCharset=utf-8&callbackFun=_GroupAlbumList"
+      "&qunId=",
+      group, "&uin=", session.uin,
+      "&start=0&num=1000&userinfo=1&t=0.8156231227330863&output_type=json&refer=jsapi&g_tk=", session.gTk);
+  GroupPages pages;
+  pages.total = groupAlbumTotal(Utf8ToGbk(serviceGet(context, totalUrl).body));
+  pages.shape = ReplyShape{"album"};
+  pages.url = [&](const SessionCredentials& current, int start) {
+    return ConcatText("http://", program.hosts.groupPhoto, "/cgi-bin/upp/qun_list_album_v2?qunId=", group,
+                      "&uin=", current.uin, "&hostUin=", current.uin, "&start=", std::to_string(start),
+                      "&num=1000&userInfo=1&format=json&platform=qzone&inCharset=utf-8&outCharset=utf-8"
+                      "&source=jsapi&g_tk=",
+                      current.gTk);
+  };
+  return listGroupPages(context, pages, unreported);
+}
+
+// The https list gives no total up front; each page says it, and full pages ask on anyway.
+ListOutcome currentGroupList(Context& context, const Text& group, Text* unreported) {
+  Program& program = context.program;
+  GroupPages pages;
+  pages.current = true;
+  pages.shape = kCurrentGroupAlbumShape;
+  pages.options = currentListingOptions(program.hosts, program.credentials.get().uin, false);
+  pages.url = [&](const SessionCredentials& session, int start) {
+    return currentGroupAlbumListUrl(program.hosts, session, group, start);
+  };
+  return listGroupPages(context, pages, unreported);
+}
+
+}  // namespace
+
+ListOutcome fetchGroupAlbumList(Context& context) {
+  Form& form = context.form;
+  form.setVisible(Control::画板1, true);
+  form.setText(Control::标签_动态, Utf8ToGbk("群相册获取中，耐心等待..."));
+  form.deleteAllRows();
+  const Text group = form.text(Control::编辑框_号码);
+  return listOnFamily(context, [&](ServiceFamily family, Text* unreported) {
+    return family == ServiceFamily::current ? currentGroupList(context, group, unreported)
+                                            : classicGroupList(context, group, unreported);
+  });
 }
 
 }  // namespace fotolun
