@@ -21,6 +21,12 @@ bool downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob&
 // 800-pixel size.
 bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJob& job);
 
+// The same three on the https endpoint family: a personal album at HD or full size, its photo
+// list in pages of 500, the photo viewer asked for videos and for full-size addresses the list
+// does not give; a group album likewise. A video entry is saved as its video file.
+bool downloadCurrentPersonalAlbum(Context& context, PhotoStore& photos, const AlbumJob& job, bool original);
+bool downloadCurrentGroupAlbum(Context& context, PhotoStore& photos, const AlbumJob& job);
+
 // The log lines around an album; the personal listings close with three hyphens, the group one
 // with four.
 Text albumOpeningLine(const Text& albumName);

@@ -58,6 +58,11 @@ bool downloadAlbum(Context& context, PhotoStore& photos, const AlbumJob& job) {
   const int source = form.currentIndex(Control::组合框1);
   const bool original = form.checked(Control::选择框_原图);
   const bool hd = form.checked(Control::选择框_高清);
+  if (context.program.family == ServiceFamily::current) {
+    if (source == 1) return downloadCurrentGroupAlbum(context, photos, job);
+    if (source == 0) return downloadCurrentPersonalAlbum(context, photos, job, original || !hd);
+    return true;
+  }
   if (source == 1) return downloadGroupAlbumPages(context, photos, job);
   if (source == 0 && (original || !hd)) return downloadFullSizeAlbum(context, photos, job);
   if (source == 0) return downloadPersonalAlbumPages(context, photos, job);

@@ -30,7 +30,7 @@ bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJo
   form.appendLog(albumOpeningLine(job.albumName));
   const Text folder = photos.prepareAlbumFolder(job);
   const bool whole = storePagedPhotos(
-      context, photos, job, folder, "photos", kPageStyle,
+      context, photos, job, folder, ReplyShape{"photos"}, kPageStyle,
       [&](const Text& start) {
         return requestListing(context, groupPageUrl(context, job, start), kListingFloor,
                               ReplyShape{"photos"});

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <utility>
 
 #include "download/album_job.h"
 #include "download/photo_identity.h"
@@ -11,6 +12,15 @@
 
 namespace fotolun {
 
+// Where one listed photo comes from: its address and what it must be, or why it cannot be fetched.
+struct PhotoSource {
+  PhotoSource(Text address = {}) : url(std::move(address)) {}  // NOLINT: a picture at an address
+  Text url;
+  MediaKind kind = MediaKind::picture;
+  Text requestHeaders;  // empty: the photo page's own header lines
+  Text unavailable;     // GBK: why the entry cannot be saved (a video streamed only as a playlist)
+};
+
 // How one listing stores its pages.
 struct PageStyle {
   ProgressStyle progress;
@@ -21,18 +31,19 @@ struct PageStyle {
 // Stores every photo of one listed page into folder: the progress display moves to
 // positionBefore + j for photo j, the photo comes from addressOf(j - 1) and is named after its
 // title with its index j on the page, then the pause passes before the next one. A photo the
-// folder's record says is already there is skipped without a request or a pause.
+// folder's record says is already there is skipped without a request or a pause; one that cannot
+// be fetched is reported by name and counted as failed.
 void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
                        const PhotoListing& listing, int positionBefore, const PageStyle& style,
-                       const std::function<Text(int index)>& addressOf);
+                       const std::function<PhotoSource(int index)>& sourceOf);
 
 // Pages through the album kPhotoPageSize photos at a time, asking requestPage for the page that
 // starts at a position and storing what it lists (the photo at index of a page from addressOf);
 // a page without a usable answer is reported and paging goes on while the count says more are
 // due. True when every page was listed.
 bool storePagedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
-                      const char* listMember, const PageStyle& style,
+                      const ReplyShape& shape, const PageStyle& style,
                       const std::function<ListingReply(const Text& start)>& requestPage,
-                      const std::function<Text(const PhotoListing& listing, int index)>& addressOf);
+                      const std::function<PhotoSource(const PhotoListing& listing, int index)>& sourceOf);
 
 }  // namespace fotolun

@@ -60,7 +60,7 @@ bool downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const Albu
   form.appendLog(albumOpeningLine(job.albumName));
   const Text folder = photos.prepareAlbumFolder(job);
   const bool whole = storePagedPhotos(
-      context, photos, job, folder, "photoList", kPageStyle,
+      context, photos, job, folder, kPhotoPage, kPageStyle,
       [&](const Text& start) { return requestPage(context, job, start); },
       [](const PhotoListing& listing, int index) {
         return addressFromJsonText(listing.memberText(index, "url"));

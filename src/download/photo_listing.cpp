@@ -7,13 +7,18 @@
 
 namespace fotolun {
 
-PhotoListing::PhotoListing(const Text& utf8Reply, const char* arrayMember) {
+PhotoListing::PhotoListing(const Text& utf8Reply, const char* arrayMember,
+                           std::array<const char*, 2> otherMembers) {
   root_ = json_tokener_parse(utf8Reply.c_str());
   json_object* data = json_object_object_get(root_, "data");
-  json_object* photos = json_object_object_get(data, arrayMember);
-  if (photos != nullptr && json_object_is_type(photos, json_type_array)) {
-    photos_ = photos;
-    count_ = static_cast<int>(json_object_array_length(photos));
+  if (!json_object_is_type(data, json_type_object)) return;
+  for (const char* member : {arrayMember, otherMembers[0], otherMembers[1]}) {
+    json_object* photos = member != nullptr ? json_object_object_get(data, member) : nullptr;
+    if (photos != nullptr && json_object_is_type(photos, json_type_array)) {
+      photos_ = photos;
+      count_ = static_cast<int>(json_object_array_length(photos));
+      return;
+    }
   }
 }
 
@@ -25,6 +30,14 @@ Text PhotoListing::memberText(int index, const char* member) const {
   if (photos_ == nullptr || index < 0 || index >= count_) return "null";
   json_object* photo = json_object_array_get_idx(photos_, static_cast<size_t>(index));
   return Utf8ToGbk(json_object_to_json_string(json_object_object_get(photo, member)));
+}
+
+Text PhotoListing::memberText(int index, const char* member, const char* subMember) const {
+  if (photos_ == nullptr || index < 0 || index >= count_) return "null";
+  json_object* photo = json_object_array_get_idx(photos_, static_cast<size_t>(index));
+  json_object* object = json_object_object_get(photo, member);
+  if (!json_object_is_type(object, json_type_object)) return "null";
+  return Utf8ToGbk(json_object_to_json_string(json_object_object_get(object, subMember)));
 }
 
 Text addressFromJsonText(const Text& jsonText) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <memory>
 
 #include "text/gbk_text.h"
@@ -16,7 +17,8 @@ namespace fotolun {
 // backslash, and would leave the service's \u escapes decoded to UTF-8 inside a GBK text.
 class PhotoListing {
  public:
-  PhotoListing(const Text& utf8Reply, const char* arrayMember);
+  // The first of the members named that holds an array is the photo array.
+  PhotoListing(const Text& utf8Reply, const char* arrayMember, std::array<const char*, 2> otherMembers = {});
   ~PhotoListing();
   PhotoListing(const PhotoListing&) = delete;
   PhotoListing& operator=(const PhotoListing&) = delete;
@@ -25,6 +27,8 @@ class PhotoListing {
   int count() const { return count_; }
   // The JSON text of member of photo index (0-based), in GBK.
   Text memberText(int index, const char* member) const;
+  // The same for a member of an object member ("video_info", "download_url").
+  Text memberText(int index, const char* member, const char* subMember) const;
 
  private:
   json_object* root_ = nullptr;

@@ -194,6 +194,10 @@ bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, const Fetch
   return false;
 }
 
+void PhotoStore::reportUnavailable(const ListedPhoto& photo, const Text& why) {
+  fail(photo.kind == MediaKind::video ? "视频无法下载：" : "图片无法下载：", photo.name, why);
+}
+
 void PhotoStore::fail(const char* utf8Reason, const Text& name, const Text& why) {
   ++tally_.failedPhotos;
   Text line = Utf8ToGbk(utf8Reason) + name;

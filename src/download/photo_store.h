@@ -55,6 +55,9 @@ class PhotoStore {
   // page) fail the photo, which is reported in the log by name and reason and counted as failed.
   void storePhoto(const ListedPhoto& photo, const Text& albumId, const Text& folder, int pauseMs);
 
+  // A listed entry that cannot be fetched (why, GBK): reported by name and counted as failed.
+  void reportUnavailable(const ListedPhoto& photo, const Text& why);
+
   static constexpr int kFetchAttempts = 3;
   static constexpr int kFetchRetryMs = 1000;
   // A busy photo host is waited out this long at most per photo.

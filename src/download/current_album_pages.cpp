@@ -1,0 +1,136 @@
+// The photo listings of the https endpoint family. They page, name, log, pause and count exactly
+// as the older family's listings do; only where the lists come from and how an entry's address
+// is chosen differ.
+#include <string>
+
+#include "download/album_listing.h"
+#include "download/listed_photos.h"
+#include "download/photo_details.h"
+#include "download/photo_listing.h"
+#include "download/photo_progress.h"
+#include "service/current_endpoints.h"
+#include "service/listing_request.h"
+#include "text/encoding.h"
+
+namespace fotolun {
+namespace {
+
+constexpr RetryFloor kPersonalFloor{10, 2000};
+constexpr RetryFloor kGroupFloor{5, 2000};
+
+Text member(const PhotoListing& listing, int index, const char* name) {
+  const Text address = addressFromJsonText(listing.memberText(index, name));
+  return address == "null" ? Text() : address;
+}
+
+bool isPlaylist(const Text& url, const Text& format) {
+  if (format == "m3u8") return true;
+  const Text path = url.substr(0, url.find('?'));
+  return path.size() >= 5 && path.compare(path.size() - 5, 5, ".m3u8") == 0;
+}
+
+// A video is saved as its file: the original upload where the viewer names one, else the file it
+// plays. A video that only streams through a playlist has no file to save.
+PhotoSource videoSource(Context& context, const Text& fileUrl, const Text& format, const Text& whyNone) {
+  PhotoSource source(fileUrl);
+  source.kind = MediaKind::video;
+  source.requestHeaders = ConcatText("Referer: https://", context.program.hosts.personalSpace, "/");
+  if (fileUrl.empty()) {
+    source.unavailable = whyNone.empty() ? Utf8ToGbk("服务没有给出视频地址") : whyNone;
+  } else if (isPlaylist(fileUrl, format)) {
+    source.unavailable = Utf8ToGbk("只有在线播放列表（m3u8），没有可保存的视频文件");
+  }
+  return source;
+}
+
+bool listedAsVideo(const PhotoListing& listing, int index) {
+  const Text isVideo = listing.memberText(index, "is_video");
+  return isVideo == "true" || isVideo == "1" || listing.memberText(index, "phototype") == "\"video\"";
+}
+
+PhotoSource personalSource(Context& context, PhotoDetails& details, const PhotoListing& listing, int index,
+                           bool original) {
+  const Text lloc = member(listing, index, "lloc");
+  if (listedAsVideo(listing, index)) {
+    const PhotoDetail* detail = details.find(lloc);
+    if (detail == nullptr) return videoSource(context, "", "", details.failure());
+    const Text& file = !detail->downloadUrl.empty() ? detail->downloadUrl : detail->videoUrl;
+    return videoSource(context, file, detail->downloadUrl.empty() ? detail->videoFormat : "", "");
+  }
+  const Text url = member(listing, index, "url");
+  if (!original) return url;
+  if (listing.memberText(index, "raw_upload") == "1") {
+    if (const Text raw = member(listing, index, "raw"); !raw.empty()) return raw;
+  }
+  if (const Text origin = member(listing, index, "origin_url"); !origin.empty()) return origin;
+  // The list names no full-size copy: the viewer may; the ordinary one is the last resort.
+  if (const PhotoDetail* detail = details.find(lloc)) {
+    if (!detail->raw.empty()) return detail->raw;
+    if (!detail->originUrl.empty()) return detail->originUrl;
+  }
+  return url;
+}
+
+PhotoSource groupSource(Context& context, const PhotoListing& listing, int index) {
+  if (listing.memberText(index, "videodata") != "null") {
+    const Text file = addressFromJsonText(listing.memberText(index, "videodata", "actionurl"));
+    return videoSource(context, file == "null" ? Text() : file, "", "");
+  }
+  return ReplaceText(member(listing, index, "burl"), "200?w5", "800?w5");
+}
+
+}  // namespace
+
+bool downloadCurrentPersonalAlbum(Context& context, PhotoStore& photos, const AlbumJob& job, bool original) {
+  Form& form = context.form;
+  Program& program = context.program;
+  form.setText(Control::标签_进度条比例, "");
+  startAlbumProgress(context, job.photoCountText);
+  form.appendLog(albumOpeningLine(job.albumName));
+  const Text folder = photos.prepareAlbumFolder(job);
+  const PageStyle style{ProgressStyle::countSlashPosition, 100, original ? CopyKind::original : CopyKind::hd};
+  PhotoDetails details(context, job);
+  const bool whole = storePagedPhotos(
+      context, photos, job, folder, kCurrentPhotoShape, style,
+      [&](const Text& start) {
+        const SessionCredentials session = program.credentials.get();
+        return requestListing(
+            context,
+            currentPhotoListUrl(program.hosts, session, job.personalOwner, job.albumId, std::stoi(start)),
+            kPersonalFloor, kCurrentPhotoShape,
+            currentListingOptions(program.hosts, job.personalOwner, true));
+      },
+      [&](const PhotoListing& listing, int index) {
+        return personalSource(context, details, listing, index, original);
+      });
+  photos.finishAlbum(folder, job.albumName);
+  form.appendLog(albumClosingLine(job.albumName, 3));
+  form.setText(Control::标签_第多少张照片, "");
+  return whole;
+}
+
+bool downloadCurrentGroupAlbum(Context& context, PhotoStore& photos, const AlbumJob& job) {
+  Form& form = context.form;
+  Program& program = context.program;
+  startAlbumProgress(context, job.photoCountText);
+  form.appendLog(albumOpeningLine(job.albumName));
+  const Text folder = photos.prepareAlbumFolder(job);
+  const PageStyle style{ProgressStyle::ordinalPicture, 200, CopyKind::group};
+  const bool whole = storePagedPhotos(
+      context, photos, job, folder, kCurrentGroupPhotoShape, style,
+      [&](const Text& start) {
+        const SessionCredentials session = program.credentials.get();
+        return requestListing(
+            context,
+            currentGroupPhotoListUrl(program.hosts, session, job.typedNumber, job.albumId, std::stoi(start)),
+            kGroupFloor, kCurrentGroupPhotoShape,
+            currentListingOptions(program.hosts, job.typedNumber, true));
+      },
+      [&](const PhotoListing& listing, int index) { return groupSource(context, listing, index); });
+  photos.finishAlbum(folder, job.albumName);
+  form.appendLog(albumClosingLine(job.albumName, 4));
+  form.setText(Control::标签_第多少张照片, "");
+  return whole;
+}
+
+}  // namespace fotolun

@@ -1,0 +1,53 @@
+#include "download/photo_details.h"
+
+#include "download/photo_listing.h"
+#include "service/current_endpoints.h"
+#include "service/listing_request.h"
+
+namespace fotolun {
+namespace {
+
+constexpr RetryFloor kDetailFloor{3, 1000};
+
+Text addressMember(const PhotoListing& listing, int index, const char* member,
+                   const char* subMember = nullptr) {
+  const Text text =
+      subMember == nullptr ? listing.memberText(index, member) : listing.memberText(index, member, subMember);
+  const Text address = addressFromJsonText(text);
+  return address == "null" ? Text() : address;
+}
+
+}  // namespace
+
+const PhotoDetail* PhotoDetails::find(const Text& picKey) {
+  if (const auto it = known_.find(picKey); it != known_.end()) return &it->second;
+  if (picKey.empty() || !failure_.empty() || asked_.count(picKey) != 0) return nullptr;
+  asked_.insert(picKey);
+
+  Program& program = context_.program;
+  const SessionCredentials session = program.credentials.get();
+  const ListingReply reply = requestListing(
+      context_,
+      currentPhotoDetailUrl(program.hosts, session, job_.personalOwner, job_.albumId, picKey,
+                            kCurrentDetailBatch - 1),
+      kDetailFloor, kCurrentDetailShape, currentListingOptions(program.hosts, job_.personalOwner, true));
+  if (!reply.usable()) {
+    failure_ = reply.verdict.reason;
+    return nullptr;
+  }
+  const PhotoListing listing(reply.text, "photos");
+  for (int i = 0; i < listing.count(); ++i) {
+    const Text key = addressMember(listing, i, "picKey");
+    if (key.empty()) continue;
+    PhotoDetail& detail = known_[key];
+    detail.raw = addressMember(listing, i, "raw");
+    detail.originUrl = addressMember(listing, i, "origin_url");
+    detail.downloadUrl = addressMember(listing, i, "video_info", "download_url");
+    detail.videoUrl = addressMember(listing, i, "video_info", "video_url");
+    detail.videoFormat = addressMember(listing, i, "video_info", "format");
+  }
+  const auto it = known_.find(picKey);
+  return it == known_.end() ? nullptr : &it->second;
+}
+
+}  // namespace fotolun
