@@ -46,6 +46,7 @@ ListOutcome CliJob::list(const JobSettings& settings, const std::function<bool()
     }
     if (settings.saveDir) form_.setText(Control::编辑框_保存位置, Utf8ToGbk(*settings.saveDir));
     program_.skipSavedPhotos = settings.skipSaved;
+    if (settings.family) program_.chooseFamily(*settings.family);
   });
   AlbumLists& lists = controller_->albumLists();
   std::atomic<bool> pressed{false};
@@ -153,6 +154,6 @@ std::string formatAlbumTable(const std::vector<std::vector<std::string>>& rows) 
   return out;
 }
 
-Text CliJob::sessionCookies() const { return program_.credentials.get().cookieText; }
+Text CliJob::sessionCookies() const { return wholeSessionCookies(program_.credentials.get()); }
 
 }  // namespace fotolun::cli

@@ -21,6 +21,7 @@ struct JobSettings {
   std::optional<std::string> mode;     // "hd" or "original"; none: the settings file decides
   std::optional<std::string> saveDir;  // UTF-8; none: the default save folder
   bool skipSaved = true;               // photos an earlier run saved are not fetched again
+  std::optional<FamilyChoice> family;  // none: the settings file decides
 };
 
 struct DownloadOutcome {
@@ -53,6 +54,8 @@ class CliJob {
   DownloadOutcome download(const std::function<bool()>& interrupted);
   // The session's cookies as they stand now, with what the service renewed during the run (GBK).
   Text sessionCookies() const;
+  // The endpoint family in use after the list: the automatic choice may have moved on.
+  ServiceFamily family() const { return program_.family; }
 
  private:
   class NoDesktop : public Desktop {

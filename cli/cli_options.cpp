@@ -51,6 +51,7 @@ std::string usageText() {
          "                       [--covers]\n"
          "  fotolun-cli download --number N [--group] [--cookies FILE | --cookies-from-browser B]\n"
          "                       [--mode hd|original] [--save DIR] [--albums LIST] [--no-skip]\n"
+         "                       (both: [--api classic|current|auto])\n"
          "  fotolun-cli demo     [--save DIR]\n"
          "\n"
          "Lists the albums of a QQ number (or, with --group, a QQ group) and downloads them, one folder\n"
@@ -66,6 +67,11 @@ std::string usageText() {
          "$XDG_CONFIG_HOME/fotolun/peizi.ini and <pictures>/Fotolun. A photo an earlier run saved into\n"
          "the album's folder is skipped; --no-skip fetches every photo again (as new files; nothing is\n"
          "overwritten).\n"
+         "--api picks the service's endpoints: classic (the older plain-http ones), current (the https\n"
+         "ones the service's pages use today) or auto (the default, else [服务接口] 接口 in the settings\n"
+         "file): classic first, and current for the rest of the run when classic gives no album list or\n"
+         "says the session is gone. Videos are saved as their video files (.mp4) on current; a video\n"
+         "that only streams (m3u8) is named in the log as not downloadable.\n"
          "\n"
          "  login   signs in by QR code: scan the code drawn in the terminal (also saved as a PNG, its\n"
          "          path printed) with the QQ app and confirm on the phone; the session is written\n"
@@ -145,7 +151,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         return fail("--cookies-from-browser takes firefox or firefox:PROFILE");
       }
     } else if (a == "--number" || a == "--cookies" || a == "--mode" || a == "--save" || a == "--albums" ||
-               a == "--proxy" || a == "--ca-file") {
+               a == "--proxy" || a == "--ca-file" || a == "--api") {
       if (!value(&v)) return fail(a + " needs a value");
       if (a == "--number") o.number = v;
       if (a == "--cookies") o.cookies = v;
@@ -157,6 +163,11 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
       if (a == "--albums") o.albums = v;
       if (a == "--proxy") o.proxy = v;
       if (a == "--ca-file") o.caFile = v;
+      if (a == "--api") {
+        if (v != "classic" && v != "current" && v != "auto")
+          return fail("--api takes classic, current or auto");
+        o.api = v;
+      }
     } else {
       return fail("unknown option \"" + a + "\"");
     }
@@ -170,6 +181,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
   if (o.command != Command::Download && (o.mode || o.albums))
     return fail("--mode and --albums belong to the download command");
   if (o.command == Command::Albums && o.save) return fail("--save belongs to download and demo");
+  if (o.api && !listing) return fail("--api belongs to albums and download");
   if (o.command == Command::Demo && (!o.number.empty() || o.group || !o.cookies.empty()))
     return fail("demo takes no --number, --group or --cookies");
   if (o.albums) {

@@ -21,6 +21,7 @@ struct Options {
   std::optional<std::string> albums;          // --albums LIST
   std::string proxy;                          // --proxy URL
   std::string caFile;                         // --ca-file FILE
+  std::optional<std::string> api;             // --api classic|current|auto; none: the settings file
   bool quiet = false;
   bool verbose = false;
 };

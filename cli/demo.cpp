@@ -75,9 +75,10 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
     JobSettings settings;
   };
   const Pass passes[] = {
-      {"hd", JobSettings{qq, false, true, std::string("hd"), std::nullopt}},
-      {"original", JobSettings{qq, false, false, std::string("original"), std::nullopt}},
-      {"group", JobSettings{group, true, false, std::nullopt, std::nullopt}},
+      {"hd", JobSettings{qq, false, true, std::string("hd"), std::nullopt, true, FamilyChoice::automatic}},
+      {"original",
+       JobSettings{qq, false, false, std::string("original"), std::nullopt, true, FamilyChoice::automatic}},
+      {"group", JobSettings{group, true, false, std::nullopt, std::nullopt, true, FamilyChoice::automatic}},
   };
   DownloadOutcome total;
   for (const Pass& pass : passes) {

@@ -120,9 +120,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  JobSettings settings{options.number, options.group, options.covers,
-                       options.mode,   std::nullopt,  !options.noSkip};
+  JobSettings settings{options.number, options.group,   options.covers, options.mode,
+                       std::nullopt,   !options.noSkip, std::nullopt};
   if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
+  if (options.api) settings.family = familyChoiceNamed(*options.api);
   CliJob job(terminal, programFolders(), options.proxy, caFile, cookies.cookieText);
   const int exitCode = [&] {
     switch (job.list(settings, interrupted)) {
@@ -147,6 +148,7 @@ int main(int argc, char** argv) {
       case ListOutcome::listed:
         break;
     }
+    terminal.log("Endpoints: " + std::string(familyName(job.family())) + "\n");
     if (options.command == Command::Albums) {
       terminal.result(formatAlbumTable(job.rows()));
       return 0;
