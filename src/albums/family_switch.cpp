@@ -1,5 +1,6 @@
 #include "albums/family_switch.h"
 
+#include "service/current_endpoints.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -25,6 +26,10 @@ ListOutcome listOnFamily(Context& context, const FamilyAttempt& attempt) {
   Text classicReason;
   const ListOutcome classic = attempt(ServiceFamily::classic, &classicReason);
   if (classicReason.empty()) return classic;
+  // A session the older endpoints call gone is checked with one plain request before the list is
+  // asked again: when the https endpoints do not know it either, the user hears it at once.
+  if (classic == ListOutcome::notSignedIn && !currentSessionAnswers(context))
+    return endUnlisted(context, ListOutcome::notSignedIn, classicReason, nullptr);
   context.form.appendLog(Utf8ToGbk("旧接口没有给出相册列表（") + classicReason +
                          Utf8ToGbk("），改用https接口再试\r\n"));
   Text currentReason;
