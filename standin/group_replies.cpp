@@ -13,7 +13,8 @@ namespace {
 constexpr int kAlbumPageLimit = 1000;
 constexpr int kPhotoPageLimit = 500;
 
-std::string OkJson(const std::vector<std::string>& dataMembers) {
+// The old group listings order their members alphabetically.
+std::string GroupOkJson(const std::vector<std::string>& dataMembers) {
   return JsonObject({JsonMember("code", "0"), JsonMember("data", JsonObject(dataMembers)),
                      JsonMember("message", "\"\""), JsonMember("subcode", "0")});
 }
@@ -50,8 +51,8 @@ Response GroupAlbumListReply(const SampleData& data, const Request& request) {
                                  JsonMember("photocnt", std::to_string(album.photoCount()))}));
   }
   return JsonReply(
-      OkJson({JsonMember("album", JsonArray(albums)), JsonMember("albumnum", std::to_string(total)),
-              JsonMember("start", std::to_string(start))}));
+      GroupOkJson({JsonMember("album", JsonArray(albums)), JsonMember("albumnum", std::to_string(total)),
+                   JsonMember("start", std::to_string(start))}));
 }
 
 Response GroupPhotoPageReply(const SampleData& data, const Request& request) {
@@ -69,7 +70,7 @@ Response GroupPhotoPageReply(const SampleData& data, const Request& request) {
     members.push_back(JsonMember("uploadtime", std::to_string(photo.uploadTime)));
     photos.push_back(JsonObject(members));
   }
-  return JsonReply(OkJson(
+  return JsonReply(GroupOkJson(
       {JsonMember("photos", JsonArray(photos)), JsonMember("total", std::to_string(album->photoCount()))}));
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: fotolun-standin [--port N] [--seed S] [--log FILE] [--ca-out FILE] [--qr-confirm QQ]\n"
-    "                       [--help]\n"
+    "                       [--families LIST] [--help]\n"
     "\n"
     "Starts the stand-in photo service on 127.0.0.1 and runs until Ctrl+C (SIGINT) or SIGTERM.\n"
     "It answers for every host of the service, so point the program at it as its HTTP proxy:\n"
@@ -29,10 +29,21 @@ constexpr const char* kUsage =
     "  --ca-out FILE  write the test authority's certificate (PEM) to FILE\n"
     "  --qr-confirm QQ  play the phone for fotolun-cli login: every QR code shown is scanned at its\n"
     "                 first poll and confirmed as QQ at the next\n"
+    "  --families LIST  the endpoint families served: classic,current (default), current or\n"
+    "                 classic; the other answers 404 (classic: the plain http album and group lists\n"
+    "                 and GetRoute; current: the https-era /proxy/domain/... lists with videos)\n"
     "  --help         show this text\n"
     "\n"
     "FOTOLUN_STATIC_IMAGE_HOST, when set, names the host of the placeholder cover addresses,\n"
     "as it does for the program.\n";
+
+bool ParseFamilies(const std::string& text, bool& classic, bool& current) {
+  if (text != "classic,current" && text != "current,classic" && text != "current" && text != "classic")
+    return false;
+  classic = text.find("classic") != std::string::npos;
+  current = text.find("current") != std::string::npos;
+  return true;
+}
 
 bool ParseNumber(const char* text, unsigned long long max, unsigned long long& out) {
   char* end = nullptr;
@@ -51,6 +62,8 @@ int main(int argc, char** argv) {
   std::string logFile;
   std::string caOut;
   std::string qrConfirm;
+  bool classicFamily = true;
+  bool currentFamily = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -63,6 +76,8 @@ int main(int argc, char** argv) {
       ++i;
     } else if (arg == "--qr-confirm" && hasValue) {
       qrConfirm = argv[++i];
+    } else if (arg == "--families" && hasValue && ParseFamilies(argv[i + 1], classicFamily, currentFamily)) {
+      ++i;
     } else if (arg == "--log" && hasValue) {
       logFile = argv[++i];
     } else if (arg == "--ca-out" && hasValue) {
@@ -91,6 +106,8 @@ int main(int argc, char** argv) {
 
   fotolun::standin::StandinOptions options;
   options.seed = seed;
+  options.classicFamily = classicFamily;
+  options.currentFamily = currentFamily;
   const fotolun::ServiceHosts hosts = fotolun::serviceHostsFromEnvironment();
   options.staticImageHost = hosts.staticImage;
   fotolun::standin::Standin standin(options);
@@ -113,10 +130,13 @@ int main(int argc, char** argv) {
             << "Sign in at http://" << hosts.personalSpace << "/ (through the proxy).\n"
             << "Sample QQ numbers: " << data.ordinaryAccount().qq << " (albums), " << data.privateAccount().qq
             << " (private), " << data.accountWithoutAlbums().qq << " (no albums), "
-            << data.accountWithBackslashTrailBytes().qq << " (names whose GBK bytes hold a backslash)\n"
+            << data.accountWithBackslashTrailBytes().qq << " (names whose GBK bytes hold a backslash), "
+            << data.classifiedAccount().qq << " (albums in classes), " << data.plainListAccount().qq
+            << " (plain album list), " << data.videoAccount().qq << " (videos)\n"
             << "Sample groups: " << data.smallGroup().number << " (" << data.smallGroup().albums.size()
             << " albums), " << data.thousandAlbumGroup().number << " (1000 albums), "
-            << data.largeGroup().number << " (2500 albums)\n"
+            << data.largeGroup().number << " (2500 albums), " << data.videoGroup().number
+            << " (a video and a closed album), " << data.closedGroup().number << " (not a member)\n"
             << "Ctrl+C stops it." << std::endl;
 
   int received = 0;

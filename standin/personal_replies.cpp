@@ -13,11 +13,6 @@ namespace {
 
 constexpr int kPhotoPageLimit = 500;
 
-std::string OkJson(const std::vector<std::string>& dataMembers) {
-  return JsonObject({JsonMember("code", "0"), JsonMember("subcode", "0"), JsonMember("message", "\"\""),
-                     JsonMember("default", "0"), JsonMember("data", JsonObject(dataMembers))});
-}
-
 std::string AlbumJson(const PersonalAlbum& album, std::size_t index) {
   std::vector<std::string> members = {
       JsonMember("id", JsonString(album.id)),

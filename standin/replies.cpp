@@ -21,6 +21,18 @@ Response JsonReply(std::string utf8Json) {
   return {200, {{"Content-Type", "application/json; charset=utf-8"}}, std::move(utf8Json)};
 }
 
+Response JsonpReply(const Request& request, const std::string& utf8Json, const std::string& fallback) {
+  std::string callback = request.query("callback");
+  // Only a name is echoed: the reply is run as script by whoever asked.
+  if (callback.empty() ||
+      callback.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$.") !=
+          std::string::npos) {
+    callback = fallback;
+  }
+  return {
+      200, {{"Content-Type", "application/x-javascript; charset=utf-8"}}, callback + "(" + utf8Json + ");"};
+}
+
 Response GbkJsonReply(const std::string& utf8Json) {
   return {200, {{"Content-Type", "application/json; charset=GBK"}}, Utf8ToGbk(utf8Json)};
 }
@@ -50,6 +62,19 @@ std::string RefusalJson(int code, std::string_view message) {
 
 std::string NotSignedInJson() { return RefusalJson(-3000, kNotSignedInMessage); }
 std::string NoPermissionJson() { return RefusalJson(-10050, kNoPermissionMessage); }
+
+std::string CurrentNotSignedInJson() {
+  return R"({"code":-3000,"subcode":-4001,"message":"请先登录","data":{}})";
+}
+
+std::string CurrentNoPermissionJson() {
+  return R"({"code":-4009,"subcode":0,"message":"您没有权限进行此操作","data":{}})";
+}
+
+std::string OkJson(const std::vector<std::string>& dataMembers) {
+  return JsonObject({JsonMember("code", "0"), JsonMember("subcode", "0"), JsonMember("message", "\"\""),
+                     JsonMember("default", "0"), JsonMember("data", JsonObject(dataMembers))});
+}
 
 int QueryNumber(const Request& request, const std::string& name, int fallback) {
   const std::string value = request.query(name);

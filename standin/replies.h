@@ -2,6 +2,7 @@
 // The pieces every endpoint's reply is made of.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "standin/http_server.h"
 
@@ -12,6 +13,9 @@ inline constexpr std::string_view kNotSignedInMessage = "未登录或者登录�
 inline constexpr std::string_view kNoPermissionMessage = "您没有权限进行此操作";
 
 Response JsonReply(std::string utf8Json);
+// "callback(" + JSON + ");", the callback named by the request's callback parameter or fallback.
+Response JsonpReply(const Request& request, const std::string& utf8Json,
+                    const std::string& fallback = "shine_Callback");
 // The reply in code page 936. What 936 cannot hold (emoji) becomes "?", as a service that stores
 // GBK text does with it.
 Response GbkJsonReply(const std::string& utf8Json);
@@ -24,6 +28,11 @@ Response NotFound();
 std::string RefusalJson(int code, std::string_view message);
 std::string NotSignedInJson();
 std::string NoPermissionJson();
+// The current endpoints' refusals.
+std::string CurrentNotSignedInJson();
+std::string CurrentNoPermissionJson();
+// {"code":0,"subcode":0,"message":"","default":0,"data":{...}}.
+std::string OkJson(const std::vector<std::string>& dataMembers);
 
 // A query value as a non-negative number; fallback when it is missing or not digits.
 int QueryNumber(const Request& request, const std::string& name, int fallback);

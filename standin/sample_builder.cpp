@@ -83,6 +83,8 @@ void SampleBuilder::build() {
   buildGroups();
   addPicture(data_.hosts_.staticImage, "/ac/qzone_v5/photo/need_pass.png", 100, 100, true);
   addPicture(data_.hosts_.staticImage, "/ac/qzone_v5/photo/no_photo_s.png", 100, 100, true);
+  buildCurrentFamilyAccounts();
+  buildCurrentFamilyGroups();
 }
 
 std::uint64_t SampleBuilder::below(std::uint64_t bound) { return engine_() % bound; }
@@ -118,6 +120,12 @@ std::string SampleBuilder::addPicture(const std::string& host, const std::string
   return "http://" + host + target;
 }
 
+std::string SampleBuilder::addVideo(const std::string& target, bool playlist) {
+  const std::string& host = data_.hosts_.video;
+  data_.videosByTarget_.emplace(target, VideoSource{host, host + target, playlist});
+  return "http://" + host + target;
+}
+
 void SampleBuilder::buildRoutes() {
   data_.routes_ = {
       {"gz", "gzup.photo.qq.com", "gzalist.photo.qq.com"},
@@ -131,9 +139,12 @@ PersonalPhoto SampleBuilder::personalPhoto(const std::string& albumId, std::stri
   photo.title = std::move(title);
   const std::string key = token(16);
   photo.url = addPicture(photoHost(index), "/psb?/" + albumId + "/" + key + "/b/&rf=viewer_4", 160, 120);
-  // Every ninth photo has no full-size copy, which the full-size listing shows as raw "".
+  // Every ninth photo has no full-size copy the old listings name, which they show as raw ""; the
+  // current listings name an original there instead.
   if (index % 9 == 8) {
     photo.raw = RawAddress::EmptyString;
+    photo.rawUrl =
+        addPicture(photoHost(index + 1), "/psb?/" + albumId + "/" + key + "/o/&rf=viewer_4", 320, 240);
   } else {
     photo.rawUrl =
         addPicture(photoHost(index + 1), "/psb?/" + albumId + "/" + key + "/r/&rf=viewer_4", 320, 240);
@@ -261,6 +272,95 @@ void SampleBuilder::buildAccounts() {
   }
 
   data_.accounts_ = {std::move(ordinary), std::move(hidden), std::move(bare), std::move(trail)};
+}
+
+// The old listings show the entry as a picture: its cover, with no full-size copy.
+PersonalPhoto SampleBuilder::personalVideo(const std::string& albumId, std::string title, std::size_t index,
+                                           VideoKind kind) {
+  PersonalPhoto photo = personalPhoto(albumId, std::move(title), index);
+  photo.raw = RawAddress::Null;
+  photo.rawUrl.clear();
+  const std::string base = "/" + albumId + "/" + token(16);
+  VideoLinks video;
+  video.vid = "1075_" + token(24);
+  video.durationMs = 15000 + static_cast<int>(index) * 1000;
+  switch (kind) {
+    case VideoKind::WithDownload:
+      video.videoUrl = addVideo(base + ".f20.mp4");
+      video.downloadUrl = addVideo(base + ".f0.mp4");
+      break;
+    case VideoKind::PlayerOnly:
+      video.videoUrl = addVideo(base + ".f20.mp4");
+      break;
+    case VideoKind::PlaylistOnly:
+      video.videoUrl = addVideo(base + "/index.m3u8", true);
+      break;
+  }
+  photo.video = std::move(video);
+  return photo;
+}
+
+void SampleBuilder::buildCurrentFamilyAccounts() {
+  struct Plan {
+    const char* name;
+    int photos;
+    const char* titles;
+  };
+  auto addAlbums = [&](PersonalAccount& account, std::initializer_list<Plan> plans) {
+    for (const Plan& plan : plans) {
+      PersonalAlbum album = personalAlbum(plan.name, plan.photos, plan.titles);
+      giveCover(album);
+      account.albums.push_back(std::move(album));
+    }
+  };
+
+  PersonalAccount classified{number(8), false, "xa", {}};
+  addAlbums(classified, {{"默认相册", 3, "IMG_"}, {"春游", 2, "春"}, {"海边", 1, "海"}});
+  PersonalAlbum graduation = personalAlbum("毕业照", 2, "毕业");
+  graduation.question = "我们班主任姓什么";
+  graduation.answer = "王";
+  giveCover(graduation);
+  classified.albums.insert(classified.albums.begin() + 2, std::move(graduation));
+
+  PersonalAccount plainList{number(9), false, "sh", {}};
+  addAlbums(plainList, {{"随手拍", 3, "拍"}, {"旧照片", 2, "旧"}});
+
+  PersonalAccount withVideos{number(8), false, "gz", {}};
+  PersonalAlbum mixed = personalAlbum("视频相册", 0, "");
+  mixed.photos.push_back(personalPhoto(mixed.id, "照片一", 0));
+  mixed.photos.push_back(personalVideo(mixed.id, "可下载的视频", 1, VideoKind::WithDownload));
+  mixed.photos.push_back(personalPhoto(mixed.id, "照片二", 2));
+  mixed.photos.push_back(personalVideo(mixed.id, "只能播放的视频", 3, VideoKind::PlayerOnly));
+  mixed.photos.push_back(personalVideo(mixed.id, "分段的视频", 4, VideoKind::PlaylistOnly));
+  mixed.photos.push_back(personalPhoto(mixed.id, "照片三", 5));
+  giveCover(mixed);
+  withVideos.albums.push_back(std::move(mixed));
+  addAlbums(withVideos, {{"图片", 2, "图"}});
+
+  data_.accounts_.push_back(std::move(classified));
+  data_.accounts_.push_back(std::move(plainList));
+  data_.accounts_.push_back(std::move(withVideos));
+}
+
+void SampleBuilder::buildCurrentFamilyGroups() {
+  Group withVideo{number(7), {}};
+  GroupAlbum mixed = groupAlbum(withVideo, "视频和照片", 3);
+  GroupPhoto clip = groupPhoto(withVideo, mixed.id, "群视频", 3);
+  clip.video = VideoLinks{addVideo("/qun/" + withVideo.number + "/" + mixed.id + "/" + token(16) + ".mp4"),
+                          "", token(24), 20000};
+  mixed.photos.insert(mixed.photos.begin() + 1, std::move(clip));
+  withVideo.albums.push_back(std::move(mixed));
+  GroupAlbum closed = groupAlbum(withVideo, "管理员相册", 2);
+  closed.closed = true;
+  withVideo.albums.push_back(std::move(closed));
+  withVideo.albums.push_back(groupAlbum(withVideo, "第三个相册", 1));
+
+  Group notJoined{number(8), {}};
+  notJoined.signedInIsMember = false;
+  notJoined.albums.push_back(groupAlbum(notJoined, "别人的群相册", 2));
+
+  data_.groups_.push_back(std::move(withVideo));
+  data_.groups_.push_back(std::move(notJoined));
 }
 
 GroupPhoto SampleBuilder::groupPhoto(const Group& group, const std::string& albumId, std::string name,

@@ -27,15 +27,22 @@ class SampleBuilder {
   const std::string& photoHost(std::size_t i) const;
   std::string addPicture(const std::string& host, const std::string& target, int width, int height,
                          bool png = false);
+  std::string addVideo(const std::string& target, bool playlist = false);
 
   void buildRoutes();
   void buildAccounts();
   void buildGroups();
+  // Samples for the current endpoints, drawn after every older sample so those stay as they were.
+  void buildCurrentFamilyAccounts();
+  void buildCurrentFamilyGroups();
 
   PersonalAlbum personalAlbum(std::string name, int photoCount, const std::string& titlePrefix);
   PersonalPhoto personalPhoto(const std::string& albumId, std::string title, std::size_t index);
   void giveCover(PersonalAlbum& album);
   void addEdgeTitleAlbum(PersonalAccount& account);
+  enum class VideoKind { WithDownload, PlayerOnly, PlaylistOnly };
+  PersonalPhoto personalVideo(const std::string& albumId, std::string title, std::size_t index,
+                              VideoKind kind);
   GroupAlbum groupAlbum(const Group& group, std::string title, int photoCount);
   GroupPhoto groupPhoto(const Group& group, const std::string& albumId, std::string name, std::size_t index,
                         bool withSizeMarker = true);

@@ -104,13 +104,38 @@ const PictureSource* SampleData::pictureByTarget(std::string_view target) const 
   return found == picturesByTarget_.end() ? nullptr : &found->second;
 }
 
-const PictureSource* SampleData::pictureAt(std::string_view url) const {
+namespace {
+
+// "http://host/target" split at the first slash after the host; nullopt for anything else.
+std::optional<std::pair<std::string_view, std::string_view>> HostAndTarget(std::string_view url) {
   constexpr std::string_view kScheme = "http://";
-  if (url.substr(0, kScheme.size()) != kScheme) return nullptr;
+  if (url.substr(0, kScheme.size()) != kScheme) return std::nullopt;
   url.remove_prefix(kScheme.size());
   const std::size_t slash = url.find('/');
-  if (slash == std::string_view::npos) return nullptr;
-  return picture(url.substr(0, slash), url.substr(slash));
+  if (slash == std::string_view::npos) return std::nullopt;
+  return std::pair(url.substr(0, slash), url.substr(slash));
+}
+
+}  // namespace
+
+const PictureSource* SampleData::pictureAt(std::string_view url) const {
+  const auto parts = HostAndTarget(url);
+  return parts ? picture(parts->first, parts->second) : nullptr;
+}
+
+const VideoSource* SampleData::video(std::string_view host, std::string_view target) const {
+  const VideoSource* found = videoByTarget(target);
+  return found != nullptr && found->host == host ? found : nullptr;
+}
+
+const VideoSource* SampleData::videoByTarget(std::string_view target) const {
+  const auto found = videosByTarget_.find(target);
+  return found == videosByTarget_.end() ? nullptr : &found->second;
+}
+
+const VideoSource* SampleData::videoAt(std::string_view url) const {
+  const auto parts = HostAndTarget(url);
+  return parts ? video(parts->first, parts->second) : nullptr;
 }
 
 std::vector<std::string> SampleData::pictureUrls() const {

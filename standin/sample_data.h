@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <shared_mutex>
 #include <string>
 #include <string_view>
@@ -21,6 +22,20 @@ struct SampleHosts {
   std::string staticImage = "imgcache.qq.com";
   // Photo hosts, used in turn; the last one lies outside the service's cookie domains.
   std::vector<std::string> photo = {"b1.photo.store.qq.com", "a2.qpic.cn", "photos.example-cdn.net"};
+  std::string video = "photovideo.photo.qq.com";
+};
+
+// Where a video entry's moving picture lives. The old listings know nothing of it and show the
+// entry as its cover picture.
+struct VideoLinks {
+  std::string videoUrl;     // an mp4, or a playlist ending ".m3u8"
+  std::string downloadUrl;  // an mp4, or "" when only the player's address is given
+  std::string vid;
+  int durationMs = 0;
+
+  bool isPlaylist() const {
+    return videoUrl.size() >= 5 && videoUrl.compare(videoUrl.size() - 5, 5, ".m3u8") == 0;
+  }
 };
 
 // What a listing says about a photo's full-size address.
@@ -30,13 +45,14 @@ struct PersonalPhoto {
   std::string title;     // UTF-8
   bool hasTitle = true;  // false: the listings leave the name member out
   std::string url;       // the ordinary (HD) address
-  std::string rawUrl;    // the full-size address when raw is Given
+  std::string rawUrl;    // the full-size address: raw when Given, the current origin_url when EmptyString
   RawAddress raw = RawAddress::Given;
   // The listing's photo keys; an empty one leaves its member out.
   std::string lloc;
   std::string sloc;
-  std::string uploadTime;     // "YYYY-MM-DD HH:MM:SS", China time
-  std::string shootTimeJson;  // rawshoottime as the listing writes it: "", "0", a date, unix seconds
+  std::string uploadTime;           // "YYYY-MM-DD HH:MM:SS", China time
+  std::string shootTimeJson;        // rawshoottime as the listing writes it: "", "0", a date, unix seconds
+  std::optional<VideoLinks> video;  // url is then the cover picture
 };
 
 struct PersonalAlbum {
@@ -61,14 +77,16 @@ struct PersonalAccount {
 struct GroupPhoto {
   std::string name;  // UTF-8
   bool hasName = true;
-  std::string burl;             // the small address the listing gives (usually holding "200?w5")
-  std::int64_t uploadTime = 0;  // unix seconds, as the group listing writes it
+  std::string burl;                 // the small address the listing gives (usually holding "200?w5")
+  std::int64_t uploadTime = 0;      // unix seconds, as the group listing writes it
+  std::optional<VideoLinks> video;  // burl is then the cover picture
 };
 
 struct GroupAlbum {
   std::string id;
   std::string title;  // UTF-8
   std::vector<GroupPhoto> photos;
+  bool closed = false;  // listed, but its photos are refused to the members
 
   int photoCount() const { return static_cast<int>(photos.size()); }
 };
@@ -76,6 +94,7 @@ struct GroupAlbum {
 struct Group {
   std::string number;
   std::vector<GroupAlbum> albums;
+  bool signedInIsMember = true;  // false: the current listings refuse whoever asks
 };
 
 // A storage route: the default record names an upload host that serves no album lists; only the
@@ -93,6 +112,13 @@ struct PictureSource {
   int width = 0;
   int height = 0;
   bool png = false;
+};
+
+// A video file the video host serves: key makes its bytes.
+struct VideoSource {
+  std::string host;
+  std::string key;
+  bool playlist = false;
 };
 
 class SampleData {
@@ -125,6 +151,16 @@ class SampleData {
   const Group& smallGroup() const { return groups_[0]; }
   const Group& thousandAlbumGroup() const { return groups_[1]; }
   const Group& largeGroup() const { return groups_[2]; }
+  // The current album list puts albums under a key chosen by the account's index (i % 3):
+  // albumListModeSort for ordinaryAccount and videoAccount, albumListModeClass for
+  // classifiedAccount, albumList for plainListAccount.
+  const PersonalAccount& classifiedAccount() const { return accounts_[4]; }
+  const PersonalAccount& plainListAccount() const { return accounts_[5]; }
+  // Its first album mixes pictures with the three kinds of video entry.
+  const PersonalAccount& videoAccount() const { return accounts_[6]; }
+  // An open album with pictures and a video, then a closed album.
+  const Group& videoGroup() const { return groups_[3]; }
+  const Group& closedGroup() const { return groups_[4]; }
 
   // nullptr when there is none.
   const PersonalAccount* account(std::string_view qq) const;
@@ -149,6 +185,11 @@ class SampleData {
   // Every picture address, for tests that want to walk them.
   std::vector<std::string> pictureUrls() const;
 
+  // The video files, looked up as the pictures are.
+  const VideoSource* video(std::string_view host, std::string_view target) const;
+  const VideoSource* videoByTarget(std::string_view target) const;
+  const VideoSource* videoAt(std::string_view url) const;
+
  private:
   friend class SampleBuilder;
 
@@ -159,6 +200,7 @@ class SampleData {
   std::vector<PersonalAccount> accounts_;
   std::vector<Group> groups_;
   std::map<std::string, PictureSource, std::less<>> picturesByTarget_;
+  std::map<std::string, VideoSource, std::less<>> videosByTarget_;
 };
 
 }  // namespace fotolun::standin

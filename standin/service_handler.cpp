@@ -1,10 +1,13 @@
 #include "standin/service_handler.h"
 
+#include "standin/current_group_replies.h"
+#include "standin/current_personal_replies.h"
 #include "standin/group_replies.h"
 #include "standin/personal_replies.h"
 #include "standin/replies.h"
 #include "standin/route_reply.h"
 #include "standin/sign_in_pages.h"
+#include "standin/video_bytes.h"
 
 namespace fotolun::standin {
 namespace {
@@ -23,10 +26,48 @@ std::string QuestionPageOwner(const std::string& path) {
   return qq.find_first_not_of("0123456789") == std::string::npos ? qq : "";
 }
 
+constexpr std::string_view kCurrentPrefix = "/proxy/domain/";
+
+bool IsClassicPath(const std::string& path) {
+  return path == "/GetRoute" || path == "/fcgi-bin/fcg_list_album_v2" || path == "/fcgi-bin/cgi_list_photo" ||
+         path == "/cgi-bin/common/cgi_view_album_v2" || path == "/p/plist.photo/fcgi-bin/cgi_list_photo" ||
+         path == "/cgi-bin/upp/qun_list_album_v2" || path == "/cgi-bin/upp/qun_list_photo_v2";
+}
+
 }  // namespace
 
 bool ServiceHandler::servesAlbumsOf(const Request& request, const std::string& qq) const {
   return IsLoopback(request.host) || data_.routeFor(qq).albumHost == request.host;
+}
+
+Response ServiceHandler::classicReply(const Request& request) const {
+  const std::string& path = request.path;
+  if (path == "/GetRoute") return RouteReply(data_, request);
+  if (path == "/fcgi-bin/fcg_list_album_v2" || path == "/fcgi-bin/cgi_list_photo" ||
+      path == "/cgi-bin/common/cgi_view_album_v2") {
+    if (!servesAlbumsOf(request, request.query("hostUin"))) return NotFound();
+    if (path == "/fcgi-bin/fcg_list_album_v2") return PersonalAlbumListReply(data_, request);
+    if (path == "/fcgi-bin/cgi_list_photo") return PhotoPageReply(data_, request);
+    return FullSizeListReply(data_, request);
+  }
+  if (path == "/p/plist.photo/fcgi-bin/cgi_list_photo") return PhotoPageReply(data_, request);
+  if (path == "/cgi-bin/upp/qun_list_album_v2") return GroupAlbumListReply(data_, request);
+  return GroupPhotoPageReply(data_, request);
+}
+
+Response ServiceHandler::currentReply(const Request& request) const {
+  const std::string& path = request.path;
+  if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/fcg_list_album_v3")
+    return CurrentAlbumListReply(data_, request);
+  if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/cgi_list_photo")
+    return CurrentPhotoPageReply(data_, request);
+  if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/cgi_floatview_photo_list_v2")
+    return FloatviewReply(data_, request);
+  if (path == "/proxy/domain/u.photo.qzone.qq.com/cgi-bin/upp/qun_list_album_v2")
+    return CurrentGroupAlbumListReply(data_, request);
+  if (path == "/proxy/domain/u.photo.qzone.qq.com/cgi-bin/upp/qun_list_photo_v2")
+    return CurrentGroupPhotoPageReply(data_, request);
+  return NotFound();
 }
 
 Response ServiceHandler::operator()(const Request& request) const {
@@ -40,18 +81,15 @@ Response ServiceHandler::operator()(const Request& request) const {
   if (picture != nullptr)
     return BytesReply(pictures_.bytes(*picture), picture->png ? "image/png" : "image/jpeg");
 
+  const VideoSource* video = IsLoopback(request.host) ? data_.videoByTarget(request.target)
+                                                      : data_.video(request.host, request.target);
+  if (video != nullptr) return BytesReply(MakeVideo(*video, data_.seed()), VideoContentType(*video));
+
   const std::string& path = request.path;
-  if (path == "/GetRoute") return RouteReply(data_, request);
-  if (path == "/fcgi-bin/fcg_list_album_v2" || path == "/fcgi-bin/cgi_list_photo" ||
-      path == "/cgi-bin/common/cgi_view_album_v2") {
-    if (!servesAlbumsOf(request, request.query("hostUin"))) return NotFound();
-    if (path == "/fcgi-bin/fcg_list_album_v2") return PersonalAlbumListReply(data_, request);
-    if (path == "/fcgi-bin/cgi_list_photo") return PhotoPageReply(data_, request);
-    return FullSizeListReply(data_, request);
+  if (IsClassicPath(path)) return families_.classic ? classicReply(request) : NotFound();
+  if (path.compare(0, kCurrentPrefix.size(), kCurrentPrefix) == 0) {
+    return families_.current ? currentReply(request) : NotFound();
   }
-  if (path == "/p/plist.photo/fcgi-bin/cgi_list_photo") return PhotoPageReply(data_, request);
-  if (path == "/cgi-bin/upp/qun_list_album_v2") return GroupAlbumListReply(data_, request);
-  if (path == "/cgi-bin/upp/qun_list_photo_v2") return GroupPhotoPageReply(data_, request);
   if (path == "/") return SignInPage(data_, request);
   if (const std::string owner = QuestionPageOwner(path); !owner.empty()) {
     return AlbumQuestionPage(data_, request, owner);

@@ -9,22 +9,33 @@
 
 namespace fotolun::standin {
 
+// Which endpoint families answer; one switched off answers 404 everywhere, as a service that
+// has retired it.
+struct EndpointFamilies {
+  bool classic = true;  // plain http: fcg_list_album_v2, cgi_list_photo, cgi_view_album_v2, the
+                        // group lists under /cgi-bin/upp/, and GetRoute
+  bool current = true;  // the "/proxy/domain/..." endpoints
+};
+
 class ServiceHandler {
  public:
   ServiceHandler(const SampleData& data, PictureCache& pictures, const VersionPage& version,
-                 QrLogins& qrLogins)
-      : data_(data), pictures_(pictures), version_(version), qrLogins_(qrLogins) {}
+                 QrLogins& qrLogins, EndpointFamilies families = {})
+      : data_(data), pictures_(pictures), version_(version), qrLogins_(qrLogins), families_(families) {}
 
   Response operator()(const Request& request) const;
 
  private:
   // Album hosts answer only for the numbers whose route names them; a loopback origin answers for all.
   bool servesAlbumsOf(const Request& request, const std::string& qq) const;
+  Response classicReply(const Request& request) const;
+  Response currentReply(const Request& request) const;
 
   const SampleData& data_;
   PictureCache& pictures_;
   const VersionPage& version_;
   QrLogins& qrLogins_;
+  EndpointFamilies families_;
 };
 
 }  // namespace fotolun::standin

@@ -48,11 +48,35 @@ bool IsSignedIn(const SampleData& data, const Request& request) {
   return request.query("g_tk") == computeGTk("; skey=" + *skey + ";");
 }
 
-Access PersonalAccess(const SampleData& data, const Request& request, std::string_view hostUin) {
-  if (!IsSignedIn(data, request)) return Access::NotSignedIn;
+bool IsSignedInCurrent(const SampleData& data, const Request& request) {
+  const std::string qq = SignedInNumber(request);
+  if (qq.empty()) return false;
+  const std::optional<std::string> pskey = RequestCookie(request, "p_skey");
+  if (pskey) {
+    // The same hash as over skey: the cookie text handed to it names the p_skey value as skey.
+    return *pskey == PSkeyFor(data.seed(), qq) &&
+           request.query("g_tk") == computeGTk("; skey=" + *pskey + ";");
+  }
+  return IsSignedIn(data, request);
+}
+
+namespace {
+
+Access AccessTo(const SampleData& data, const Request& request, std::string_view hostUin, bool signedIn) {
+  if (!signedIn) return Access::NotSignedIn;
   const PersonalAccount* owner = data.account(hostUin);
   if (owner != nullptr && owner->isPrivate && SignedInNumber(request) != hostUin) return Access::Refused;
   return Access::Allowed;
+}
+
+}  // namespace
+
+Access PersonalAccess(const SampleData& data, const Request& request, std::string_view hostUin) {
+  return AccessTo(data, request, hostUin, IsSignedIn(data, request));
+}
+
+Access CurrentPersonalAccess(const SampleData& data, const Request& request, std::string_view hostUin) {
+  return AccessTo(data, request, hostUin, IsSignedInCurrent(data, request));
 }
 
 std::string AlbumPassCookieName(std::string_view albumId) { return "photo_pass_" + std::string(albumId); }

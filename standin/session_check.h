@@ -19,10 +19,15 @@ std::string SignedInNumber(const Request& request);
 // is the token of that skey.
 bool IsSignedIn(const SampleData& data, const Request& request);
 
+// The current endpoints take p_skey and its token; a request without a p_skey cookie may still
+// show the skey and its token. A wrong p_skey is not made good by a right skey.
+bool IsSignedInCurrent(const SampleData& data, const Request& request);
+
 enum class Access { NotSignedIn, Refused, Allowed };
 
 // A private account's albums are shown to its owner only.
 Access PersonalAccess(const SampleData& data, const Request& request, std::string_view hostUin);
+Access CurrentPersonalAccess(const SampleData& data, const Request& request, std::string_view hostUin);
 
 // The cookie a right answer to a protected album's question sets.
 std::string AlbumPassCookieName(std::string_view albumId);

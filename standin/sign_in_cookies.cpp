@@ -46,6 +46,11 @@ std::string SkeyFor(std::uint64_t seed, std::string_view qq) {
   return "@" + DerivedToken(seed, {"skey", qq}, 9);
 }
 
+std::string PSkeyFor(std::uint64_t seed, std::string_view qq) {
+  return DerivedToken(seed, {"p_skey", qq}, 44,
+                      "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-*_");
+}
+
 std::vector<Cookie> SignInCookies(std::uint64_t seed, std::string_view qq, CookieLayout layout) {
   const std::string uin = UinCookieValue(qq);
   const std::string hex = "0123456789abcdef";
@@ -58,7 +63,7 @@ std::vector<Cookie> SignInCookies(std::uint64_t seed, std::string_view qq, Cooki
       {"skey", SkeyFor(seed, qq)},
       {"p_uin", uin},
       {"pt4_token", DerivedToken(seed, {"pt4_token", qq}, 44, wide)},
-      {"p_skey", DerivedToken(seed, {"p_skey", qq}, 44, wide)},
+      {"p_skey", PSkeyFor(seed, qq)},
       {"luin", uin},
       {"lskey", "0001" + DerivedToken(seed, {"lskey", qq}, 32, hex)},
       {"pt2gguin", uin},

@@ -24,6 +24,7 @@ std::optional<CookieLayout> CookieLayoutNamed(std::string_view name);
 // "o" and the number padded with zeros to ten digits, as the uin cookie carries it.
 std::string UinCookieValue(std::string_view qq);
 std::string SkeyFor(std::uint64_t seed, std::string_view qq);
+std::string PSkeyFor(std::uint64_t seed, std::string_view qq);
 
 std::vector<Cookie> SignInCookies(std::uint64_t seed, std::string_view qq, CookieLayout layout);
 // "name=value; name=value", as document.cookie shows them.

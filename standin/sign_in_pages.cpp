@@ -44,8 +44,12 @@ Response SignInPage(const SampleData& data, const Request& request) {
 
   const auto layout = CookieLayoutNamed(UrlDecoded(request.query("layout"))).value_or(CookieLayout::Inside);
   Response response = HtmlPage(Page("登录成功", "<h1 id=\"signed_in\">登录成功</h1>\n<p>" + qq + "</p>\n"));
+  // As the real sign-in does, p_skey may be kept from script: only the browser's own cookie store has it.
+  const bool pskeyHttpOnly = request.query("pskey") == "httponly";
   for (const Cookie& cookie : SignInCookies(data.seed(), qq, layout)) {
-    response.headers.emplace_back("Set-Cookie", SetCookieValue(cookie, request.host));
+    std::string value = SetCookieValue(cookie, request.host);
+    if (pskeyHttpOnly && cookie.name == "p_skey") value += "; HttpOnly";
+    response.headers.emplace_back("Set-Cookie", std::move(value));
   }
   return response;
 }

@@ -6,6 +6,7 @@
 #include "standin/service_handler.h"
 #include "standin/session_check.h"
 #include "standin/test_authority.h"
+#include "standin/video_bytes.h"
 
 namespace fotolun::standin {
 namespace {
@@ -35,7 +36,8 @@ Standin::Standin(const StandinOptions& options)
       pictures_(data_),
       version_(options.makerHost, options.latestVersion),
       qrLogins_(data_),
-      server_(std::make_unique<HttpServer>(ServiceHandler(data_, pictures_, version_, qrLogins_))) {}
+      server_(std::make_unique<HttpServer>(ServiceHandler(data_, pictures_, version_, qrLogins_,
+                                                          {options.classicFamily, options.currentFamily}))) {}
 
 Standin::~Standin() { server_->stop(); }
 
@@ -71,6 +73,7 @@ std::string Standin::withAlbumPass(const std::string& cookieText, const std::str
 
 std::string Standin::photoBytes(const std::string& url) const {
   const auto lock = data_.readLock();
+  if (const VideoSource* video = data_.videoAt(url)) return MakeVideo(*video, data_.seed());
   const PictureSource* source = data_.pictureAt(url);
   return source == nullptr ? std::string() : pictures_.bytes(*source);
 }

@@ -23,6 +23,9 @@ struct StandinOptions {
   std::string staticImageHost = "imgcache.qq.com";
   std::string makerHost = "fotolun.example.org";  // the host of the program's update page
   std::string latestVersion = "1.4";
+  // The endpoint families served; one switched off answers 404 (the old one also on GetRoute).
+  bool classicFamily = true;
+  bool currentFamily = true;
 };
 
 class Standin {
@@ -54,7 +57,8 @@ class Standin {
   std::string withAlbumPass(const std::string& cookieText, const std::string& qq,
                             const std::string& albumId) const;
 
-  // Exact bytes served at a photo address (as in a listing, "\/" already unescaped), "" if none.
+  // Exact bytes served at a photo or video address (as in a listing, "\/" already unescaped), ""
+  // if none.
   std::string photoBytes(const std::string& url) const;
 
   // Adds count photos to the end of an album while the stand-in serves, as its owner uploading
