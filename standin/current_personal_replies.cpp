@@ -11,7 +11,6 @@
 namespace fotolun::standin {
 namespace {
 
-constexpr int kAlbumPageLimit = 30;
 constexpr int kPhotoPageLimit = 500;
 constexpr int kFloatviewLimit = 200;
 
@@ -102,14 +101,14 @@ std::string VideoInfoJson(const PersonalPhoto& photo) {
 
 }  // namespace
 
-Response CurrentAlbumListReply(const SampleData& data, const Request& request) {
+Response CurrentAlbumListReply(const SampleData& data, const Request& request, int pageLimit) {
   const std::string qq = request.query("hostUin");
   if (auto refusal = RefuseAccount(data, request, qq, "shine_Callback")) return *refusal;
 
   const PersonalAccount* owner = data.account(qq);
   const int total = owner == nullptr ? 0 : static_cast<int>(owner->albums.size());
   const int start = QueryNumber(request, "pageStart", 0);
-  const int count = std::min(QueryNumber(request, "pageNum", kAlbumPageLimit), kAlbumPageLimit);
+  const int count = std::min(QueryNumber(request, "pageNum", pageLimit), pageLimit);
   std::vector<std::string> albums;
   for (int i = start; i < total && i < start + count; ++i) {
     albums.push_back(AlbumJson(data, request, qq, owner->albums[i], static_cast<std::size_t>(i)));

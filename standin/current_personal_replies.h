@@ -9,7 +9,7 @@ namespace fotolun::standin {
 
 // "fcg_list_album_v3?hostUin=..&pageStart=..&pageNum=..": 30 albums a page at most, under the
 // one of three keys the owner's account index picks, with nextPageStart to ask for the next page.
-Response CurrentAlbumListReply(const SampleData& data, const Request& request);
+Response CurrentAlbumListReply(const SampleData& data, const Request& request, int pageLimit = 30);
 
 // "cgi_list_photo?hostUin=..&topicId=..&pageStart=..&pageNum=..": data.photoList[], 500 a page.
 Response CurrentPhotoPageReply(const SampleData& data, const Request& request);

@@ -58,7 +58,7 @@ Response ServiceHandler::classicReply(const Request& request) const {
 Response ServiceHandler::currentReply(const Request& request) const {
   const std::string& path = request.path;
   if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/fcg_list_album_v3")
-    return CurrentAlbumListReply(data_, request);
+    return CurrentAlbumListReply(data_, request, families_.albumPage);
   if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/cgi_list_photo")
     return CurrentPhotoPageReply(data_, request);
   if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/cgi_floatview_photo_list_v2")

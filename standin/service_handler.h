@@ -15,6 +15,7 @@ struct EndpointFamilies {
   bool classic = true;  // plain http: fcg_list_album_v2, cgi_list_photo, cgi_view_album_v2, the
                         // group lists under /cgi-bin/upp/, and GetRoute
   bool current = true;  // the "/proxy/domain/..." endpoints
+  int albumPage = 30;   // albums a page of the https album list holds at most
 };
 
 class ServiceHandler {

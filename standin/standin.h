@@ -26,6 +26,8 @@ struct StandinOptions {
   // The endpoint families served; one switched off answers 404 (the old one also on GetRoute).
   bool classicFamily = true;
   bool currentFamily = true;
+  // Albums a page of the https album list holds at most (the service gives 30).
+  int currentAlbumPage = 30;
 };
 
 class Standin {

@@ -30,7 +30,11 @@ bool matchesPhotoName(const std::string& file, const ExpectedPhoto& photo) {
 
 }  // namespace
 
-DownloadFixture::DownloadFixture(std::uint64_t seed) : StandinWorld(seed), saveFolder(programFolder.path()) {
+DownloadFixture::DownloadFixture(std::uint64_t seed)
+    : DownloadFixture(standin::StandinOptions{.seed = seed}) {}
+
+DownloadFixture::DownloadFixture(const standin::StandinOptions& options)
+    : StandinWorld(options), saveFolder(programFolder.path()) {
   std::filesystem::create_directories(saveFolder / "program");
   program.folders = portableFolders(gbk((saveFolder / "program").string()));
   form.setText(Control::编辑框_保存位置, gbk(saveFolder.string()));

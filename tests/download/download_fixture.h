@@ -30,6 +30,7 @@ struct ExpectedPhoto {
 class DownloadFixture : public ::testing::Test, public StandinWorld {
  protected:
   explicit DownloadFixture(std::uint64_t seed = 11);
+  explicit DownloadFixture(const standin::StandinOptions& options);
   ~DownloadFixture() override;
 
   void choosePersonal(const standin::PersonalAccount& account, bool hd);

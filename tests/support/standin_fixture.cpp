@@ -22,7 +22,9 @@ TempFolder::~TempFolder() {
 
 Text TempFolder::gbkPath() const { return Utf8ToGbk(path_.string()); }
 
-StandinWorld::StandinWorld(std::uint64_t seed) : standin(seed), program(form, ui) {
+StandinWorld::StandinWorld(std::uint64_t seed) : StandinWorld(standin::StandinOptions{.seed = seed}) {}
+
+StandinWorld::StandinWorld(const standin::StandinOptions& options) : standin(options), program(form, ui) {
   standin.start();
   program.proxy = standin.proxyUrl();
   program.delayScale = 0;

@@ -35,6 +35,7 @@ class StandinWorld {
  public:
   static constexpr std::uint64_t kDefaultSeed = 20240601;
   explicit StandinWorld(std::uint64_t seed = kDefaultSeed);
+  explicit StandinWorld(const standin::StandinOptions& options);
 
   // Signs in as qq: program.credentials as the login window would read them after a sign-in.
   void signIn(const std::string& qq);
