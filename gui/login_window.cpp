@@ -3,11 +3,14 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkCookie>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWebEngineCertificateError>
+#include <QWebEngineCookieStore>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <memory>
 #include <optional>
@@ -89,6 +92,20 @@ LoginWindow::LoginWindow(Program& program, const Text& address) : program_(progr
               error.rejectCertificate();
             }
           });
+  // The store tells of every cookie, script-hidden ones too (p_skey is set HttpOnly), as it
+  // changes; those already there when the window opens come with loadAllCookies.
+  QWebEngineCookieStore* store = browser()->page()->profile()->cookieStore();
+  const auto cookieOf = [](const QNetworkCookie& cookie) {
+    return BrowserCookie{toGbk(QString::fromUtf8(cookie.name())), toGbk(QString::fromUtf8(cookie.value())),
+                         toGbk(cookie.domain())};
+  };
+  connect(store, &QWebEngineCookieStore::cookieAdded, this, [this, cookieOf](const QNetworkCookie& cookie) {
+    cookieJar_.added(cookieOf(cookie), toGbk(cookie.path()));
+  });
+  connect(store, &QWebEngineCookieStore::cookieRemoved, this, [this, cookieOf](const QNetworkCookie& cookie) {
+    cookieJar_.removed(cookieOf(cookie), toGbk(cookie.path()));
+  });
+  store->loadAllCookies();
   connect(static_cast<QPushButton*>(control(LoginControl::按钮_打开网址)), &QPushButton::clicked, this,
           [this] { openAddress(static_cast<QLineEdit*>(control(LoginControl::编辑框1))->text()); });
   connect(static_cast<QPushButton*>(control(LoginControl::按钮_登录成功)), &QPushButton::clicked, this,
@@ -127,6 +144,8 @@ Text LoginWindow::documentCookie() {
   }
   return toGbk(result->value_or(QString()));
 }
+
+Text LoginWindow::storeCookies() { return cookieJar_.serviceCookieText(); }
 
 void LoginWindow::readCredentials(bool sayWhenNone) {
   ++credentialReads_;

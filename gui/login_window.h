@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <array>
 
+#include "session/browser_cookies.h"
 #include "session/read_session_credentials.h"
 
 class QWebEngineView;
@@ -27,6 +28,8 @@ class LoginWindow final : public QDialog, public SessionBrowser {
 
   // document.cookie of the page shown, GBK; "" when the page gives none in time.
   Text documentCookie() override;
+  // The service's cookies the browser's store holds, HttpOnly ones included, GBK.
+  Text storeCookies() override;
 
   QWidget* control(LoginControl c) const { return controls_[static_cast<std::size_t>(c)]; }
   QWebEngineView* browser() const;
@@ -45,6 +48,7 @@ class LoginWindow final : public QDialog, public SessionBrowser {
   void signInDone();
 
   Program& program_;
+  BrowserCookieJar cookieJar_;
   std::array<QWidget*, 7> controls_{};
   int credentialReads_ = 0;
   bool closing_ = false;

@@ -12,7 +12,9 @@ void readSessionCredentials(Program& program, SessionBrowser& browser, bool sayW
   if (TrimSpaces(cookieText).empty()) {
     if (sayWhenNone) program.form.appendLog(Utf8ToGbk("没有找到登录信息，保留原来的登录\r\n"));
   } else {
-    program.credentials.set(CredentialsFromCookieText(cookieText));
+    SessionCredentials credentials = CredentialsFromCookieText(cookieText);
+    credentials.storeCookies = browser.storeCookies();
+    program.credentials.set(std::move(credentials));
   }
   LetMessagesRun(context);
 }

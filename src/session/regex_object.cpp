@@ -55,8 +55,8 @@ std::string ConvertSubject(std::string_view gbk, std::vector<size_t>& gbkOffset)
 struct RegexObject::State {
   Text pattern;  // as set on the engine, quote token already replaced (GBK)
   bool valid = false;
-  std::string subject;             // UTF-8
-  std::vector<size_t> gbkOffset;   // UTF-8 offset -> GBK byte offset
+  std::string subject;                     // UTF-8
+  std::vector<size_t> gbkOffset;           // UTF-8 offset -> GBK byte offset
   std::vector<std::vector<Span>> matches;  // [match][0 = whole match, 1.. = groups]
   size_t groupCount = 0;
   bool global = true;
@@ -83,8 +83,8 @@ RegexObject::~RegexObject() = default;
 RegexObject::RegexObject(const RegexObject&) = default;
 RegexObject& RegexObject::operator=(const RegexObject&) = default;
 
-bool RegexObject::execute(const Text& pattern, const Text& subject, bool caseSensitive,
-                          bool multiLine, bool global, bool quoteMark) {
+bool RegexObject::execute(const Text& pattern, const Text& subject, bool caseSensitive, bool multiLine,
+                          bool global, bool quoteMark) {
   auto state = std::make_shared<State>();
   state->pattern = quoteMark ? ReplaceQuoteToken(pattern) : pattern;
   state->global = global;
@@ -102,8 +102,8 @@ bool RegexObject::execute(const Text& pattern, const Text& subject, bool caseSen
   int errorCode = 0;
   PCRE2_SIZE errorOffset = 0;
   std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)> code(
-      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(patternUtf8.data()), patternUtf8.size(), options,
-                    &errorCode, &errorOffset, context.get()),
+      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(patternUtf8.data()), patternUtf8.size(), options, &errorCode,
+                    &errorOffset, context.get()),
       &pcre2_code_free);
   if (!code) return false;  // an invalid pattern: no match collection
   // Where JIT is available it is used by pcre2_match; besides speed, it avoids the interpreter's
@@ -125,7 +125,8 @@ bool RegexObject::execute(const Text& pattern, const Text& subject, bool caseSen
   // The converted subject is valid UTF-8 by construction; checking it again on every call of a
   // global search would make the search quadratic.
   while (from <= length) {
-    const int rc = pcre2_match(code.get(), subjectBytes, length, from, PCRE2_NO_UTF_CHECK, data.get(), nullptr);
+    const int rc =
+        pcre2_match(code.get(), subjectBytes, length, from, PCRE2_NO_UTF_CHECK, data.get(), nullptr);
     if (rc < 0) {
       if (rc != PCRE2_ERROR_NOMATCH) state->matches.clear();  // e.g. the match limit: treat as failed
       if (rc != PCRE2_ERROR_NOMATCH) return false;

@@ -15,8 +15,8 @@ class RegexObject {
   RegexObject& operator=(const RegexObject&);
 
   // The pattern may write "#引号" for a double quote when quoteMark is set.
-  bool execute(const Text& pattern, const Text& subject, bool caseSensitive = false,
-               bool multiLine = true, bool global = true, bool quoteMark = false);
+  bool execute(const Text& pattern, const Text& subject, bool caseSensitive = false, bool multiLine = true,
+               bool global = true, bool quoteMark = false);
   Text pattern() const;
   // replacement may use $1..$99, $& (the match), $` and $' (before / after it) and $$ (a "$").
   Text replace(const Text& replacement) const;

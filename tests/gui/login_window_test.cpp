@@ -7,6 +7,7 @@
 #include <QWebEngineView>
 
 #include "gui_world.h"
+#include "standin/sign_in_cookies.h"
 #include "qt_text.h"
 #include "text/encoding.h"
 
@@ -100,6 +101,24 @@ TEST_F(GuiTest, SignInInTheBrowserBecomesTheSessionHoweverTheWindowCloses) {
   EXPECT_EQ(reads, 2);
   EXPECT_EQ(gui->program().credentials.get().cookieText, expected);
   EXPECT_EQ(log(), "操作记录.........登录完成，点击第二步，获取相册列表\r\n");
+
+  // A p_skey set HttpOnly is out of document.cookie's reach: the cookie store still has it.
+  const std::string pSkey = "p_skey=" + standin::PSkeyFor(standin.data().seed(), qq);
+  viaButton = false;
+  options.onLoginWindowShown = [&](LoginWindow& login) {
+    EXPECT_TRUE(
+        openPage(login, QString::fromStdString("http://user.qzone.qq.com/?login=" + qq + "&pskey=httponly")));
+    readInBrowser = login.documentCookie();
+    login.close();
+  };
+  gui.reset();
+  startProgram();
+  click(Control::按钮_登录);
+  EXPECT_EQ(readInBrowser.find("p_skey="), std::string::npos) << readInBrowser;
+  const SessionCredentials session = gui->program().credentials.get();
+  EXPECT_EQ(session.cookieText, readInBrowser);
+  EXPECT_NE(session.storeCookies.find(pSkey), std::string::npos) << session.storeCookies;
+  EXPECT_NE(wholeSessionCookies(session).find(pSkey), std::string::npos);
 }
 
 // The stand-in's https sign-in page, through its proxy's tunnel, opens only when the program has

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "session/browser_cookies.h"
+
 namespace fotolun {
 namespace {
 
@@ -164,6 +166,37 @@ TEST(CredentialStore, ConcurrentReadersWritersAndRequests) {
   stop = true;
   for (auto& thread : threads) thread.join();
   EXPECT_FALSE(store.get().cookieText.empty());
+}
+
+// The https endpoints get the browser store's cookies over document.cookie's, and their token is
+// the hash of p_skey wherever it came from; the older endpoints keep document.cookie exactly.
+TEST(SessionCredentials, TheCookieStoresShareGoesToTheHttpsEndpointsOnly) {
+  BrowserCookieJar jar;
+  jar.added({"p_skey", "old", ".qq.com"}, "/");
+  jar.added({"p_skey", "ZZ*", "qzone.qq.com"}, "/");  // the more specific domain wins
+  jar.added({"skey", "@k", ".qq.com"}, "/");
+  jar.added({"skey", "@k2", ".qq.com"}, "/");    // replaces its namesake
+  jar.added({"sid", "x", ".example.org"}, "/");  // never the service's
+  jar.added({"gone", "1", ".qpic.cn"}, "/");
+  jar.removed({"gone", "1", "qpic.cn"}, "/");
+  EXPECT_EQ(jar.serviceCookieText(), "p_skey=ZZ*; skey=@k2");
+
+  SessionCredentials session = CredentialsFromCookieText("uin=o012; skey=@k2; p_skey=stale");
+  session.storeCookies = jar.serviceCookieText();
+  EXPECT_EQ(wholeSessionCookies(session), "uin=o012; p_skey=ZZ*; skey=@k2");
+  EXPECT_EQ(pSkeyGTk(session), computeGTk("skey=ZZ*"));
+  EXPECT_EQ(pSkeyGTk(CredentialsFromCookieText("uin=o012; skey=@k2")), computeGTk("skey=@k2"));
+
+  CredentialStore store;
+  store.set(session);
+  store.withCookies(
+      [](Text& cookies) {
+        cookies += "; renewed=1";
+        return ByteBuffer();
+      },
+      true);
+  EXPECT_EQ(store.get().cookieText, "uin=o012; skey=@k2; p_skey=stale");
+  EXPECT_EQ(wholeSessionCookies(store.get()), "uin=o012; p_skey=ZZ*; skey=@k2; renewed=1");
 }
 
 }  // namespace
