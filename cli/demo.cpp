@@ -5,6 +5,8 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/cli_job.h"
 #include "net/http_clients.h"
@@ -48,39 +50,26 @@ struct AuthorityFile {
 
 }  // namespace
 
-int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string& saveDir,
-            const std::function<bool()>& interrupted) {
-  const auto started = std::chrono::steady_clock::now();
-  standin::Standin standin;
-  standin.start();
-  const std::string proxy = standin.proxyUrl();
-  std::optional<AuthorityFile> authority;
-  try {
-    authority.emplace();
-  } catch (const std::exception& error) {
-    terminal.error(std::string("the stand-in's authority cannot be written: ") + error.what());
-    return 1;
-  }
-  const std::string qq = standin.data().ordinaryAccount().qq;
-  const std::string group = standin.data().smallGroup().number;
-  terminal.log("Stand-in service on " + proxy + "; signing in as " + qq + "\n");
-  const std::string cookies = signInAsBrowser(proxy, authority->path, qq);
-  if (cookies.empty()) {
-    terminal.error("the stand-in service's sign-in page set no cookie");
-    return 3;
-  }
+namespace {
 
-  struct Pass {
-    const char* folder;
-    JobSettings settings;
-  };
-  const Pass passes[] = {
-      {"hd", JobSettings{qq, false, true, std::string("hd"), std::nullopt, true, FamilyChoice::automatic}},
-      {"original",
-       JobSettings{qq, false, false, std::string("original"), std::nullopt, true, FamilyChoice::automatic}},
-      {"group", JobSettings{group, true, false, std::nullopt, std::nullopt, true, FamilyChoice::automatic}},
-  };
-  DownloadOutcome total;
+struct Pass {
+  const char* folder;
+  JobSettings settings;
+  bool smallAlbumsOnly = true;
+};
+
+struct PassTotals {
+  DownloadOutcome outcome;
+  std::string families;  // the endpoint family that served each pass, as the demo reports it
+};
+
+// Runs the passes against one stand-in, each in a folder of its own below saveDir.
+std::optional<PassTotals> runPasses(Terminal& terminal, const ProgramFolders& folders,
+                                    const std::string& proxy, const std::string& caFile,
+                                    const std::string& cookies, const std::vector<Pass>& passes,
+                                    const std::string& saveDir, const std::function<bool()>& interrupted) {
+  PassTotals totals;
+  DownloadOutcome& total = totals.outcome;
   for (const Pass& pass : passes) {
     if (total.stopped || interrupted()) {
       total.stopped = true;
@@ -88,19 +77,105 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
     }
     JobSettings settings = pass.settings;
     settings.saveDir = (std::filesystem::path(saveDir) / pass.folder).string();
-    CliJob job(terminal, folders, proxy, authority->path, cookies);
+    CliJob job(terminal, folders, proxy, caFile, cookies);
     if (job.list(settings) != ListOutcome::listed) {
       terminal.error(std::string("the stand-in listed no albums for the ") + pass.folder + " pass");
-      return 3;
+      return std::nullopt;
     }
     AlbumPick small;
     for (const auto& row : job.rows()) {
       const int number = std::atoi(row[0].c_str());
       const int count = std::atoi(row[2].c_str());
-      if (count > 0 && count <= kDemoAlbumLimit) small.ranges.emplace_back(number, number);
+      if (count > 0 && (!pass.smallAlbumsOnly || count <= kDemoAlbumLimit))
+        small.ranges.emplace_back(number, number);
     }
     job.pick(small);
     DownloadOutcome outcome = job.download(interrupted);
+    total.stopped = outcome.stopped;
+    total.albums += outcome.albums;
+    total.savedPhotos += outcome.savedPhotos;
+    total.failedPhotos += outcome.failedPhotos;
+    total.skippedPhotos += outcome.skippedPhotos;
+    total.savedBytes += outcome.savedBytes;
+    totals.families += std::string(totals.families.empty() ? "" : ", ") + pass.folder + " by " +
+                       std::string(familyName(job.family()));
+  }
+  return totals;
+}
+
+std::vector<Pass> samplePasses(const standin::SampleData& data) {
+  const std::string qq = data.ordinaryAccount().qq;
+  return {
+      {"hd", JobSettings{qq, false, true, std::string("hd"), std::nullopt, true, FamilyChoice::automatic}},
+      {"original",
+       JobSettings{qq, false, false, std::string("original"), std::nullopt, true, FamilyChoice::automatic}},
+      {"group", JobSettings{data.smallGroup().number, true, false, std::nullopt, std::nullopt, true,
+                            FamilyChoice::automatic}},
+  };
+}
+
+}  // namespace
+
+int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string& saveDir,
+            const std::function<bool()>& interrupted) {
+  const auto started = std::chrono::steady_clock::now();
+  std::optional<AuthorityFile> authority;
+  try {
+    authority.emplace();
+  } catch (const std::exception& error) {
+    terminal.error(std::string("the stand-in's authority cannot be written: ") + error.what());
+    return 1;
+  }
+
+  // First a service that still answers on its older endpoints, then one that answers only on the
+  // https ones (where videos come as videos): --api auto finds its way to each.
+  struct World {
+    const char* folder;
+    const char* description;
+    bool classic;
+  };
+  const World worlds[] = {{"classic", "both endpoint families", true},
+                          {"current", "the https endpoint family only", false}};
+  DownloadOutcome total;
+  int streamingOnly = 0;  // videos the stand-in offers only as a playlist: reported, not saved
+  std::string served;
+  for (const World& world : worlds) {
+    if (total.stopped) break;
+    standin::StandinOptions options;
+    options.classicFamily = world.classic;
+    standin::Standin standin(options);
+    standin.start();
+    const std::string proxy = standin.proxyUrl();
+    const standin::SampleData& data = standin.data();
+    const std::string qq = data.ordinaryAccount().qq;
+    terminal.log("Stand-in service with " + std::string(world.description) + " on " + proxy +
+                 "; signing in as " + qq + "\n");
+    const std::string cookies = signInAsBrowser(proxy, authority->path, qq);
+    if (cookies.empty()) {
+      terminal.error("the stand-in service's sign-in page set no cookie");
+      return 3;
+    }
+    std::vector<Pass> passes = samplePasses(data);
+    if (!world.classic) {
+      passes.push_back({"videos",
+                        JobSettings{data.videoAccount().qq, false, false, std::string("hd"), std::nullopt,
+                                    true, FamilyChoice::automatic},
+                        false});
+      passes.push_back({"group-videos",
+                        JobSettings{data.videoGroup().number, true, false, std::nullopt, std::nullopt, true,
+                                    FamilyChoice::automatic},
+                        false});
+      for (const auto& album : data.videoAccount().albums)
+        for (const auto& photo : album.photos)
+          streamingOnly += photo.video && photo.video->isPlaylist() ? 1 : 0;
+    }
+    const std::optional<PassTotals> totals =
+        runPasses(terminal, folders, proxy, authority->path, cookies, passes,
+                  (std::filesystem::path(saveDir) / world.folder).string(), interrupted);
+    if (!totals) return 3;
+    terminal.result("Stand-in with " + std::string(world.description) + ": served " + totals->families +
+                    "\n");
+    const DownloadOutcome& outcome = totals->outcome;
     total.stopped = outcome.stopped;
     total.albums += outcome.albums;
     total.savedPhotos += outcome.savedPhotos;
@@ -115,9 +190,14 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
                 total.stopped ? "stopped" : "finished", saveDir.c_str(), total.albums, total.savedPhotos,
                 total.skippedPhotos, total.savedBytes, total.failedPhotos, seconds);
   terminal.result(summary);
-  if (!total.stopped && total.savedPhotos == 0 && total.skippedPhotos > 0 && total.failedPhotos == 0)
+  if (streamingOnly > 0 && !total.stopped)
+    terminal.result(
+        "Of the failed, " + std::to_string(streamingOnly) +
+        " video(s) stream only as a playlist (m3u8) and have no file to save: the log names them.\n");
+  if (!total.stopped && total.savedPhotos == 0 && total.skippedPhotos > 0 &&
+      total.failedPhotos <= streamingOnly)
     terminal.result("Nothing new: every photo was already saved in " + saveDir + " by an earlier run.\n");
-  return total.failedPhotos > 0 || total.stopped ? 1 : 0;
+  return total.failedPhotos > streamingOnly || total.stopped ? 1 : 0;
 }
 
 }  // namespace fotolun::cli
