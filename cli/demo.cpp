@@ -58,6 +58,15 @@ struct Pass {
   bool smallAlbumsOnly = true;
 };
 
+void addUp(DownloadOutcome& total, const DownloadOutcome& one) {
+  total.stopped = one.stopped;
+  total.albums += one.albums;
+  total.savedPhotos += one.savedPhotos;
+  total.failedPhotos += one.failedPhotos;
+  total.skippedPhotos += one.skippedPhotos;
+  total.savedBytes += one.savedBytes;
+}
+
 struct PassTotals {
   DownloadOutcome outcome;
   std::string families;  // the endpoint family that served each pass, as the demo reports it
@@ -90,13 +99,7 @@ std::optional<PassTotals> runPasses(Terminal& terminal, const ProgramFolders& fo
         small.ranges.emplace_back(number, number);
     }
     job.pick(small);
-    DownloadOutcome outcome = job.download(interrupted);
-    total.stopped = outcome.stopped;
-    total.albums += outcome.albums;
-    total.savedPhotos += outcome.savedPhotos;
-    total.failedPhotos += outcome.failedPhotos;
-    total.skippedPhotos += outcome.skippedPhotos;
-    total.savedBytes += outcome.savedBytes;
+    addUp(total, job.download(interrupted));
     totals.families += std::string(totals.families.empty() ? "" : ", ") + pass.folder + " by " +
                        std::string(familyName(job.family()));
   }
@@ -175,13 +178,7 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
     if (!totals) return 3;
     terminal.result("Stand-in with " + std::string(world.description) + ": served " + totals->families +
                     "\n");
-    const DownloadOutcome& outcome = totals->outcome;
-    total.stopped = outcome.stopped;
-    total.albums += outcome.albums;
-    total.savedPhotos += outcome.savedPhotos;
-    total.failedPhotos += outcome.failedPhotos;
-    total.skippedPhotos += outcome.skippedPhotos;
-    total.savedBytes += outcome.savedBytes;
+    addUp(total, totals->outcome);
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   char summary[256];
