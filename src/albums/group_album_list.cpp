@@ -6,6 +6,7 @@
 
 #include "albums/json_reply.h"
 #include "albums/list_progress.h"
+#include "albums/panel_shown.h"
 #include "service/listing_request.h"
 #include "service/service_get.h"
 #include "text/encoding.h"
@@ -39,23 +40,9 @@ void addAlbumRow(Context& context, json_object* album, int number) {
   LetMessagesRun(context);
 }
 
-}  // namespace
-
-int groupAlbumTotal(const Text& reply) {
-  const Text digits = RemoveSpaces(TextBetween(reply, "\"total\" :", "\n}\n"));
-  const char* begin = digits.c_str();
-  char* end = nullptr;
-  const long long value = std::strtoll(begin, &end, 10);
-  if (end == begin) return 0;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
-
-ListOutcome fetchGroupAlbumList(Context& context) {
+ListOutcome fillGroupList(Context& context) {
   Program& program = context.program;
   Form& form = context.form;
-  form.setVisible(Control::画板1, true);
   form.setText(Control::标签_动态, Utf8ToGbk("群相册获取中，耐心等待..."));
   form.deleteAllRows();
   const Text group = form.text(Control::编辑框_号码);
@@ -110,6 +97,26 @@ ListOutcome fetchGroupAlbumList(Context& context) {
   form.setText(Control::标签_动态,
                Utf8ToGbk("相册获取完毕，共计：") + std::to_string(form.rowCount()) + Utf8ToGbk("个"));
   return ListOutcome::listed;
+}
+
+}  // namespace
+
+int groupAlbumTotal(const Text& reply) {
+  const Text digits = RemoveSpaces(TextBetween(reply, "\"total\" :", "\n}\n"));
+  const char* begin = digits.c_str();
+  char* end = nullptr;
+  const long long value = std::strtoll(begin, &end, 10);
+  if (end == begin) return 0;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+ListOutcome listGroupAlbums(Context& context) {
+  const PanelShown panel(context.form);
+  const ListOutcome outcome = fillGroupList(context);
+  LetMessagesRun(context);
+  return outcome;
 }
 
 }  // namespace fotolun

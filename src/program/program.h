@@ -1,6 +1,7 @@
 #pragma once
 // The program-wide state that handlers and workers share. One per program run; tests make
 // their own.
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -44,6 +45,9 @@ struct Program {
   Text loginAddress;           // the page the login window opens (UI thread)
   // A photo an album folder's record says is saved there is not fetched again.
   bool skipSavedPhotos = true;
+  // Called before each album folder is made or moved and each photo takes its final name; tests
+  // stand in a slow disk (a network folder) with a sleep here. Empty: nothing.
+  std::function<void()> beforeDiskChange;
 };
 
 // Where an operation runs: the UI thread (the program's form, no run control) or a worker (a

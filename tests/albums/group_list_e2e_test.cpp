@@ -19,6 +19,7 @@ class GroupList : public testing::StandinTest {
     form.setText(Control::编辑框_号码, group.number);
     form.setCurrentIndex(Control::组合框1, 1);
     lists.onGetAlbums();
+    lists.waitUntilListed();
   }
 
   std::string totalUrl(const std::string& group) {
