@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "albums/album_list.h"
+#include "app/main_window_controller.h"
 #include "gui_world.h"
 #include "text/encoding.h"
 
@@ -57,8 +59,15 @@ class StallTest : public GuiTest {
     const std::string listed = "相册获取完毕，共计：" + std::to_string(group.albums.size()) + "个";
     StallWatch watch;
     click(Control::按钮_获取相册封面);
+    // Until the list is no longer being built, not merely complete on screen: a download pressed
+    // in between is refused.
     EXPECT_TRUE(waitFor(
-        [&] { return text(Control::标签_动态) == listed && !gui->form().visible(Control::画板1); }, 60000));
+        [&] {
+          return text(Control::标签_动态) == listed && !gui->form().visible(Control::画板1) &&
+                 !gui->controller().albumLists().building();
+        },
+        60000))
+        << log();
     return watch.longestMs();
   }
   void report(const char* what, qint64 ms) {
