@@ -40,6 +40,21 @@ void addAlbumRow(Context& context, json_object* album, int number) {
   LetMessagesRun(context);
 }
 
+}  // namespace
+
+int groupAlbumTotal(const Text& reply) {
+  const Text digits = RemoveSpaces(TextBetween(reply, "\"total\" :", "\n}\n"));
+  const char* begin = digits.c_str();
+  char* end = nullptr;
+  const long long value = std::strtoll(begin, &end, 10);
+  if (end == begin) return 0;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+namespace {
+
 ListOutcome fillGroupList(Context& context) {
   Program& program = context.program;
   Form& form = context.form;
@@ -100,17 +115,6 @@ ListOutcome fillGroupList(Context& context) {
 }
 
 }  // namespace
-
-int groupAlbumTotal(const Text& reply) {
-  const Text digits = RemoveSpaces(TextBetween(reply, "\"total\" :", "\n}\n"));
-  const char* begin = digits.c_str();
-  char* end = nullptr;
-  const long long value = std::strtoll(begin, &end, 10);
-  if (end == begin) return 0;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
 
 ListOutcome listGroupAlbums(Context& context) {
   const PanelShown panel(context.form);
