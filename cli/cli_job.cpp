@@ -58,8 +58,8 @@ ListOutcome CliJob::list(const JobSettings& settings, const std::function<bool()
     if (interrupted()) {
       terminal_.log("Stopping: Ctrl-C\n");
       if (!pressed) {
-        // A group list runs on the UI thread and has no stop; it writes nothing, so ending here
-        // loses nothing.
+        // The press only starts the list's worker, so this is a moment's window; nothing has
+        // been written yet, so ending here loses nothing.
         std::fflush(nullptr);
         std::_Exit(1);
       }

@@ -14,18 +14,6 @@ namespace {
 constexpr int kPersonalSource = 0;
 constexpr int kGroupSource = 1;
 
-// Marks a list that runs on the UI thread as being built; its waits let clicks through.
-class BuildingFlag {
- public:
-  explicit BuildingFlag(std::atomic<bool>& flag) : flag_(flag) { flag_ = true; }
-  ~BuildingFlag() { flag_ = false; }
-  BuildingFlag(const BuildingFlag&) = delete;
-  BuildingFlag& operator=(const BuildingFlag&) = delete;
-
- private:
-  std::atomic<bool>& flag_;
-};
-
 }  // namespace
 
 AlbumLists::AlbumLists(Program& program) : program_(program) {}
@@ -55,31 +43,22 @@ void AlbumLists::onGetAlbums() {
   if (source == kPersonalSource) program_.targetNumber.set(form.text(Control::编辑框_号码));
   form.setText(Control::标签_动态, Utf8ToGbk("温馨提示：正在获取相册列表..."));
   form.appendLog(Utf8ToGbk("正努力获取相册列表，耐心等待哈！\r\n\r\n"));
-  if (source == kGroupSource) {
-    {
-      BuildingFlag building(building_);
-      outcome_ = fetchGroupAlbumList(context);
-    }
-    LetMessagesRun(context);
-    form.setVisible(Control::画板1, false);
-    return;
-  }
-  startWorker();
+  startWorker(source == kGroupSource ? listGroupAlbums : listPersonalAlbums);
   LetMessagesRun(context);
 }
 
-void AlbumLists::startWorker() {
+void AlbumLists::startWorker(ListOutcome (*list)(Context&)) {
   // The last worker has finished its list (building_ is clear) but may still be returning.
   if (worker_.joinable()) worker_.join();
   control_ = std::make_unique<RunControl>();
   building_ = true;
-  worker_ = std::thread([this, &control = *control_] {
+  worker_ = std::thread([this, list, &control = *control_] {
     WorkerForm form(program_.form, program_.ui, control);
     Context context(program_, form, control);
     // A transfer in flight ends as soon as the run is stopped.
     TransferHookScope transfers([&control] { return control.keepGoing(); });
     try {
-      outcome_ = listPersonalAlbums(context);
+      outcome_ = list(context);
     } catch (const RunStopped&) {
       // Stopped because the program closes; stop() tidies the form.
     } catch (const std::exception& error) {

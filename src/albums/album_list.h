@@ -1,6 +1,6 @@
 #pragma once
-// The "2.获取相册" button: lists the albums of the typed number, a personal list on a worker of
-// its own, a group list on the UI thread.
+// The "2.获取相册" button: lists the albums of the typed number, personal or group, on a worker
+// of its own, so that a slow service never holds the window up.
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -27,7 +27,7 @@ class AlbumLists {
   // How the last list ended; listed before any.
   ListOutcome lastOutcome() const { return outcome_.load(); }
 
-  // Blocks until the personal list worker (if any) is done. For front ends without a window and
+  // Blocks until the list worker (if any) is done. For front ends without a window and
   // for tests: a UI thread that carries the worker's calls must not block on it.
   void waitUntilListed();
 
@@ -38,10 +38,10 @@ class AlbumLists {
   void stop();
 
  private:
-  void startWorker();
+  void startWorker(ListOutcome (*list)(Context&));
 
   Program& program_;
-  std::unique_ptr<RunControl> control_;  // of the current or last personal list run
+  std::unique_ptr<RunControl> control_;  // of the current or last list run
   std::thread worker_;
   std::atomic<bool> building_{false};
   std::atomic<ListOutcome> outcome_{ListOutcome::listed};

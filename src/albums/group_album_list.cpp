@@ -8,6 +8,7 @@
 #include "albums/family_switch.h"
 #include "albums/json_reply.h"
 #include "albums/list_progress.h"
+#include "albums/panel_shown.h"
 #include "service/current_endpoints.h"
 #include "service/listing_request.h"
 #include "service/service_get.h"
@@ -149,16 +150,18 @@ ListOutcome currentGroupList(Context& context, const Text& group, Text* unreport
 
 }  // namespace
 
-ListOutcome fetchGroupAlbumList(Context& context) {
+ListOutcome listGroupAlbums(Context& context) {
+  const PanelShown panel(context.form);
   Form& form = context.form;
-  form.setVisible(Control::画板1, true);
   form.setText(Control::标签_动态, Utf8ToGbk("群相册获取中，耐心等待..."));
   form.deleteAllRows();
   const Text group = form.text(Control::编辑框_号码);
-  return listOnFamily(context, [&](ServiceFamily family, Text* unreported) {
+  const ListOutcome outcome = listOnFamily(context, [&](ServiceFamily family, Text* unreported) {
     return family == ServiceFamily::current ? currentGroupList(context, group, unreported)
                                             : classicGroupList(context, group, unreported);
   });
+  LetMessagesRun(context);
+  return outcome;
 }
 
 }  // namespace fotolun

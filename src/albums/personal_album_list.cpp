@@ -9,6 +9,7 @@
 #include "albums/json_reply.h"
 #include "albums/list_outcome.h"
 #include "albums/list_progress.h"
+#include "albums/panel_shown.h"
 #include "albums/route_lookup.h"
 #include "names/clean_file_name.h"
 #include "net/http_clients.h"
@@ -24,24 +25,6 @@ constexpr int kAttempts = 10;
 constexpr int kAttemptPauseMs = 2000;
 // However a broken reply pages, no one has this many albums.
 constexpr int kMaxAlbumPages = 1000;
-
-// 画板1 stands for "a list is being built"; it must not stay up once the run is over.
-class PanelShown {
- public:
-  explicit PanelShown(Form& form) : form_(form) { form_.setVisible(Control::画板1, true); }
-  ~PanelShown() {
-    try {
-      form_.setVisible(Control::画板1, false);
-    } catch (const RunStopped&) {
-      // A stopped run may not touch the form any more; whoever stopped it tidies up.
-    }
-  }
-  PanelShown(const PanelShown&) = delete;
-  PanelShown& operator=(const PanelShown&) = delete;
-
- private:
-  Form& form_;
-};
 
 // The reply is GBK, and a GBK character may end in the byte of "\" (0x5C), which a JSON parser
 // would take for an escape. The text is parsed in UTF-8 and each value brought back to GBK.

@@ -63,12 +63,17 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
 
   const std::filesystem::path onDisk(GbkToUtf8(folder));
   bool made = false;
+  bool movedEarlier = false;
   whileRunning(context_, [&] {
     std::error_code error;
-    if (!std::filesystem::exists(onDisk, error)) moveEarlierFolder(numberFolder, job, album);
+    if (!std::filesystem::exists(onDisk, error)) movedEarlier = moveEarlierFolder(numberFolder, job, album);
     std::filesystem::create_directories(onDisk, error);
     made = std::filesystem::is_directory(onDisk, error);
   });
+  // Said once the folder stands: a stop may still overtake the line, never the move.
+  if (movedEarlier)
+    context_.form.appendLog(Utf8ToGbk("相册《") + job.albumName +
+                            Utf8ToGbk("》接着保存在上次的文件夹，改名为：") + album + "\r\n");
   if (!made) {
     unusableFolders_.insert(folder);
     context_.form.appendLog(Utf8ToGbk("无法创建文件夹：") + folder + "\r\n");
@@ -83,11 +88,10 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
   return folder;
 }
 
-// On the UI thread (inside whileRunning), so that a stop never leaves a folder half renamed.
-void PhotoStore::moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder) {
-  if (!moveEarlierAlbumFolder(GbkToUtf8(numberFolder), job.albumId, GbkToUtf8(albumFolder))) return;
-  context_.program.form.appendLog(Utf8ToGbk("相册《") + job.albumName +
-                                  Utf8ToGbk("》接着保存在上次的文件夹，改名为：") + albumFolder + "\r\n");
+// Inside whileRunning, so that a stop never overtakes a folder half renamed; no log line from
+// here, as the UI thread may be waiting for the move to end.
+bool PhotoStore::moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder) {
+  return moveEarlierAlbumFolder(GbkToUtf8(numberFolder), job.albumId, GbkToUtf8(albumFolder)).has_value();
 }
 
 void PhotoStore::finishAlbum(const Text& folder, const Text& albumName) {

@@ -79,7 +79,7 @@ class PhotoStore {
   Fetched fetch(const ListedPhoto& photo, const Text& albumId);
   bool save(const Text& folder, const ListedPhoto& listed, const Fetched& photo);
   void fail(const char* utf8Reason, const Text& name, const Text& why = "");
-  void moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
+  bool moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
 
   Context& context_;
   DownloadTally& tally_;

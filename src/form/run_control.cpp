@@ -3,8 +3,9 @@
 namespace fotolun {
 
 void RunControl::halt() {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   ++halts_;
+  changed_.wait(lock, [this] { return changing_ == 0; });
 }
 
 void RunControl::resume() {
@@ -16,9 +17,23 @@ void RunControl::resume() {
 }
 
 void RunControl::stop() {
+  std::unique_lock lock(mutex_);
+  stopped_ = true;
+  changed_.notify_all();
+  changed_.wait(lock, [this] { return changing_ == 0; });
+}
+
+bool RunControl::beginChange() {
+  std::lock_guard lock(mutex_);
+  if (stopped_ || halts_ > 0) return false;
+  ++changing_;
+  return true;
+}
+
+void RunControl::endChange() {
   {
     std::lock_guard lock(mutex_);
-    stopped_ = true;
+    --changing_;
   }
   changed_.notify_all();
 }

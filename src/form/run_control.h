@@ -13,10 +13,19 @@ struct RunStopped {};
 
 class RunControl {
  public:
-  // Halts nest, as thread suspension does: two halts need two resumes.
+  // Halts nest, as thread suspension does: two halts need two resumes. halt() and stop() return
+  // only once no change is under way (see beginChange).
   void halt();
   void resume();
   void stop();
+
+  // A change the user must never see after a confirmed stop or during a pause (a file taking its
+  // final name, a folder made or moved) runs between these two on the worker. beginChange() is
+  // false, and marks nothing, while the run is halted or stopped. halt() and stop() wait for the
+  // change under way to end, so the thread that halts or stops waits for one rename or mkdir at
+  // most, never for a transfer or a long write, and nothing changes on disk once they return.
+  bool beginChange();
+  void endChange();
 
   bool halted() const;
   bool stopped() const;
@@ -33,6 +42,7 @@ class RunControl {
   std::condition_variable changed_;
   int halts_ = 0;
   bool stopped_ = false;
+  int changing_ = 0;  // changes under way
 };
 
 }  // namespace fotolun

@@ -2,6 +2,7 @@
 // The program-wide state that handlers and workers share. One per program run; tests make
 // their own.
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -55,6 +56,9 @@ struct Program {
     familyChoice = choice;
     family = startingFamily(choice);
   }
+  // Called before each album folder is made or moved and each photo takes its final name; tests
+  // stand in a slow disk (a network folder) with a sleep here. Empty: nothing.
+  std::function<void()> beforeDiskChange;
 };
 
 // Where an operation runs: the UI thread (the program's form, no run control) or a worker (a

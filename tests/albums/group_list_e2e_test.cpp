@@ -1,6 +1,8 @@
 // "2.获取相册" for a QQ group, against the stand-in service.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "albums/album_list.h"
 #include "support/standin_fixture.h"
 #include "text/encoding.h"
@@ -19,6 +21,7 @@ class GroupList : public testing::StandinTest {
     form.setText(Control::编辑框_号码, group.number);
     form.setCurrentIndex(Control::组合框1, 1);
     lists.onGetAlbums();
+    lists.waitUntilListed();
   }
 
   std::string totalUrl(const std::string& group) {
@@ -154,6 +157,26 @@ TEST_F(GroupList, WithoutASessionTheListIsEmptiedAndAsksToSignIn) {
   EXPECT_EQ(form.boxes()[0].text, "请先登录");
   EXPECT_EQ(form.logins().size(), 1u);
   EXPECT_EQ(lists.lastOutcome(), ListOutcome::notSignedIn);
+}
+
+TEST_F(GroupList, ASecondPressIsRefusedAndClosingTheProgramStopsTheList) {
+  const standin::Group& group = standin.data().largeGroup();
+  standin.server().addFault("qun_list_album_v2", Fault{FaultKind::Delay, -1, std::chrono::seconds(20)});
+  form.setText(Control::编辑框_号码, group.number);
+  form.setCurrentIndex(Control::组合框1, 1);
+  const auto started = std::chrono::steady_clock::now();
+  ui.send([&] {
+    lists.onGetAlbums();
+    EXPECT_TRUE(lists.building());
+    lists.onGetAlbums();
+  });
+  lists.stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_FALSE(lists.building());
+  EXPECT_EQ(form.log(), "正努力获取相册列表，耐心等待哈！\r\n\r\n相册列表还在获取中，请等它完成后再获取\r\n");
+  EXPECT_EQ(form.rowCount(), 0);
+  EXPECT_TRUE(form.boxes().empty());
+  EXPECT_FALSE(form.visible(Control::画板1));
 }
 
 }  // namespace

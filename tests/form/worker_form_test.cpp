@@ -1,3 +1,5 @@
+#include "form/worker_form.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -6,7 +8,6 @@
 
 #include "form/locked_ui_thread.h"
 #include "form/run_control.h"
-#include "form/worker_form.h"
 #include "support/scripted_form.h"
 
 namespace fotolun {
@@ -48,6 +49,45 @@ TEST(RunControl, StopCutsASleepShort) {
   EXPECT_THROW(control.sleepFor(10s), RunStopped);
   stopper.join();
   EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+}
+
+// A change on disk under way on the worker (a rename) never outlasts a halt or a stop: both
+// return only once it has ended, and none begins before the resume, or ever after the stop.
+TEST(RunControl, HaltAndStopWaitForTheChangeUnderWay) {
+  RunControl control;
+  std::atomic<bool> changing{false};
+  std::atomic<int> changes{0};
+  std::thread worker([&] {
+    try {
+      for (;;) {
+        if (!control.beginChange()) {
+          control.checkpoint();
+          continue;
+        }
+        changing = true;
+        std::this_thread::sleep_for(2ms);
+        ++changes;
+        changing = false;
+        control.endChange();
+      }
+    } catch (const RunStopped&) {
+    }
+  });
+  for (int round = 0; round < 10; ++round) {
+    const int before = changes;
+    while (changes == before) std::this_thread::yield();
+    control.halt();
+    EXPECT_FALSE(changing);
+    const int halted = changes;
+    std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(changes, halted);
+    control.resume();
+  }
+  control.stop();
+  EXPECT_FALSE(changing);
+  const int stopped = changes;
+  worker.join();
+  EXPECT_EQ(changes, stopped);
 }
 
 TEST(WorkerForm, NothingReachesTheFormWhileHaltedOrAfterStop) {
