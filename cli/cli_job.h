@@ -21,6 +21,7 @@ struct JobSettings {
   std::optional<std::string> mode;     // "hd" or "original"; none: the settings file decides
   std::optional<std::string> saveDir;  // UTF-8; none: the default save folder
   bool skipSaved = true;               // photos an earlier run saved are not fetched again
+  int parallel = 1;                    // photos of an album fetched at once
 };
 
 struct DownloadOutcome {

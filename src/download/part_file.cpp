@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 
 namespace fotolun {
 namespace {
@@ -75,24 +76,45 @@ PartFile::PartFile(PartFile&& other) noexcept
   other.moved_ = true;
 }
 
+PartFile& PartFile::operator=(PartFile&& other) noexcept {
+  if (this == &other) return *this;
+  if (fd_ >= 0) close(fd_);
+  if (!moved_) unlink(path_.c_str());
+  folder_ = std::move(other.folder_);
+  path_ = std::move(other.path_);
+  fd_ = std::exchange(other.fd_, -1);
+  moved_ = std::exchange(other.moved_, true);
+  return *this;
+}
+
 PartFile::~PartFile() {
   if (fd_ >= 0) close(fd_);
   if (!moved_) unlink(path_.c_str());
 }
 
 bool PartFile::write(const ByteBuffer& bytes) {
+  const bool written = append(bytes);
+  return finish() && written;
+}
+
+bool PartFile::append(std::string_view bytes) {
   if (fd_ < 0) return false;
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
-  const bool complete = done == bytes.size() && fsync(fd_) == 0;
+  return true;
+}
+
+bool PartFile::finish() {
+  if (fd_ < 0) return false;
+  const bool synced = fsync(fd_) == 0;
   const bool closed = close(fd_) == 0;
   fd_ = -1;
-  return complete && closed;
+  return synced && closed;
 }
 
 PartFile::Move PartFile::moveTo(const std::string& name) {

@@ -3,6 +3,7 @@
 
 #include <random>
 #include <thread>
+#include <tuple>
 
 #include "download_fixture.h"
 #include "text/encoding.h"
@@ -19,9 +20,11 @@ struct Snapshot {
   std::size_t changes = 0;
 };
 
-class PauseStop : public DownloadFixture, public ::testing::WithParamInterface<int> {
+// (seed, photos fetched at once): with several streams a pause or stop finds several in flight.
+class PauseStop : public DownloadFixture, public ::testing::WithParamInterface<std::tuple<int, int>> {
  protected:
-  PauseStop() : random(static_cast<unsigned>(GetParam())) {
+  PauseStop() : random(static_cast<unsigned>(std::get<0>(GetParam()))) {
+    program.parallelPhotos = std::get<1>(GetParam());
     const auto& account = standin.data().ordinaryAccount();
     choosePersonal(account, true);
     for (std::size_t i = 0; i < account.albums.size(); ++i) {
@@ -143,7 +146,8 @@ TEST_P(PauseStop, CancellingTheQuestionGoesOnAndAPausedRunStaysPaused) {
   EXPECT_EQ(form.log().find("彻底结束下载了"), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, PauseStop, ::testing::Values(1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(SeedsAndStreams, PauseStop,
+                         ::testing::Combine(::testing::Values(1, 2, 3), ::testing::Values(1, 4)));
 
 }  // namespace
 }  // namespace fotolun::testing
