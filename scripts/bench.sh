@@ -59,14 +59,18 @@ run_case() {
   awk -v dir="$work/curl" '{ printf "url = \"%s\"\noutput = \"%s/%d\"\n", $0, dir, NR }' "$work/urls" >"$work/curl.cfg"
   local parallel_args=()
   ((streams > 1)) && parallel_args=(--parallel --parallel-max "$streams")
+  # The stand-in makes a picture's bytes at its first request: made before anything is timed.
+  curl -s --fail --proxy "$proxy" -o /dev/null "$(head -1 "$work/urls")"
   local c0 t0 t1 c1
   c0=$(connections)
   t0=$(now)
-  curl -s --fail --proxy "$proxy" "${parallel_args[@]}" -K "$work/curl.cfg"
+  /usr/bin/time -f '%U %S' -o "$work/curl-time.txt" \
+    curl -s --fail --proxy "$proxy" "${parallel_args[@]}" -K "$work/curl.cfg"
   t1=$(now)
   c1=$(connections)
-  local curl_wall
+  local curl_wall curl_cpu_ms
   curl_wall=$(echo "$t1 - $t0" | bc -l)
+  curl_cpu_ms=$(awk -v n="$photos" '{ print ($1 + $2) * 1000 / n }' "$work/curl-time.txt")
 
   # fotolun-cli, in a settings folder of its own.
   mkdir -p "$work/config" "$work/out"
@@ -92,8 +96,8 @@ run_case() {
   floor=$(echo "$photos / $streams * $pause_ms / 1000 + $curl_wall" | bc -l)
   ratio=$(echo "$wall / $floor" | bc -l)
   cpu_ms=$(echo "($user + $sys) * 1000 / $photos" | bc -l)
-  printf '%5d x %-9s latency %3d ms  streams %d | curl %7.2f s (%d conn) | floor %7.2f s | fotolun-cli %7.2f s = %5.3f x floor | CPU %6.3f ms/photo (%6.3f ms/MB) | peak RSS %5.1f MB | %d conn | saved %d\n' \
-    "$photos" "$(numfmt --to=iec "$bytes")" "$latency" "$streams" "$curl_wall" "$((c1 - c0))" "$floor" "$wall" \
+  printf '%5d x %-4s latency %2d ms  streams %d | curl %6.2f s, %.3f ms CPU/photo, %d conn | floor %7.2f s | fotolun-cli %6.2f s = %.3f x floor | CPU %.3f ms/photo (%.3f ms/MB) | peak RSS %.1f MB | %d conn | saved %d\n' \
+    "$photos" "$(numfmt --to=iec "$bytes")" "$latency" "$streams" "$curl_wall" "$curl_cpu_ms" "$((c1 - c0))" "$floor" "$wall" \
     "$ratio" "$cpu_ms" "$(echo "$cpu_ms * 1048576 / $bytes" | bc -l)" "$(echo "$rss / 1024" | bc -l)" "$((c3 - c2))" "$saved"
 
   kill "$standin_pid" && wait "$standin_pid" 2>/dev/null || true

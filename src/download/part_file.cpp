@@ -16,6 +16,12 @@ namespace {
 
 std::atomic<unsigned long> partCounter{0};
 
+// Asked once: a system call per photo adds up over an album of thousands.
+const std::string& ownPidText() {
+  static const std::string text = std::to_string(getpid());
+  return text;
+}
+
 // rename() would replace an existing photo; RENAME_NOREPLACE refuses, and where the file system
 // does not offer it, a hard link does the same.
 PartFile::Move renameWithoutReplacing(const std::string& from, const std::string& to) {
@@ -61,8 +67,8 @@ bool PartFile::syncFolder(const std::string& folder) {
 
 std::optional<PartFile> PartFile::create(const std::string& folder) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string path = folder + "/.photo-" + std::to_string(getpid()) + "-" +
-                             std::to_string(partCounter.fetch_add(1)) + ".part";
+    const std::string path =
+        folder + "/.photo-" + ownPidText() + "-" + std::to_string(partCounter.fetch_add(1)) + ".part";
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return PartFile(folder, path, fd);
     if (errno != EEXIST) return std::nullopt;
