@@ -26,15 +26,9 @@ SampleHosts HostsFor(const StandinOptions& options) {
   return hosts;
 }
 
-StandinOptions SeededOptions(std::uint64_t seed) {
-  StandinOptions options;
-  options.seed = seed;
-  return options;
-}
-
 }  // namespace
 
-Standin::Standin(std::uint64_t seed) : Standin(SeededOptions(seed)) {}
+Standin::Standin(std::uint64_t seed) : Standin(StandinOptions{.seed = seed}) {}
 
 Standin::Standin(const StandinOptions& options)
     : data_(options.seed, HostsFor(options), options.bench),

@@ -23,7 +23,7 @@ struct StandinOptions {
   std::string staticImageHost = "imgcache.qq.com";
   std::string makerHost = "fotolun.example.org";  // the host of the program's update page
   std::string latestVersion = "1.4";
-  BenchAlbum bench;  // an extra account with one album of that many photos, for benchmarks
+  BenchAlbum bench = {};  // an extra account with one album of that many photos, for benchmarks
 };
 
 class Standin {
