@@ -65,7 +65,7 @@ run_case() {
   c0=$(connections)
   t0=$(now)
   /usr/bin/time -f '%U %S' -o "$work/curl-time.txt" \
-    curl -s --fail --proxy "$proxy" "${parallel_args[@]}" -K "$work/curl.cfg"
+    curl -s --no-progress-meter --fail --proxy "$proxy" "${parallel_args[@]}" -K "$work/curl.cfg"
   t1=$(now)
   c1=$(connections)
   local curl_wall curl_cpu_ms
@@ -110,5 +110,5 @@ if (($# == 4)); then
 else
   run_case 1000 $((20 * 1024)) 0 1
   run_case 40 $((20 * 1024 * 1024)) 0 1
-  run_case 200 $((20 * 1024)) 50 4
+  run_case 400 $((20 * 1024)) 50 4
 fi

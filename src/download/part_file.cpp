@@ -15,7 +15,6 @@ namespace fotolun {
 namespace {
 
 std::atomic<unsigned long> partCounter{0};
-constexpr long long kHandOverBytes = 4 << 20;
 
 // Asked once: a system call per photo adds up over an album of thousands.
 const std::string& ownPidText() {
@@ -78,12 +77,7 @@ std::optional<PartFile> PartFile::create(const std::string& folder) {
 }
 
 PartFile::PartFile(PartFile&& other) noexcept
-    : folder_(std::move(other.folder_)),
-      path_(std::move(other.path_)),
-      fd_(other.fd_),
-      moved_(other.moved_),
-      written_(other.written_),
-      handed_(other.handed_) {
+    : folder_(std::move(other.folder_)), path_(std::move(other.path_)), fd_(other.fd_), moved_(other.moved_) {
   other.fd_ = -1;
   other.moved_ = true;
 }
@@ -96,8 +90,6 @@ PartFile& PartFile::operator=(PartFile&& other) noexcept {
   path_ = std::move(other.path_);
   fd_ = std::exchange(other.fd_, -1);
   moved_ = std::exchange(other.moved_, true);
-  written_ = other.written_;
-  handed_ = other.handed_;
   return *this;
 }
 
@@ -119,13 +111,6 @@ bool PartFile::append(std::string_view bytes) {
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
-  }
-  // A large photo starts on its way to the disk while it still arrives, so the flush at its end
-  // has only the tail left to wait for.
-  written_ += static_cast<long long>(bytes.size());
-  if (written_ - handed_ >= kHandOverBytes) {
-    sync_file_range(fd_, handed_, written_ - handed_, SYNC_FILE_RANGE_WRITE);
-    handed_ = written_;
   }
   return true;
 }

@@ -45,8 +45,6 @@ class PartFile {
   std::string path_;
   int fd_ = -1;
   bool moved_ = false;
-  long long written_ = 0;  // bytes appended
-  long long handed_ = 0;   // of those, handed to the disk already
 };
 
 }  // namespace fotolun

@@ -17,7 +17,7 @@ namespace fotolun {
 namespace {
 
 constexpr long kMaxRedirects = 10;
-constexpr long kStreamBufferBytes = 256 * 1024;
+constexpr long kStreamBufferBytes = 1024 * 1024;
 
 struct SlistFree {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
