@@ -32,8 +32,10 @@ class PauseStop : public DownloadFixture, public ::testing::WithParamInterface<s
       if (album.name == "旅行2019" || album.name == "心情日记")
         addPersonalRow(album, static_cast<int>(i) + 1);
     }
-    // Slow photos, so that a pause or a stop finds transfers in flight.
-    standin.server().addFault("/psb", standin::Fault{standin::FaultKind::Delay, -1, 50ms});
+    // Slow photos, so that a pause or a stop finds transfers in flight; slower with more of them
+    // at once, so that the run lasts as long.
+    standin.server().addFault("/psb",
+                              standin::Fault{standin::FaultKind::Delay, -1, 50ms * program.parallelPhotos});
     // The user reads the question before answering: the halted worker settles meanwhile, and
     // what it left is what the answer finds.
     auto answer = form.onMessageBox;
