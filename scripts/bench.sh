@@ -72,13 +72,16 @@ run_case() {
   curl_wall=$(echo "$t1 - $t0" | bc -l)
   curl_cpu_ms=$(awk -v n="$photos" '{ print ($1 + $2) * 1000 / n }' "$work/curl-time.txt")
 
-  # fotolun-cli, in a settings folder of its own.
+  # fotolun-cli, in a settings folder of its own (--parallel only when asked for, so that an
+  # older build can be measured the same way).
+  local cli_parallel=()
+  ((streams > 1)) && cli_parallel=(--parallel "$streams")
   mkdir -p "$work/config" "$work/out"
   local c2 c3
   c2=$(connections)
   XDG_CONFIG_HOME="$work/config" /usr/bin/time -v -o "$work/time.txt" \
     "$cli" download --number 10001000 --cookies "$work/cookies" --proxy "$proxy" --mode hd \
-    --save "$work/out" --parallel "$streams" --quiet >"$work/cli.out" 2>&1 || {
+    --save "$work/out" "${cli_parallel[@]}" --quiet >"$work/cli.out" 2>&1 || {
     echo "bench: fotolun-cli failed:" >&2
     cat "$work/cli.out" >&2
     exit 1
