@@ -47,6 +47,7 @@ ListOutcome CliJob::list(const JobSettings& settings, const std::function<bool()
     if (settings.saveDir) form_.setText(Control::编辑框_保存位置, Utf8ToGbk(*settings.saveDir));
     program_.skipSavedPhotos = settings.skipSaved;
     if (settings.family) program_.chooseFamily(*settings.family);
+    program_.parallelPhotos = settings.parallel;
   });
   AlbumLists& lists = controller_->albumLists();
   std::atomic<bool> pressed{false};

@@ -22,6 +22,7 @@ struct JobSettings {
   std::optional<std::string> saveDir;  // UTF-8; none: the default save folder
   bool skipSaved = true;               // photos an earlier run saved are not fetched again
   std::optional<FamilyChoice> family;  // none: the settings file decides
+  int parallel = 1;                    // photos of an album fetched at once
 };
 
 struct DownloadOutcome {

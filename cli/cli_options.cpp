@@ -51,7 +51,8 @@ std::string usageText() {
          "                       [--covers]\n"
          "  fotolun-cli download --number N [--group] [--cookies FILE | --cookies-from-browser B]\n"
          "                       [--mode hd|original] [--save DIR] [--albums LIST] [--no-skip]\n"
-         "                       (both: [--api classic|current|auto])\n"
+         "                       [--parallel N]\n"
+         "                       (albums and download: [--api classic|current|auto])\n"
          "  fotolun-cli demo     [--save DIR]\n"
          "\n"
          "Lists the albums of a QQ number (or, with --group, a QQ group) and downloads them, one folder\n"
@@ -66,7 +67,9 @@ std::string usageText() {
          "the save folder. Both sit beside a program outside /usr that may write there, else in\n"
          "$XDG_CONFIG_HOME/fotolun/peizi.ini and <pictures>/Fotolun. A photo an earlier run saved into\n"
          "the album's folder is skipped; --no-skip fetches every photo again (as new files; nothing is\n"
-         "overwritten).\n"
+         "overwritten). --parallel N (1 to 8, default 1) fetches up to N photos of an album at once, each\n"
+         "over its own connection and each still pausing after its photo; names, files and the log are\n"
+         "those of one at a time. A busy service brings it back to one.\n"
          "--api picks the service's endpoints: classic (the older plain-http ones), current (the https\n"
          "ones the service's pages use today) or auto (the default, else [服务接口] 接口 in the settings\n"
          "file): classic first, and current for the rest of the run when classic gives no album list or\n"
@@ -150,6 +153,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
       } else {
         return fail("--cookies-from-browser takes firefox or firefox:PROFILE");
       }
+    } else if (a == "--parallel") {
+      if (!value(&v) || !parseNumber(v, &o.parallel) || o.parallel > 8)
+        return fail("--parallel takes a number from 1 to 8");
     } else if (a == "--number" || a == "--cookies" || a == "--mode" || a == "--save" || a == "--albums" ||
                a == "--proxy" || a == "--ca-file" || a == "--api") {
       if (!value(&v)) return fail(a + " needs a value");
@@ -178,8 +184,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     return fail("--cookies-from-browser belongs to albums and download, without --cookies");
   if (o.command == Command::Login && (!o.number.empty() || o.group || o.covers || o.noSkip || o.save))
     return fail("login takes --cookies, --proxy and --ca-file only");
-  if (o.command != Command::Download && (o.mode || o.albums))
-    return fail("--mode and --albums belong to the download command");
+  if (o.command != Command::Download && (o.mode || o.albums || o.parallel != 1))
+    return fail("--mode, --albums and --parallel belong to the download command");
   if (o.command == Command::Albums && o.save) return fail("--save belongs to download and demo");
   if (o.api && !listing) return fail("--api belongs to albums and download");
   if (o.command == Command::Demo && (!o.number.empty() || o.group || !o.cookies.empty()))

@@ -16,6 +16,7 @@ struct Options {
   std::optional<std::string> firefoxProfile;  // --cookies-from-browser firefox[:PROFILE]: PROFILE or ""
   bool covers = false;                        // --covers
   bool noSkip = false;                        // --no-skip: fetch photos saved by an earlier run again
+  int parallel = 1;                           // --parallel N: photos of an album fetched at once
   std::optional<std::string> mode;            // --mode hd|original
   std::optional<std::string> save;            // --save DIR
   std::optional<std::string> albums;          // --albums LIST

@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
 
   JobSettings settings{options.number, options.group,   options.covers, options.mode,
                        std::nullopt,   !options.noSkip, std::nullopt};
+  settings.parallel = options.parallel;
   if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
   if (options.api) settings.family = familyChoiceNamed(*options.api);
   CliJob job(terminal, programFolders(), options.proxy, caFile, cookies.cookieText);

@@ -2,8 +2,10 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -14,7 +16,9 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: fotolun-standin [--port N] [--seed S] [--log FILE] [--ca-out FILE] [--qr-confirm QQ]\n"
-    "                       [--families LIST] [--help]\n"
+    "                       [--families LIST]\n"
+    "                       [--bench-album PHOTOS [--bench-photo-bytes N] [--bench-cookies FILE]\n"
+    "                        [--bench-urls FILE]] [--latency-ms M] [--help]\n"
     "\n"
     "Starts the stand-in photo service on 127.0.0.1 and runs until Ctrl+C (SIGINT) or SIGTERM.\n"
     "It answers for every host of the service, so point the program at it as its HTTP proxy:\n"
@@ -32,7 +36,14 @@ constexpr const char* kUsage =
     "  --families LIST  the endpoint families served: classic,current (default), current or\n"
     "                 classic; the other answers 404 (classic: the plain http album and group lists\n"
     "                 and GetRoute; current: the https-era /proxy/domain/... lists with videos)\n"
+    "  --bench-album PHOTOS  add an account (10001000) with one album of PHOTOS photos, all from\n"
+    "                 one host, for benchmarks\n"
+    "  --bench-photo-bytes N  each of those photos is N bytes long (default 20480)\n"
+    "  --bench-cookies FILE  write the signed-in cookie line of that account to FILE\n"
+    "  --bench-urls FILE  write the album's photo addresses to FILE, one a line\n"
+    "  --latency-ms M  answer every request M milliseconds late (a slow link)\n"
     "  --help         show this text\n"
+    "SIGUSR1 prints how many connections the stand-in accepted so far.\n"
     "\n"
     "FOTOLUN_STATIC_IMAGE_HOST, when set, names the host of the placeholder cover addresses,\n"
     "as it does for the program.\n";
@@ -64,6 +75,11 @@ int main(int argc, char** argv) {
   std::string qrConfirm;
   bool classicFamily = true;
   bool currentFamily = true;
+  unsigned long long benchPhotos = 0;
+  unsigned long long benchBytes = 20 * 1024;
+  unsigned long long latencyMs = 0;
+  std::string benchCookies;
+  std::string benchUrls;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -74,6 +90,16 @@ int main(int argc, char** argv) {
       ++i;
     } else if (arg == "--seed" && hasValue && ParseNumber(argv[i + 1], ~0ull, seed)) {
       ++i;
+    } else if (arg == "--bench-album" && hasValue && ParseNumber(argv[i + 1], 1000000, benchPhotos)) {
+      ++i;
+    } else if (arg == "--bench-photo-bytes" && hasValue && ParseNumber(argv[i + 1], 1ull << 30, benchBytes)) {
+      ++i;
+    } else if (arg == "--latency-ms" && hasValue && ParseNumber(argv[i + 1], 60000, latencyMs)) {
+      ++i;
+    } else if (arg == "--bench-cookies" && hasValue) {
+      benchCookies = argv[++i];
+    } else if (arg == "--bench-urls" && hasValue) {
+      benchUrls = argv[++i];
     } else if (arg == "--qr-confirm" && hasValue) {
       qrConfirm = argv[++i];
     } else if (arg == "--families" && hasValue && ParseFamilies(argv[i + 1], classicFamily, currentFamily)) {
@@ -102,6 +128,7 @@ int main(int argc, char** argv) {
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGUSR1);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   fotolun::standin::StandinOptions options;
@@ -110,9 +137,26 @@ int main(int argc, char** argv) {
   options.currentFamily = currentFamily;
   const fotolun::ServiceHosts hosts = fotolun::serviceHostsFromEnvironment();
   options.staticImageHost = hosts.staticImage;
+  options.bench = {static_cast<int>(benchPhotos), static_cast<std::size_t>(benchBytes)};
   fotolun::standin::Standin standin(options);
   if (!logFile.empty()) standin.server().setLogFile(logFile);
   standin.qrLogins().setAutoConfirm(qrConfirm);
+  if (latencyMs > 0) {
+    fotolun::standin::Fault slow;
+    slow.kind = fotolun::standin::FaultKind::Delay;
+    slow.delay = std::chrono::milliseconds(latencyMs);
+    standin.server().addFault("", slow);
+  }
+  if (const auto* bench = standin.data().benchAccount()) {
+    if (!benchCookies.empty()) {
+      std::ofstream(benchCookies, std::ios::binary | std::ios::trunc)
+          << standin.signInCookieText(bench->qq) << "\n";
+    }
+    if (!benchUrls.empty()) {
+      std::ofstream urls(benchUrls, std::ios::binary | std::ios::trunc);
+      for (const auto& photo : bench->albums.front().photos) urls << photo.url << "\n";
+    }
+  }
   try {
     standin.start(static_cast<std::uint16_t>(port));
   } catch (const std::exception& error) {
@@ -140,7 +184,8 @@ int main(int argc, char** argv) {
             << "Ctrl+C stops it." << std::endl;
 
   int received = 0;
-  sigwait(&stopSignals, &received);
+  while (sigwait(&stopSignals, &received) == 0 && received == SIGUSR1)
+    std::cout << "connections " << standin.server().connectionCount() << std::endl;
   standin.stop();
   std::cout << "fotolun-standin stopped." << std::endl;
   return 0;

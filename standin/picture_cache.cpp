@@ -14,6 +14,8 @@ std::string PictureCache::bytes(const PictureSource& source) {
   // two threads making the same picture make the same bytes.
   std::string made = source.png ? MakePng(source.key, source.width, source.height)
                                 : MakeJpeg(source.key, data_.seed(), source.width, source.height);
+  // Viewers stop at the picture's end; what follows only makes the file as long as asked.
+  if (made.size() < source.paddedTo) made.resize(source.paddedTo, '\0');
   std::lock_guard<std::mutex> lock(mutex_);
   return made_.emplace(source.key, std::move(made)).first->second;
 }

@@ -126,6 +126,32 @@ std::string SampleBuilder::addVideo(const std::string& target, bool playlist) {
   return "http://" + host + target;
 }
 
+void SampleBuilder::addBenchAccount(const BenchAlbum& bench) {
+  PersonalAccount account{"10001000", false, "gz", {}};
+  PersonalAlbum album;
+  album.id = "V1BENCH0000001";
+  album.name = "bench";
+  const std::string& host = data_.hosts_.photo.front();
+  for (int i = 0; i < bench.photos; ++i) {
+    PersonalPhoto photo;
+    photo.title = "B" + padded(static_cast<std::size_t>(i + 1), 6);
+    const std::string target = "/psb?/" + album.id + "/" + padded(static_cast<std::size_t>(i), 8) + "/b/";
+    // One picture behind every address: a benchmark's stand-in holds one photo's bytes, not all.
+    PictureSource source{host, "bench", 64, 48, false, bench.photoBytes};
+    data_.picturesByTarget_.emplace(target, std::move(source));
+    photo.url = "http://" + host + target;
+    photo.rawUrl = photo.url;
+    photo.lloc = "BENCH" + padded(static_cast<std::size_t>(i), 8);
+    photo.sloc = photo.lloc;
+    photo.uploadTime = chinaTime(1546300800 + i);
+    photo.shootTimeJson = "\"\"";
+    album.photos.push_back(std::move(photo));
+  }
+  album.coverUrl = data_.noPhotoCoverUrl();
+  account.albums.push_back(std::move(album));
+  data_.accounts_.push_back(std::move(account));
+}
+
 void SampleBuilder::buildRoutes() {
   data_.routes_ = {
       {"gz", "gzup.photo.qq.com", "gzalist.photo.qq.com"},

@@ -16,6 +16,8 @@ class SampleBuilder {
   // A builder for photos added later: its own seed, so the photos built at first stay as they are.
   SampleBuilder(SampleData& data, std::uint64_t seed);
   void build();
+  // After build(): one more account, whose one album is the benchmark's.
+  void addBenchAccount(const BenchAlbum& bench);
   void grow(PersonalAlbum& album, int count);
   void grow(const Group& group, GroupAlbum& album, int count);
 

@@ -7,8 +7,10 @@
 
 namespace fotolun::standin {
 
-SampleData::SampleData(std::uint64_t seed, SampleHosts hosts) : seed_(seed), hosts_(std::move(hosts)) {
+SampleData::SampleData(std::uint64_t seed, SampleHosts hosts, BenchAlbum bench)
+    : seed_(seed), hosts_(std::move(hosts)) {
   SampleBuilder(*this).build();
+  if (bench.photos > 0) SampleBuilder(*this).addBenchAccount(bench);
 }
 
 namespace {

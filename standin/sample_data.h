@@ -112,6 +112,14 @@ struct PictureSource {
   int width = 0;
   int height = 0;
   bool png = false;
+  // More than the picture needs: the file is filled up to this length after its end (benchmarks).
+  std::size_t paddedTo = 0;
+};
+
+// A benchmark's album: photos of one size, all from one host.
+struct BenchAlbum {
+  int photos = 0;  // 0: none
+  std::size_t photoBytes = 20 * 1024;
 };
 
 // A video file the video host serves: key makes its bytes.
@@ -123,7 +131,7 @@ struct VideoSource {
 
 class SampleData {
  public:
-  explicit SampleData(std::uint64_t seed, SampleHosts hosts = {});
+  explicit SampleData(std::uint64_t seed, SampleHosts hosts = {}, BenchAlbum bench = {});
   SampleData(const SampleData&) = delete;
   SampleData& operator=(const SampleData&) = delete;
 
@@ -148,6 +156,8 @@ class SampleData {
   const PersonalAccount& accountWithoutAlbums() const { return accounts_[2]; }
   // Album names and photo titles holding 淺, whose GBK form ends in the byte of a backslash.
   const PersonalAccount& accountWithBackslashTrailBytes() const { return accounts_[3]; }
+  // The account holding the benchmark's album, when one was asked for (nullptr otherwise).
+  const PersonalAccount* benchAccount() const { return accounts_.size() > 4 ? &accounts_[4] : nullptr; }
   const Group& smallGroup() const { return groups_[0]; }
   const Group& thousandAlbumGroup() const { return groups_[1]; }
   const Group& largeGroup() const { return groups_[2]; }

@@ -32,7 +32,7 @@ SampleHosts HostsFor(const StandinOptions& options) {
 Standin::Standin(std::uint64_t seed) : Standin(StandinOptions{.seed = seed}) {}
 
 Standin::Standin(const StandinOptions& options)
-    : data_(options.seed, HostsFor(options)),
+    : data_(options.seed, HostsFor(options), options.bench),
       pictures_(data_),
       version_(options.makerHost, options.latestVersion),
       qrLogins_(data_),

@@ -28,6 +28,7 @@ struct StandinOptions {
   bool currentFamily = true;
   // Albums a page of the https album list holds at most (the service gives 30).
   int currentAlbumPage = 30;
+  BenchAlbum bench = {};  // an extra account with one album of that many photos, for benchmarks
 };
 
 class Standin {

@@ -7,6 +7,7 @@
 #include "albums/list_interactions.h"
 #include "app/download_mode.h"
 #include "app/family_setting.h"
+#include "app/parallel_setting.h"
 #include "app/save_folder.h"
 #include "app/settings_file.h"
 #include "app/version_check.h"
@@ -91,6 +92,7 @@ void MainWindowController::windowCreated() {
   form.setText(Control::窗口, ConcatText(form.text(Control::窗口), Utf8ToGbk("   版本："), kVersion));
   applySavedDownloadMode(form, impl_->settingsPath());
   impl_->program.chooseFamily(savedFamilyChoice(impl_->settingsPath()));
+  impl_->program.parallelPhotos = readParallelPhotos(impl_->settingsPath());
 }
 
 void MainWindowController::clicked(Control control) {

@@ -181,6 +181,7 @@ void DownloadRun::runDownload(std::shared_ptr<RunState> run) {
   TransferHookScope transfers([&control] { return control.keepGoing(); });
   try {
     PhotoStore photos(context, run->tally);
+    photos.setParallelPhotos(program_.parallelPhotos);
     runDownloadJobs(context, photos, run->tally);
     showIdleSet(form);
     logFailures(form, run->tally);

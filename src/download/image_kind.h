@@ -1,6 +1,7 @@
 #pragma once
 // Whether bytes are a picture, told by their leading bytes as image viewers tell it: an error page
 // served where a photo should be must never be saved as one.
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -16,6 +17,8 @@ std::optional<std::string_view> videoExtension(std::string_view bytes);
 
 // What a saved file must be: a picture, or for a video entry of a listing the video itself.
 enum class MediaKind { picture, video };
+// mediaExtension looks no further than this into the bytes: a body's first bytes decide.
+inline constexpr std::size_t kMediaSignatureBytes = 12;
 std::optional<std::string_view> mediaExtension(std::string_view bytes, MediaKind kind);
 
 }  // namespace fotolun

@@ -1,8 +1,11 @@
 #include "download/listed_photos.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "download/listing_outcome.h"
+#include "download/parallel_photos.h"
 #include "download/photo_time.h"
 
 namespace fotolun {
@@ -10,23 +13,34 @@ namespace fotolun {
 void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
                        const PhotoListing& listing, int positionBefore, const PageStyle& style,
                        const std::function<PhotoSource(int index)>& sourceOf) {
+  std::vector<ListedPhoto> listed(static_cast<std::size_t>(std::max(0, listing.count())));
   for (int j = 1; j <= listing.count(); ++j) {
-    showPhotoProgress(context, job.photoCountText, positionBefore + j, style.progress);
+    ListedPhoto& photo = listed[static_cast<std::size_t>(j - 1)];
     PhotoSource source = sourceOf(j - 1);
-    ListedPhoto photo;
     photo.url = std::move(source.url);
     photo.kind = source.kind;
     photo.requestHeaders = std::move(source.requestHeaders);
+    photo.unavailable = std::move(source.unavailable);
     photo.name = photoNameFromJsonText(listing.memberText(j - 1, "name"));
     photo.index = j;
     photo.identity = photoIdentity(style.kind, listing.memberText(j - 1, "lloc"),
                                    listing.memberText(j - 1, "sloc"), photo.url);
     photo.time =
         photoTime(listing.memberText(j - 1, "rawshoottime"), listing.memberText(j - 1, "uploadtime"));
-    if (!source.unavailable.empty()) {
-      photos.reportUnavailable(photo, source.unavailable);
-    } else if (!photos.skipSaved(folder, photo)) {
-      photos.storePhoto(photo, job.albumId, folder, style.pauseMs);
+  }
+  const auto showProgress = [&](std::size_t index) {
+    showPhotoProgress(context, job.photoCountText, positionBefore + static_cast<int>(index) + 1,
+                      style.progress);
+  };
+  std::size_t first = 0;
+  if (photos.parallelPhotos() > 1 && photos.folderUsable(folder) && listed.size() > 1)
+    first = storePhotosAtOnce(context, photos, job.albumId, folder, listed, style.pauseMs, showProgress);
+  for (std::size_t index = first; index < listed.size(); ++index) {
+    showProgress(index);
+    if (!listed[index].unavailable.empty()) {
+      photos.reportUnavailable(listed[index]);
+    } else if (!photos.skipSaved(folder, listed[index])) {
+      photos.storePhoto(listed[index], job.albumId, folder, style.pauseMs);
     }
     LetMessagesRun(context);
   }

@@ -9,11 +9,18 @@
 #include <cerrno>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 
 namespace fotolun {
 namespace {
 
 std::atomic<unsigned long> partCounter{0};
+
+// Asked once: a system call per photo adds up over an album of thousands.
+const std::string& ownPidText() {
+  static const std::string text = std::to_string(getpid());
+  return text;
+}
 
 // rename() would replace an existing photo; RENAME_NOREPLACE refuses, and where the file system
 // does not offer it, a hard link does the same.
@@ -60,8 +67,8 @@ bool PartFile::syncFolder(const std::string& folder) {
 
 std::optional<PartFile> PartFile::create(const std::string& folder) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string path = folder + "/.photo-" + std::to_string(getpid()) + "-" +
-                             std::to_string(partCounter.fetch_add(1)) + ".part";
+    const std::string path =
+        folder + "/.photo-" + ownPidText() + "-" + std::to_string(partCounter.fetch_add(1)) + ".part";
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return PartFile(folder, path, fd);
     if (errno != EEXIST) return std::nullopt;
@@ -75,24 +82,45 @@ PartFile::PartFile(PartFile&& other) noexcept
   other.moved_ = true;
 }
 
+PartFile& PartFile::operator=(PartFile&& other) noexcept {
+  if (this == &other) return *this;
+  if (fd_ >= 0) close(fd_);
+  if (!moved_) unlink(path_.c_str());
+  folder_ = std::move(other.folder_);
+  path_ = std::move(other.path_);
+  fd_ = std::exchange(other.fd_, -1);
+  moved_ = std::exchange(other.moved_, true);
+  return *this;
+}
+
 PartFile::~PartFile() {
   if (fd_ >= 0) close(fd_);
   if (!moved_) unlink(path_.c_str());
 }
 
 bool PartFile::write(const ByteBuffer& bytes) {
+  const bool written = append(bytes);
+  return finish() && written;
+}
+
+bool PartFile::append(std::string_view bytes) {
   if (fd_ < 0) return false;
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
-  const bool complete = done == bytes.size() && fsync(fd_) == 0;
+  return true;
+}
+
+bool PartFile::finish() {
+  if (fd_ < 0) return false;
+  const bool synced = fsync(fd_) == 0;
   const bool closed = close(fd_) == 0;
   fd_ = -1;
-  return complete && closed;
+  return synced && closed;
 }
 
 PartFile::Move PartFile::moveTo(const std::string& name) {

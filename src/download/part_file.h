@@ -4,6 +4,7 @@
 // a crash or a failed write leaves no truncated photo and replaces no photo saved before.
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "text/gbk_text.h"
 
@@ -20,12 +21,15 @@ class PartFile {
   static bool syncFolder(const std::string& folder);
 
   PartFile(PartFile&& other) noexcept;
-  PartFile& operator=(PartFile&&) = delete;
+  PartFile& operator=(PartFile&& other) noexcept;  // the file held before goes as with the destructor
   PartFile(const PartFile&) = delete;
   ~PartFile();  // removes the temporary file unless it was moved to its name
 
   // Writes every byte, flushes it to the disk and closes the file.
   bool write(const ByteBuffer& bytes);
+  // The same in pieces, as the bytes arrive: append each piece, then finish (flush and close).
+  bool append(std::string_view bytes);
+  bool finish();
 
   enum class Move { done, nameTaken, failed };
   // Gives the written file its final name in the folder, unless a file of that name exists.

@@ -1,16 +1,15 @@
 #include "download/photo_store.h"
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 
 #include "download/image_kind.h"
 #include "download/part_file.h"
-#include "download/photo_request_headers.h"
 #include "download/photo_time.h"
 #include "download/run_gate.h"
 #include "names/path_names.h"
 #include "net/url_parts.h"
-#include "service/backoff.h"
 #include "service/listing_request.h"
 #include "service/service_get.h"
 #include "service/session_destination.h"
@@ -23,28 +22,6 @@ namespace {
 // Random parts drawn before a counter is added to a name already taken.
 constexpr int kRandomDraws = 10;
 constexpr int kMaxCounter = 100000;
-// Photos are held whole until they are written; nothing the service serves comes near this.
-constexpr std::size_t kLargestPhoto = std::size_t{1} << 30;
-
-ReplyVerdict judgePhoto(const ServiceResponse& response, MediaKind kind, std::string_view& extension) {
-  const auto failed = [](ReplyProblem problem, const std::string& utf8) {
-    return ReplyVerdict{problem, Utf8ToGbk(utf8), -1};
-  };
-  if (response.status == 429 || response.status == 503)
-    return ReplyVerdict{ReplyProblem::busy, "HTTP " + std::to_string(response.status),
-                        retryAfterSeconds(response.headers)};
-  if (response.status == 0) return failed(ReplyProblem::unanswered, "没有回应");
-  if (response.status >= 400) return failed(ReplyProblem::broken, "HTTP " + std::to_string(response.status));
-  if (response.body.empty()) return failed(ReplyProblem::broken, "空回复");
-  const long long announced = HeaderNumber(response.headers, "Content-Length");
-  if (announced >= 0 && static_cast<std::size_t>(announced) != response.body.size())
-    return failed(ReplyProblem::broken, "内容不完整");
-  const std::optional<std::string_view> found = mediaExtension(response.body, kind);
-  if (!found) return failed(ReplyProblem::broken, kind == MediaKind::video ? "内容不是视频" : "内容不是图片");
-  extension = *found;
-  return {};
-}
-
 }  // namespace
 
 PhotoStore::PhotoStore(Context& context, DownloadTally& tally) : context_(context), tally_(tally) {}
@@ -116,17 +93,37 @@ bool PhotoStore::skipSaved(const Text& folder, const ListedPhoto& photo) {
   return true;
 }
 
+bool PhotoStore::recordedSaved(const Text& folder, const ListedPhoto& photo) const {
+  if (!context_.program.skipSavedPhotos || unusableFolders_.count(folder) != 0) return false;
+  const auto state = folders_.find(folder);
+  return state != folders_.end() && state->second.archive && state->second.archive->savedFile(photo.identity);
+}
+
 void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& albumId, const Text& folder, int pauseMs) {
   if (unusableFolders_.count(folder) != 0) {
     ++tally_.failedPhotos;
     return;
   }
-  const Fetched photo = fetch(listed, albumId);
-  WaitWithMessages(context_, pauseMs);
+  PhotoFetch photoFetch(context_, listed, albumId, GbkToUtf8(folder));
+  FetchedPhoto photo = fetch(listed, photoFetch, std::nullopt);
+  const auto fetchedAt = std::chrono::steady_clock::now();
+  finishPhoto(listed, folder, std::move(photo));
+  WaitRestOf(context_, pauseMs, fetchedAt);
+}
+
+void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& folder, int pauseMs,
+                            PhotoFetch& photoFetch, const PhotoFetch::Retry& retry) {
+  FetchedPhoto photo = fetch(listed, photoFetch, retry);
+  const auto fetchedAt = std::chrono::steady_clock::now();
+  finishPhoto(listed, folder, std::move(photo));
+  WaitRestOf(context_, pauseMs, fetchedAt);
+}
+
+void PhotoStore::finishPhoto(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo) {
   if (photo.extension.empty()) return fail("图片下载失败：", listed.name, photo.failure);
   if (!save(folder, listed, photo)) return fail("图片保存失败：", listed.name);
   ++tally_.savedPhotos;
-  tally_.savedBytes += static_cast<long long>(photo.body.size());
+  tally_.savedBytes += static_cast<long long>(photo.bytes);
   Folder& state = folders_[folder];
   if (++state.unsynced >= kSyncEvery) {
     context_.checkpoint();
@@ -135,46 +132,27 @@ void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& albumId, cons
   }
 }
 
-// Anything but a whole picture is asked again, a few times a second apart; a busy host is given
-// a growing back-off on top.
-PhotoStore::Fetched PhotoStore::fetch(const ListedPhoto& listed, const Text& albumId) {
-  const Text& url = listed.url;
-  ServiceGetOptions options;
-  options.sessionCookies = maySendSession(context_.program.hosts, url);
-  options.maxBodyBytes = kLargestPhoto;
-  Backoff backoff({kFetchAttempts, kFetchRetryMs}, kBusyBudgetMs);
-  Fetched photo;
-  for (int attempt = 1;; ++attempt) {
-    options.headers = listed.requestHeaders.empty()
-                          ? photoRequestHeaders(context_.program.hosts.staticPage, albumId)
-                          : listed.requestHeaders;
-    ServiceResponse response = serviceGet(context_, url, options);
-    const ReplyVerdict verdict = judgePhoto(response, listed.kind, photo.extension);
-    if (verdict.usable()) {
-      photo.body = std::move(response.body);
-      return photo;
+FetchedPhoto PhotoStore::fetch(const ListedPhoto& listed, PhotoFetch& fetch,
+                               std::optional<PhotoFetch::Retry> retry) {
+  for (;;) {
+    if (retry) {
+      if (retry->busy) announceRetry(context_, retry->verdict, retry->waitMs);
+      WaitWithMessages(context_, retry->waitMs);
     }
-    photo.failure = verdict.reason;
-    std::optional<int> wait;
-    if (verdict.problem == ReplyProblem::busy) {
-      wait = backoff.next(verdict);
-      if (wait) announceRetry(context_, verdict, *wait);
-    } else if (attempt < kFetchAttempts) {
-      wait = kFetchRetryMs;
-    }
-    if (!wait) return photo;
-    WaitWithMessages(context_, *wait);
+    const ServiceResponse response = serviceGet(context_, listed.url, fetch.nextAttempt());
+    retry = fetch.judge(response);
+    if (!retry) return fetch.result();
   }
 }
 
 // The record names the file before the file takes its name: a process killed in between leaves a
 // record of a file that is not there, which the next run fetches again; the other order would
 // leave a photo the next run does not know and saves twice.
-bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, const Fetched& photo) {
+bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo) {
   context_.checkpoint();
   const std::string folderOnDisk = GbkToUtf8(folder);
-  std::optional<PartFile> part = PartFile::create(folderOnDisk);
-  if (!part || !part->write(photo.body)) return false;
+  std::optional<PartFile>& part = photo.part;
+  if (!part || !part->finish()) return false;
   if (listed.time) setFileTime(part->path(), *listed.time);
   std::optional<DownloadArchive>& archive = folders_[folder].archive;
 
@@ -198,8 +176,8 @@ bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, const Fetch
   return false;
 }
 
-void PhotoStore::reportUnavailable(const ListedPhoto& photo, const Text& why) {
-  fail(photo.kind == MediaKind::video ? "视频无法下载：" : "图片无法下载：", photo.name, why);
+void PhotoStore::reportUnavailable(const ListedPhoto& photo) {
+  fail(photo.kind == MediaKind::video ? "视频无法下载：" : "图片无法下载：", photo.name, photo.unavailable);
 }
 
 void PhotoStore::fail(const char* utf8Reason, const Text& name, const Text& why) {

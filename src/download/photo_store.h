@@ -10,6 +10,7 @@
 #include "download/download_archive.h"
 #include "download/download_tally.h"
 #include "download/image_kind.h"
+#include "download/photo_fetch.h"
 #include "download/photo_identity.h"
 #include "program/program.h"
 
@@ -24,6 +25,7 @@ struct ListedPhoto {
   std::optional<std::time_t> time;      // when it was taken or uploaded
   MediaKind kind = MediaKind::picture;  // a video entry is saved as the video, never its cover
   Text requestHeaders;                  // empty: the photo page's own header lines
+  Text unavailable;                     // GBK: why it cannot be fetched at all; empty: it can
 };
 
 class PhotoStore {
@@ -53,31 +55,41 @@ class PhotoStore {
   // uploaded, and notes it in the folder's record. Only a complete picture is saved: no
   // response, an HTTP error, an empty or cut-off body and bytes that are no picture (an error
   // page) fail the photo, which is reported in the log by name and reason and counted as failed.
+  // The bytes go to a temporary file as they arrive; the pause is counted from the end of the
+  // transfer, and the file is flushed and named while it passes.
   void storePhoto(const ListedPhoto& photo, const Text& albumId, const Text& folder, int pauseMs);
 
-  // A listed entry that cannot be fetched (why, GBK): reported by name and counted as failed.
-  void reportUnavailable(const ListedPhoto& photo, const Text& why);
+  // A listed entry that cannot be fetched (its unavailable reason): reported by name and counted
+  // as failed.
+  void reportUnavailable(const ListedPhoto& photo);
 
-  static constexpr int kFetchAttempts = 3;
-  static constexpr int kFetchRetryMs = 1000;
-  // A busy photo host is waited out this long at most per photo.
-  static constexpr int kBusyBudgetMs = 2 * 60000;
+  // The halves of storePhoto for photos fetched several at once: whether the photo can be
+  // fetched at all (its folder was made), and, in listing order, the fetched photo logged as
+  // failed or saved under its name.
+  bool folderUsable(const Text& folder) const { return unusableFolders_.count(folder) == 0; }
+  // storePhoto for a photo whose fetch has begun elsewhere and is to go on here, after retry.
+  void storePhoto(const ListedPhoto& photo, const Text& folder, int pauseMs, PhotoFetch& fetch,
+                  const PhotoFetch::Retry& retry);
+  void finishPhoto(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo);
+  // Whether the folder's record already names the photo (counted by skipSaved, not here).
+  bool recordedSaved(const Text& folder, const ListedPhoto& photo) const;
+
+  // How many photos of an album may be fetched at once: 1 unless the settings ask for more; a
+  // busy photo host brings it back to 1 for the rest of the run.
+  int parallelPhotos() const { return parallel_; }
+  void setParallelPhotos(int streams) { parallel_ = streams; }
+
   // The directory is synced after this many new names, and at the end of the album.
   static constexpr int kSyncEvery = 50;
 
  private:
-  struct Fetched {
-    ByteBuffer body;
-    std::string_view extension;  // of the picture format; empty when the fetch failed
-    Text failure;                // GBK: why, when it failed
-  };
   struct Folder {
     std::optional<DownloadArchive> archive;  // none: another album's record is there, or none can be kept
     int skipped = 0;
     int unsynced = 0;
   };
-  Fetched fetch(const ListedPhoto& photo, const Text& albumId);
-  bool save(const Text& folder, const ListedPhoto& listed, const Fetched& photo);
+  FetchedPhoto fetch(const ListedPhoto& photo, PhotoFetch& fetch, std::optional<PhotoFetch::Retry> retry);
+  bool save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo);
   void fail(const char* utf8Reason, const Text& name, const Text& why = "");
   bool moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
 
@@ -85,6 +97,7 @@ class PhotoStore {
   DownloadTally& tally_;
   std::set<Text> unusableFolders_;
   std::map<Text, Folder> folders_;
+  int parallel_ = 1;
 };
 
 }  // namespace fotolun

@@ -67,3 +67,15 @@ void RunControl::sleepFor(std::chrono::milliseconds duration) {
 }
 
 }  // namespace fotolun
+
+namespace fotolun {
+
+void RunControl::sleepUntil(std::chrono::steady_clock::time_point deadline) {
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait_until(lock, deadline, [this] { return stopped_; });
+  }
+  checkpoint();
+}
+
+}  // namespace fotolun

@@ -36,6 +36,8 @@ class RunControl {
   bool keepGoing();
   // Sleeps, woken early by a stop (then throws RunStopped); a halt is honoured afterwards.
   void sleepFor(std::chrono::milliseconds duration);
+  // The same up to a point in time, to the clock's precision rather than whole milliseconds.
+  void sleepUntil(std::chrono::steady_clock::time_point deadline);
 
  private:
   mutable std::mutex mutex_;

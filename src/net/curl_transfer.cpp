@@ -17,6 +17,7 @@ namespace fotolun {
 namespace {
 
 constexpr long kMaxRedirects = 10;
+constexpr long kStreamBufferBytes = 1024 * 1024;
 
 struct SlistFree {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
@@ -27,6 +28,8 @@ struct SlistFree {
 class ResponseCollector {
  public:
   ByteBuffer body;
+  std::size_t received = 0;  // bytes of the current response's body
+  BodySink* sink = nullptr;
   std::vector<Text> blocks;
   // Ends the exchange once the first answer's headers are in (see SetBody).
   bool endAtFirstAnswer = false;
@@ -41,6 +44,8 @@ class ResponseCollector {
       interim_ = raw.size() > 9 && raw[9] == '1';
       open_ = true;
       body.clear();
+      if (sink && received > 0) sink->restart();
+      received = 0;
       return true;
     }
     if (!open_) return true;  // trailers after a chunked body
@@ -65,11 +70,13 @@ class ResponseCollector {
 
   static size_t onBody(char* data, size_t size, size_t count, void* self) {
     auto& collector = *static_cast<ResponseCollector*>(self);
-    if (size * count > collector.maxBodyBytes - std::min(collector.maxBodyBytes, collector.body.size()))
-      return 0;
+    const std::size_t bytes = size * count;
+    if (bytes > collector.maxBodyBytes - std::min(collector.maxBodyBytes, collector.received)) return 0;
+    collector.received += bytes;
+    if (collector.sink) return collector.sink->take(std::string_view(data, bytes)) ? bytes : 0;
     if (collector.body.empty()) collector.reserveAnnouncedLength();
-    collector.body.append(data, size * count);
-    return size * count;
+    collector.body.append(data, bytes);
+    return bytes;
   }
 
   CURL* curl = nullptr;
@@ -173,19 +180,31 @@ void SetTrustedAuthorities(CURL* curl, const TransferRequest& transfer) {
 
 }  // namespace
 
-TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfer) {
+struct PreparedTransfer::State {
+  std::unique_ptr<curl_slist, SlistFree> headers;
+  ResponseCollector response;
+  TransferWatch watch;
+  std::string address;
+  bool cookieShare = false;
+
+  explicit State(const TransferRequest& transfer) : watch(transfer.idleTimeout) {}
+};
+
+PreparedTransfer::PreparedTransfer(void* curlHandle, const TransferRequest& transfer) : curl_(curlHandle) {
   // libcurl would read "http:///p" as the host "p" and carry the session cookies there: a URL
   // whose host is missing (a route lookup that found none) fails before anything is sent.
-  if (UrlHost(transfer.url).empty()) return {};
+  if (UrlHost(transfer.url).empty()) return;
+  ready_ = true;
   CURL* curl = static_cast<CURL*>(curlHandle);
   // A reset handle keeps its live connections, which is what makes the next request cheap.
   curl_easy_reset(curl);
+  state_ = std::make_unique<State>(transfer);
+  State& state = *state_;
 
-  std::unique_ptr<curl_slist, SlistFree> headers;
-  const auto addHeader = [&headers](const std::string& line) {
-    if (curl_slist* grown = curl_slist_append(headers.get(), line.c_str())) {
-      headers.release();
-      headers.reset(grown);
+  const auto addHeader = [&state](const std::string& line) {
+    if (curl_slist* grown = curl_slist_append(state.headers.get(), line.c_str())) {
+      state.headers.release();
+      state.headers.reset(grown);
     }
   };
   for (const std::string& line : transfer.headerLines) addHeader(line);
@@ -195,18 +214,18 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfe
     if (!NamesHeader(transfer.headerLines, own)) addHeader(std::string(own) + ":");
   }
 
-  ResponseCollector response;
+  ResponseCollector& response = state.response;
   response.maxBodyBytes = transfer.maxBodyBytes;
   response.curl = curl;
-  TransferWatch watch(transfer.idleTimeout);
-  const std::string address = EscapeSpaces(transfer.url);
-  curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+  response.sink = transfer.bodySink;
+  state.address = EscapeSpaces(transfer.url);
+  curl_easy_setopt(curl, CURLOPT_URL, state.address.c_str());
   curl_easy_setopt(curl, CURLOPT_DEFAULT_PROTOCOL, "http");
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, state.headers.get());
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &ResponseCollector::onBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &ResponseCollector::onHeader);
@@ -214,7 +233,7 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfe
   curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &TransferWatch::onProgress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &watch);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state.watch);
   // Requests carry the session's cookies: a certificate that does not check out ends them.
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -231,26 +250,43 @@ TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfe
   // Detaching first drops the store from a handle that used it for the previous request.
   curl_easy_setopt(curl, CURLOPT_SHARE, nullptr);
   if (transfer.cookieShare) {
+    state.cookieShare = true;
     curl_easy_setopt(curl, CURLOPT_SHARE, transfer.cookieShare);
     // Naming no file is what switches the cookie engine on for the store's cookies.
     curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
   }
+  // A streamed body is written in fewer, larger pieces.
+  if (transfer.bodySink) curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kStreamBufferBytes);
   SetProxy(curl, transfer);
   SetTrustedAuthorities(curl, transfer);
   SetBody(curl, transfer, response);
+}
 
+PreparedTransfer::~PreparedTransfer() = default;
+
+TransferOutcome PreparedTransfer::finish(int curlCode) {
   TransferOutcome outcome;
-  const CURLcode result = curl_easy_perform(curl);
+  if (!ready_) return outcome;
+  CURL* curl = static_cast<CURL*>(curl_);
+  ResponseCollector& response = state_->response;
+  const auto result = static_cast<CURLcode>(curlCode);
   // curl_easy_reset forgets the list of cookie files without freeing it.
-  if (transfer.cookieShare) curl_easy_setopt(curl, CURLOPT_COOKIEFILE, nullptr);
+  if (state_->cookieShare) curl_easy_setopt(curl, CURLOPT_COOKIEFILE, nullptr);
   if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && response.answered)) return outcome;
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   outcome.completed = true;
   outcome.status = static_cast<int>(status);
   outcome.body = std::move(response.body);
+  outcome.bodyBytes = response.received;
   outcome.headerBlocks = std::move(response.blocks);
   return outcome;
+}
+
+TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfer) {
+  PreparedTransfer prepared(curlHandle, transfer);
+  if (!prepared.ready()) return {};
+  return prepared.finish(curl_easy_perform(static_cast<CURL*>(curlHandle)));
 }
 
 }  // namespace fotolun

@@ -3,13 +3,25 @@
 // lists and what HTTP/1.1 itself needs (Host, and Content-Length where a body goes).
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/gbk_text.h"
 
 namespace fotolun {
+
+// Takes a response body as it arrives, for a body that is not to be held in memory whole.
+class BodySink {
+ public:
+  virtual ~BodySink() = default;
+  // A new response begins: what came before belonged to a redirect.
+  virtual void restart() = 0;
+  // False ends the exchange as failed.
+  virtual bool take(std::string_view bytes) = 0;
+};
 
 struct Credentials {
   std::string user;
@@ -35,11 +47,14 @@ struct TransferRequest {
   // A body growing past this ends the exchange as failed: a reply is never held in memory
   // without bound, whatever a server sends.
   std::size_t maxBodyBytes = std::size_t{1} << 30;
+  // Given: the body goes there as it arrives and TransferOutcome::body stays empty.
+  BodySink* bodySink = nullptr;
 };
 
 struct TransferOutcome {
-  bool completed = false;  // the whole response came in
-  ByteBuffer body;         // of the last response
+  bool completed = false;     // the whole response came in
+  ByteBuffer body;            // of the last response
+  std::size_t bodyBytes = 0;  // its length, also when a BodySink took it
   // The header block of every response that was not interim (1xx), redirects first: the status
   // line, the header lines, an empty line, each line ending in CRLF.
   std::vector<Text> headerBlocks;
@@ -47,5 +62,26 @@ struct TransferOutcome {
 };
 
 TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfer);
+
+// The same exchange set up on a handle that the caller drives itself (through a multi handle):
+// finish() takes the CURLcode it ended with. transfer must outlive it; it does not move, for
+// libcurl holds pointers into it.
+class PreparedTransfer {
+ public:
+  PreparedTransfer(void* curlHandle, const TransferRequest& transfer);
+  ~PreparedTransfer();
+  PreparedTransfer(const PreparedTransfer&) = delete;
+  PreparedTransfer& operator=(const PreparedTransfer&) = delete;
+
+  // False when nothing may be sent (an address without a host): the outcome is an empty one.
+  bool ready() const { return ready_; }
+  TransferOutcome finish(int curlCode);
+
+ private:
+  struct State;
+  void* curl_;
+  bool ready_ = false;
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace fotolun

@@ -15,6 +15,8 @@ namespace fotolun {
 // A reusable connection (one libcurl easy handle). Passing one keeps its connection alive across
 // requests; without one, each thread keeps its own handle alive between calls.
 class RequestObject;
+// Takes a body as it arrives (curl_transfer.h); the returned body is then empty.
+class BodySink;
 
 ByteBuffer SendServiceRequest(const Text& url, int method = 0, const Text& postText = "",
                               Text* cookies = nullptr, Text* responseCookies = nullptr,
@@ -23,7 +25,7 @@ ByteBuffer SendServiceRequest(const Text& url, int method = 0, const Text& postT
                               const Text& proxy = "", int timeoutSeconds = 0, const Text& proxyUser = "",
                               const Text& proxyPassword = "", int proxyCredentialFlag = 1,
                               RequestObject* requestObject = nullptr, std::size_t maxBodyBytes = 0,
-                              const Text& caFile = "");
+                              const Text& caFile = "", BodySink* bodySink = nullptr);
 
 // cookies == nullptr means "not given": the process cookie store then sends and keeps cookies.
 ByteBuffer FetchUrl(const Text& url, int method = 0, const Text& postText = "", Text* cookies = nullptr,

@@ -1,5 +1,7 @@
 #include "program/program.h"
 
+#include <algorithm>
+
 namespace fotolun {
 
 void WaitLog::record(int ms) {
@@ -22,6 +24,14 @@ void WaitWithMessages(Context& context, int amount, int unit) {
   long long ms = static_cast<long long>(amount) * kFactor[(unit >= 0 && unit <= 3) ? unit : 0];
   context.program.waits.record(static_cast<int>(ms));
   context.form.waitWithMessages(static_cast<int>(static_cast<double>(ms) * context.program.delayScale));
+}
+
+void WaitRestOf(Context& context, int ms, std::chrono::steady_clock::time_point since) {
+  context.program.waits.record(ms);
+  const auto passed =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since);
+  const auto scaled = static_cast<long long>(static_cast<double>(ms) * context.program.delayScale);
+  context.form.waitWithMessages(static_cast<int>(std::max<long long>(0, scaled - passed.count())));
 }
 
 void LetMessagesRun(Context& context) { context.form.letMessagesRun(); }

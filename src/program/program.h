@@ -2,6 +2,7 @@
 // The program-wide state that handlers and workers share. One per program run; tests make
 // their own.
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -59,6 +60,8 @@ struct Program {
   // Called before each album folder is made or moved and each photo takes its final name; tests
   // stand in a slow disk (a network folder) with a sleep here. Empty: nothing.
   std::function<void()> beforeDiskChange;
+  // Photos of an album fetched at once (1 to 8); set before a run starts.
+  int parallelPhotos = 1;
 };
 
 // Where an operation runs: the UI thread (the program's form, no run control) or a worker (a
@@ -80,6 +83,9 @@ struct Context {
 // Waits amount × unit (0 ms, 1 s, 2 min, 3 h) while messages keep running: a nested loop on the
 // UI thread, a sleep that a stop interrupts on a worker. Recorded in program.waits.
 void WaitWithMessages(Context& context, int amount, int unit = 0);
+// The same wait counted from since rather than from now: work done since then (flushing a photo)
+// passes inside it, and only what is left is slept. Recorded as asked, like any other wait.
+void WaitRestOf(Context& context, int ms, std::chrono::steady_clock::time_point since);
 // Lets pending window messages run once (on a worker: a checkpoint).
 void LetMessagesRun(Context& context);
 

@@ -1,6 +1,8 @@
 #include "service/service_get.h"
 
+#include "net/cookies.h"
 #include "net/http_clients.h"
+#include "net/service_exchange.h"
 #include "service/session_destination.h"
 
 namespace fotolun {
@@ -12,18 +14,54 @@ ServiceResponse serviceGet(Context& context, const Text& url, const ServiceGetOp
     response.refusedHost = true;
     return response;
   }
-  const Text proxy = context.program.proxy;
-  const Text caFile = context.program.caFile;
+  const Text& proxy = context.program.proxy;
+  const Text& caFile = context.program.caFile;
   Text headers = options.headers;
   auto send = [&](Text& cookies) {
     return SendServiceRequest(url, 0, "", &cookies, nullptr, &headers, &response.headers, &response.status,
-                              false, "", proxy, 0, "", "", 1, nullptr, options.maxBodyBytes, caFile);
+                              false, "", proxy, 0, "", "", 1, nullptr, options.maxBodyBytes, caFile,
+                              options.bodySink);
   };
   if (options.sessionCookies) {
     response.body = context.program.credentials.withCookies(send, options.wholeSession);
   } else {
     Text noCookies;
     response.body = send(noCookies);
+  }
+  // A sink counts its own bytes; a response held here is its body's length.
+  response.bodyBytes = response.body.size();
+  return response;
+}
+
+std::optional<TransferRequest> serviceGetTransfer(Context& context, const Text& url,
+                                                  const ServiceGetOptions& options) {
+  if (options.sessionCookies && !maySendSession(context.program.hosts, url)) return std::nullopt;
+  ServiceExchange exchange;
+  exchange.url = url;
+  exchange.headers = options.headers;
+  exchange.proxy = context.program.proxy;
+  exchange.caFile = context.program.caFile;
+  exchange.maxBodyBytes = options.maxBodyBytes;
+  const Text cookies = options.sessionCookies ? context.program.credentials.get().cookieText : Text();
+  TransferRequest transfer = ServiceTransfer(exchange, cookies);
+  transfer.bodySink = options.bodySink;
+  return transfer;
+}
+
+ServiceResponse serviceGetResponse(Context& context, const ServiceGetOptions& options,
+                                   TransferOutcome outcome) {
+  ServiceResponse response;
+  Text ignored;
+  ServiceReply reply = TakeServiceOutcome(outcome, ignored);
+  response.status = reply.status;
+  response.headers = std::move(reply.headers);
+  response.bodyBytes = outcome.bodyBytes;
+  response.body = std::move(outcome.body);
+  if (options.sessionCookies && !reply.setCookies.empty()) {
+    context.program.credentials.withCookies([&](Text& cookies) {
+      MergeCookies(cookies, reply.setCookies);
+      return ByteBuffer();
+    });
   }
   return response;
 }

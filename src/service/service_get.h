@@ -1,16 +1,19 @@
 #pragma once
 // Requests to the service from the program's operations, with the session where it may go.
 #include <cstddef>
+#include <optional>
 
+#include "net/curl_transfer.h"
 #include "program/program.h"
 
 namespace fotolun {
 
 struct ServiceResponse {
   ByteBuffer body;
-  int status = 0;            // 0: no response
-  Text headers;              // the last response's header block
-  bool refusedHost = false;  // not sent: the session may not go to that host
+  std::size_t bodyBytes = 0;  // the body's length, also when a sink took it
+  int status = 0;             // 0: no response
+  Text headers;               // the last response's header block
+  bool refusedHost = false;   // not sent: the session may not go to that host
 };
 
 struct ServiceGetOptions {
@@ -19,6 +22,7 @@ struct ServiceGetOptions {
   Text headers;                // extra request header lines, CR LF between them
   // Listings are small; a body past this is no listing and is not held in memory.
   std::size_t maxBodyBytes = std::size_t{16} << 20;
+  BodySink* bodySink = nullptr;  // takes the body as it arrives; ServiceResponse::body stays empty
 };
 
 // A GET of url through SendServiceRequest after the run's checkpoint. With session cookies the
@@ -26,5 +30,13 @@ struct ServiceGetOptions {
 // that may have them (maySendSession); any other host is not asked at all. Without them an empty
 // cookie text is sent and whatever the reply sets is dropped.
 ServiceResponse serviceGet(Context& context, const Text& url, const ServiceGetOptions& options = {});
+
+// The same GET in two halves, for a caller that runs several transfers at once: the request
+// (none when the host may not have the session), and the response its outcome makes, with the
+// reply's cookies merged into the session as serviceGet merges them.
+std::optional<TransferRequest> serviceGetTransfer(Context& context, const Text& url,
+                                                  const ServiceGetOptions& options);
+ServiceResponse serviceGetResponse(Context& context, const ServiceGetOptions& options,
+                                   TransferOutcome outcome);
 
 }  // namespace fotolun

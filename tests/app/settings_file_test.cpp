@@ -6,6 +6,7 @@
 
 #include <csignal>
 
+#include "app/parallel_setting.h"
 #include "app_fixtures.h"
 
 namespace fotolun {
@@ -40,6 +41,16 @@ TEST_F(SettingsFileTest, MissingFileSectionOrKeyGivesTheFallbackWithoutTrailingB
   writeBytes(diskPath(), gbk("[其他]\r\n模式=原图\r\n[下载模式]\r\n别的=原图\r\n"));
   EXPECT_EQ(read("下载模式", "模式", "高清"), gbk("高清"));
   EXPECT_EQ(read("不存在", "模式", "高清"), gbk("高清"));
+}
+
+TEST_F(SettingsFileTest, TheWindowsParallelPhotosAreOneUnlessTheFileSaysOneToEight) {
+  EXPECT_EQ(readParallelPhotos(path()), 1) << "no file";
+  const std::pair<const char*, int> cases[] = {{"4", 4},  {" 8 ", 8}, {"1", 1}, {"0", 1}, {"9", 1},
+                                               {"-2", 1}, {"3x", 1},  {"", 1},  {"四", 1}};
+  for (const auto& [value, streams] : cases) {
+    writeBytes(diskPath(), gbk(std::string("[下载模式]\r\n模式=高清\r\n同时下载=") + value + "\r\n"));
+    EXPECT_EQ(readParallelPhotos(path()), streams) << value;
+  }
 }
 
 TEST_F(SettingsFileTest, ReadsAsTheProfileFunctionsDo) {

@@ -104,6 +104,9 @@ TEST_F(CliTest, UsageAndInputErrorsExitWithTwo) {
   EXPECT_EQ(runCli({"albums", "--cookies", "x"}).exitCode, 2);
   EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--mode", "best"}).exitCode, 2);
   EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--albums", "3-1"}).exitCode, 2);
+  for (const char* streams : {"0", "9", "two", ""})
+    EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--parallel", streams}).exitCode, 2);
+  EXPECT_EQ(runCli({"albums", "--number", "1", "--cookies", "x", "--parallel", "2"}).exitCode, 2);
   EXPECT_EQ(runCli({"login", "--number", "1"}).exitCode, 2);
   EXPECT_EQ(
       runCli({"albums", "--number", "1", "--cookies", "x", "--cookies-from-browser", "firefox"}).exitCode, 2);
@@ -398,6 +401,14 @@ TEST_F(CliTest, DownloadsThePickedAlbumsInBothSizesByteForByte) {
   EXPECT_NE(hdRun.out.find("album 2/2"), std::string::npos);
   EXPECT_NE(hdRun.out.find("-------全部下载完毕--------"), std::string::npos);
   EXPECT_NE(hdRun.out.find("photos " + std::to_string(hd.size())), std::string::npos) << hdRun.out;
+
+  // Four at a time: the same photos and, save for the time taken, the same output.
+  CliResult parallelRun = runCli(withCommon({"download", "--number", qq, "--mode", "hd", "--albums", pick,
+                                             "--save", (folder.path() / "hd4").string(), "--parallel", "4"}));
+  ASSERT_EQ(parallelRun.exitCode, 0) << parallelRun.out << parallelRun.err;
+  EXPECT_EQ(photosIn(folder.path() / "hd4"), hd);
+  const auto untimed = [](const std::string& out) { return out.substr(0, out.rfind(", seconds ")); };
+  EXPECT_EQ(untimed(parallelRun.out), untimed(hdRun.out));
 
   CliResult originalRun = runCli(withCommon({"download", "--number", qq, "--mode", "original", "--albums",
                                              pick, "--save", (folder.path() / "original").string()},

@@ -3,6 +3,7 @@
 
 #include <random>
 #include <thread>
+#include <tuple>
 
 #include "download_fixture.h"
 #include "text/encoding.h"
@@ -19,9 +20,11 @@ struct Snapshot {
   std::size_t changes = 0;
 };
 
-class PauseStop : public DownloadFixture, public ::testing::WithParamInterface<int> {
+// (seed, photos fetched at once): with several streams a pause or stop finds several in flight.
+class PauseStop : public DownloadFixture, public ::testing::WithParamInterface<std::tuple<int, int>> {
  protected:
-  PauseStop() : random(static_cast<unsigned>(GetParam())) {
+  PauseStop() : random(static_cast<unsigned>(std::get<0>(GetParam()))) {
+    program.parallelPhotos = std::get<1>(GetParam());
     const auto& account = standin.data().ordinaryAccount();
     choosePersonal(account, true);
     for (std::size_t i = 0; i < account.albums.size(); ++i) {
@@ -29,8 +32,10 @@ class PauseStop : public DownloadFixture, public ::testing::WithParamInterface<i
       if (album.name == "旅行2019" || album.name == "心情日记")
         addPersonalRow(album, static_cast<int>(i) + 1);
     }
-    // Slow photos, so that a pause or a stop finds transfers in flight.
-    standin.server().addFault("/psb", standin::Fault{standin::FaultKind::Delay, -1, 50ms});
+    // Slow photos, so that a pause or a stop finds transfers in flight; slower with more of them
+    // at once, so that the run lasts as long.
+    standin.server().addFault("/psb",
+                              standin::Fault{standin::FaultKind::Delay, -1, 50ms * program.parallelPhotos});
     // The user reads the question before answering: the halted worker settles meanwhile, and
     // what it left is what the answer finds.
     auto answer = form.onMessageBox;
@@ -143,7 +148,8 @@ TEST_P(PauseStop, CancellingTheQuestionGoesOnAndAPausedRunStaysPaused) {
   EXPECT_EQ(form.log().find("彻底结束下载了"), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, PauseStop, ::testing::Values(1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(SeedsAndStreams, PauseStop,
+                         ::testing::Combine(::testing::Values(1, 2, 3), ::testing::Values(1, 4)));
 
 }  // namespace
 }  // namespace fotolun::testing
