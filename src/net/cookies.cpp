@@ -15,7 +15,8 @@ Text CookieName(const Text& item) {
 
 bool IsDeleted(const Text& item) {
   static constexpr std::string_view kDeleted = "=deleted";
-  return item.size() >= kDeleted.size() && item.compare(item.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0;
+  return item.size() >= kDeleted.size() &&
+         item.compare(item.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0;
 }
 
 }  // namespace

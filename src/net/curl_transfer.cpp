@@ -272,7 +272,11 @@ TransferOutcome PreparedTransfer::finish(int curlCode) {
   const auto result = static_cast<CURLcode>(curlCode);
   // curl_easy_reset forgets the list of cookie files without freeing it.
   if (state_->cookieShare) curl_easy_setopt(curl, CURLOPT_COOKIEFILE, nullptr);
-  if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && response.answered)) return outcome;
+  if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && response.answered)) {
+    outcome.certificateRefused =
+        result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_CACERT_BADFILE;
+    return outcome;
+  }
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   outcome.completed = true;

@@ -59,6 +59,9 @@ struct TransferOutcome {
   // line, the header lines, an empty line, each line ending in CRLF.
   std::vector<Text> headerBlocks;
   int status = 0;
+  // The server's certificate did not check out against the trusted authorities: nothing was sent,
+  // and asking again will not change that.
+  bool certificateRefused = false;
 };
 
 TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfer);

@@ -25,7 +25,8 @@ ByteBuffer SendServiceRequest(const Text& url, int method = 0, const Text& postT
                               const Text& proxy = "", int timeoutSeconds = 0, const Text& proxyUser = "",
                               const Text& proxyPassword = "", int proxyCredentialFlag = 1,
                               RequestObject* requestObject = nullptr, std::size_t maxBodyBytes = 0,
-                              const Text& caFile = "", BodySink* bodySink = nullptr);
+                              const Text& caFile = "", BodySink* bodySink = nullptr,
+                              bool* certificateRefused = nullptr);
 
 // cookies == nullptr means "not given": the process cookie store then sends and keeps cookies.
 ByteBuffer FetchUrl(const Text& url, int method = 0, const Text& postText = "", Text* cookies = nullptr,

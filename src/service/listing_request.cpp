@@ -24,6 +24,12 @@ ListingReply requestListing(Context& context, const Text& url, RetryFloor floor,
       reply.verdict = {ReplyProblem::broken, Utf8ToGbk("不是服务的主机：") + hostOfUrl(url)};
       return reply;
     }
+    if (response.certificateRefused) {
+      reply.verdict = {ReplyProblem::broken,
+                       Utf8ToGbk("https证书验证失败：服务器的证书不是受信任的机构签发的（可用 --ca-file 或 "
+                                 "FOTOLUN_CA_FILE 指定要信任的机构）")};
+      return reply;
+    }
     reply.text = BufferToText(response.body);
     if (shape.jsonp) reply.text = Text(unwrapJsonp(reply.text));
     reply.verdict = judgeReply(reply.text, response.status, response.headers, shape);

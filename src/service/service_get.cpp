@@ -20,7 +20,7 @@ ServiceResponse serviceGet(Context& context, const Text& url, const ServiceGetOp
   auto send = [&](Text& cookies) {
     return SendServiceRequest(url, 0, "", &cookies, nullptr, &headers, &response.headers, &response.status,
                               false, "", proxy, 0, "", "", 1, nullptr, options.maxBodyBytes, caFile,
-                              options.bodySink);
+                              options.bodySink, &response.certificateRefused);
   };
   if (options.sessionCookies) {
     response.body = context.program.credentials.withCookies(send, options.wholeSession);

@@ -10,10 +10,11 @@ namespace fotolun {
 
 struct ServiceResponse {
   ByteBuffer body;
-  std::size_t bodyBytes = 0;  // the body's length, also when a sink took it
-  int status = 0;             // 0: no response
-  Text headers;               // the last response's header block
-  bool refusedHost = false;   // not sent: the session may not go to that host
+  std::size_t bodyBytes = 0;        // the body's length, also when a sink took it
+  int status = 0;                   // 0: no response
+  Text headers;                     // the last response's header block
+  bool refusedHost = false;         // not sent: the session may not go to that host
+  bool certificateRefused = false;  // not sent: the server's certificate is not trusted
 };
 
 struct ServiceGetOptions {

@@ -263,7 +263,9 @@ TEST_F(CurrentFamily, TheCookieStoresPSkeyGoesOnlyToTheHttpsEndpointsAndAWrongAu
   program.caFile = "";
   program.chooseFamily(FamilyChoice::current);
   EXPECT_EQ(list(account.qq, false), ListOutcome::failed);
-  EXPECT_NE(form.boxes().back().text.find("获取相册列表失败"), std::string::npos);
+  EXPECT_NE(form.boxes().back().text.find("获取相册列表失败：https证书验证失败"), std::string::npos)
+      << form.boxes().back().text;
+  EXPECT_TRUE(program.waits.all().empty()) << "a certificate that does not check out is not asked again";
 }
 
 }  // namespace
