@@ -57,10 +57,8 @@ Response CurrentGroupAlbumListReply(const SampleData& data, const Request& reque
 Response CurrentGroupPhotoPageReply(const SampleData& data, const Request& request) {
   const Group* group = nullptr;
   if (auto refusal = RefuseGroup(data, request, group)) return *refusal;
-  const std::string albumId = request.query("albumId");
-  const auto album = std::find_if(group->albums.begin(), group->albums.end(),
-                                  [&](const GroupAlbum& candidate) { return candidate.id == albumId; });
-  if (album == group->albums.end()) return JsonReply(RefusalJson(-20002, "相册不存在"));
+  const GroupAlbum* album = data.groupAlbum(group->number, request.query("albumId"));
+  if (album == nullptr) return JsonReply(RefusalJson(-20002, "相册不存在"));
   if (album->closed) return JsonReply(kClosedAlbumJson);
 
   const int start = QueryNumber(request, "start", 0);
@@ -79,7 +77,7 @@ Response CurrentGroupPhotoPageReply(const SampleData& data, const Request& reque
     }
     photos.push_back(JsonObject(members));
   }
-  const auto albumIndex = static_cast<std::size_t>(album - group->albums.begin());
+  const auto albumIndex = static_cast<std::size_t>(album - group->albums.data());
   return JsonReply(OkJson({JsonMember(PhotoArrayName(albumIndex), JsonArray(photos)),
                            JsonMember("total", std::to_string(album->photoCount()))}));
 }

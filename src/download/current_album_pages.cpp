@@ -18,11 +18,6 @@ namespace {
 constexpr RetryFloor kPersonalFloor{10, 2000};
 constexpr RetryFloor kGroupFloor{5, 2000};
 
-Text member(const PhotoListing& listing, int index, const char* name) {
-  const Text address = addressFromJsonText(listing.memberText(index, name));
-  return address == "null" ? Text() : address;
-}
-
 bool isPlaylist(const Text& url, const Text& format) {
   if (format == "m3u8") return true;
   const Text path = url.substr(0, url.find('?'));
@@ -50,19 +45,19 @@ bool listedAsVideo(const PhotoListing& listing, int index) {
 
 PhotoSource personalSource(Context& context, PhotoDetails& details, const PhotoListing& listing, int index,
                            bool original) {
-  const Text lloc = member(listing, index, "lloc");
+  const Text lloc = listing.address(index, "lloc");
   if (listedAsVideo(listing, index)) {
     const PhotoDetail* detail = details.find(lloc);
     if (detail == nullptr) return videoSource(context, "", "", details.failure());
     const Text& file = !detail->downloadUrl.empty() ? detail->downloadUrl : detail->videoUrl;
     return videoSource(context, file, detail->downloadUrl.empty() ? detail->videoFormat : "", "");
   }
-  const Text url = member(listing, index, "url");
+  const Text url = listing.address(index, "url");
   if (!original) return url;
   if (listing.memberText(index, "raw_upload") == "1") {
-    if (const Text raw = member(listing, index, "raw"); !raw.empty()) return raw;
+    if (const Text raw = listing.address(index, "raw"); !raw.empty()) return raw;
   }
-  if (const Text origin = member(listing, index, "origin_url"); !origin.empty()) return origin;
+  if (const Text origin = listing.address(index, "origin_url"); !origin.empty()) return origin;
   // The list names no full-size copy: the viewer may; the ordinary one is the last resort.
   if (const PhotoDetail* detail = details.find(lloc)) {
     if (!detail->raw.empty()) return detail->raw;
@@ -73,10 +68,9 @@ PhotoSource personalSource(Context& context, PhotoDetails& details, const PhotoL
 
 PhotoSource groupSource(Context& context, const PhotoListing& listing, int index) {
   if (listing.memberText(index, "videodata") != "null") {
-    const Text file = addressFromJsonText(listing.memberText(index, "videodata", "actionurl"));
-    return videoSource(context, file == "null" ? Text() : file, "", "");
+    return videoSource(context, listing.address(index, "videodata", "actionurl"), "", "");
   }
-  return ReplaceText(member(listing, index, "burl"), "200?w5", "800?w5");
+  return ReplaceText(listing.address(index, "burl"), "200?w5", "800?w5");
 }
 
 }  // namespace

@@ -9,14 +9,6 @@ namespace {
 
 constexpr RetryFloor kDetailFloor{3, 1000};
 
-Text addressMember(const PhotoListing& listing, int index, const char* member,
-                   const char* subMember = nullptr) {
-  const Text text =
-      subMember == nullptr ? listing.memberText(index, member) : listing.memberText(index, member, subMember);
-  const Text address = addressFromJsonText(text);
-  return address == "null" ? Text() : address;
-}
-
 }  // namespace
 
 const PhotoDetail* PhotoDetails::find(const Text& picKey) {
@@ -37,14 +29,14 @@ const PhotoDetail* PhotoDetails::find(const Text& picKey) {
   }
   const PhotoListing listing(reply.text, "photos");
   for (int i = 0; i < listing.count(); ++i) {
-    const Text key = addressMember(listing, i, "picKey");
+    const Text key = listing.address(i, "picKey");
     if (key.empty()) continue;
     PhotoDetail& detail = known_[key];
-    detail.raw = addressMember(listing, i, "raw");
-    detail.originUrl = addressMember(listing, i, "origin_url");
-    detail.downloadUrl = addressMember(listing, i, "video_info", "download_url");
-    detail.videoUrl = addressMember(listing, i, "video_info", "video_url");
-    detail.videoFormat = addressMember(listing, i, "video_info", "format");
+    detail.raw = listing.address(i, "raw");
+    detail.originUrl = listing.address(i, "origin_url");
+    detail.downloadUrl = listing.address(i, "video_info", "download_url");
+    detail.videoUrl = listing.address(i, "video_info", "video_url");
+    detail.videoFormat = listing.address(i, "video_info", "format");
   }
   const auto it = known_.find(picKey);
   return it == known_.end() ? nullptr : &it->second;

@@ -40,6 +40,12 @@ Text PhotoListing::memberText(int index, const char* member, const char* subMemb
   return Utf8ToGbk(json_object_to_json_string(json_object_object_get(object, subMember)));
 }
 
+Text PhotoListing::address(int index, const char* member, const char* subMember) const {
+  const Text text = subMember == nullptr ? memberText(index, member) : memberText(index, member, subMember);
+  const Text address = addressFromJsonText(text);
+  return address == "null" ? Text() : address;
+}
+
 Text addressFromJsonText(const Text& jsonText) {
   return ReplaceText(ReplaceText(jsonText, "\\", ""), "\"", "");
 }

@@ -29,6 +29,8 @@ class PhotoListing {
   Text memberText(int index, const char* member) const;
   // The same for a member of an object member ("video_info", "download_url").
   Text memberText(int index, const char* member, const char* subMember) const;
+  // A member read as an address (addressFromJsonText), "" where it is missing or null.
+  Text address(int index, const char* member, const char* subMember = nullptr) const;
 
  private:
   json_object* root_ = nullptr;
