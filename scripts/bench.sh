@@ -53,6 +53,11 @@ run_case() {
   for _ in $(seq 200); do grep -q 'listening; proxy:' "$work/standin.out" && break; sleep 0.05; done
   local proxy
   proxy=$(sed -n 's/.*listening; proxy: //p' "$work/standin.out")
+  # curl must fetch exactly the album the program fetches, or the floor means nothing.
+  if (($(wc -l <"$work/urls") != photos)); then
+    echo "bench: the stand-in listed $(wc -l <"$work/urls") photo addresses, not $photos" >&2
+    exit 1
+  fi
 
   # curl: the same addresses over the same proxy, one kept-alive connection (or STREAMS of them).
   mkdir -p "$work/curl"

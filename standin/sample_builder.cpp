@@ -127,7 +127,7 @@ std::string SampleBuilder::addVideo(const std::string& target, bool playlist) {
 }
 
 void SampleBuilder::addBenchAccount(const BenchAlbum& bench) {
-  PersonalAccount account{"10001000", false, "gz", {}};
+  PersonalAccount account{std::string(SampleData::kBenchAccountQq), false, "gz", {}};
   PersonalAlbum album;
   album.id = "V1BENCH0000001";
   album.name = "bench";

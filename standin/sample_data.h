@@ -135,6 +135,9 @@ class SampleData {
   SampleData(const SampleData&) = delete;
   SampleData& operator=(const SampleData&) = delete;
 
+  // The number whose one album is the benchmark's (BenchAlbum).
+  static constexpr std::string_view kBenchAccountQq = "10001000";
+
   // Held by whoever reads the data while an album may grow (the request threads).
   std::shared_lock<std::shared_mutex> readLock() const { return std::shared_lock(mutex_); }
   // Appends count new photos (and their pictures) to the album; false when there is no such
@@ -157,7 +160,7 @@ class SampleData {
   // Album names and photo titles holding 淺, whose GBK form ends in the byte of a backslash.
   const PersonalAccount& accountWithBackslashTrailBytes() const { return accounts_[3]; }
   // The account holding the benchmark's album, when one was asked for (nullptr otherwise).
-  const PersonalAccount* benchAccount() const { return accounts_.size() > 4 ? &accounts_[4] : nullptr; }
+  const PersonalAccount* benchAccount() const { return account(kBenchAccountQq); }
   const Group& smallGroup() const { return groups_[0]; }
   const Group& thousandAlbumGroup() const { return groups_[1]; }
   const Group& largeGroup() const { return groups_[2]; }

@@ -96,5 +96,20 @@ TEST(Pictures, PlaceholdersArePngAndUnknownAddressesServeNothing) {
   EXPECT_EQ(Standin(moved).data().needPassCoverUrl(), "http://img.test/ac/qzone_v5/photo/need_pass.png");
 }
 
+// The benchmark's album sits in its own account beside the samples, every photo padded to size.
+TEST(Pictures, TheBenchAlbumHasAnAccountOfItsOwnWithEveryPhotoAtTheAskedSize) {
+  EXPECT_EQ(Standin().data().benchAccount(), nullptr);
+  const Standin standin(StandinOptions{.bench = {.photos = 3, .photoBytes = 50000}});
+  const PersonalAccount* bench = standin.data().benchAccount();
+  ASSERT_NE(bench, nullptr);
+  EXPECT_EQ(bench->qq, SampleData::kBenchAccountQq);
+  ASSERT_EQ(bench->albums.size(), 1u);
+  ASSERT_EQ(bench->albums[0].photos.size(), 3u);
+  for (const PersonalPhoto& photo : bench->albums[0].photos) {
+    EXPECT_EQ(standin.photoBytes(photo.url).size(), 50000u) << photo.url;
+  }
+  EXPECT_NE(standin.data().videoAccount().qq, bench->qq);
+}
+
 }  // namespace
 }  // namespace fotolun::standin
