@@ -66,6 +66,7 @@ run_case() {
   ((streams > 1)) && parallel_args=(--parallel --parallel-max "$streams")
   # The stand-in makes a picture's bytes at its first request: made before anything is timed.
   curl -s --fail --proxy "$proxy" -o /dev/null "$(head -1 "$work/urls")"
+  sync
   local c0 t0 t1 c1
   c0=$(connections)
   t0=$(now)
@@ -82,6 +83,9 @@ run_case() {
   local cli_parallel=()
   ((streams > 1)) && cli_parallel=(--parallel "$streams")
   mkdir -p "$work/config" "$work/out"
+  # What curl left unwritten in the page cache is flushed first, so that the program's own
+  # flushes do not pay for writing curl's photos as well.
+  sync
   local c2 c3
   c2=$(connections)
   XDG_CONFIG_HOME="$work/config" /usr/bin/time -v -o "$work/time.txt" \
