@@ -16,21 +16,6 @@ constexpr std::string_view kAlbumTag = "album";
 constexpr std::array<std::pair<CopyKind, std::string_view>, 3> kKindNames = {
     {{CopyKind::hd, "hd"}, {CopyKind::original, "original"}, {CopyKind::group, "group"}}};
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
-
 std::string Escape(std::string_view field) {
   std::string out;
   out.reserve(field.size());
@@ -153,13 +138,11 @@ bool CutTornTail(int fd, std::string& content) {
   return ::ftruncate(fd, static_cast<off_t>(content.size())) == 0;
 }
 
-// Same, reading the file only when its last byte says it is torn.
-bool CutTornTail(int fd) {
-  struct stat info {};
-  if (::fstat(fd, &info) != 0) return false;
-  if (info.st_size == 0) return true;
+// Same, for a file of size bytes, reading it only when its last byte says it is torn.
+bool CutTornTail(int fd, off_t size) {
+  if (size == 0) return true;
   char last = 0;
-  if (::pread(fd, &last, 1, info.st_size - 1) != 1) return false;
+  if (::pread(fd, &last, 1, size - 1) != 1) return false;
   if (last == '\n') return true;
   std::string content;
   return ReadAll(fd, content) && CutTornTail(fd, content);
@@ -167,7 +150,7 @@ bool CutTornTail(int fd) {
 
 // A new file's name lives in its folder: without syncing the folder a crash may lose the file.
 void SyncFolder(const std::filesystem::path& folder) {
-  const Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.ok()) ::fsync(dir.get());
 }
 
@@ -184,7 +167,7 @@ DownloadArchive::DownloadArchive(std::filesystem::path folder, std::string album
 std::optional<DownloadArchive> DownloadArchive::open(const std::filesystem::path& folder,
                                                      std::string_view albumId) {
   const std::filesystem::path file = folder / kArchiveFileName;
-  const Fd fd(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+  const UniqueFd fd(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
   std::string content;
   if (!fd.ok() || !ReadAll(fd.get(), content) || !CutTornTail(fd.get(), content)) return std::nullopt;
 
@@ -212,7 +195,7 @@ std::optional<DownloadArchive> DownloadArchive::open(const std::filesystem::path
 
 std::optional<std::string> DownloadArchive::albumIdOf(const std::filesystem::path& folder) {
   const std::filesystem::path file = folder / kArchiveFileName;
-  const Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.ok()) return std::nullopt;
   char buffer[4096];
   const ssize_t got = ::pread(fd.get(), buffer, sizeof buffer, 0);
@@ -238,19 +221,38 @@ std::optional<std::string> DownloadArchive::savedFile(const PhotoIdentity& photo
 
 bool DownloadArchive::record(const PhotoIdentity& photo, const std::string& fileName) {
   if (photo.key.empty() || !IsPlainFileName(fileName)) return false;
-  std::string line =
-      std::string(NameOf(photo.kind)) + "\t" + Escape(photo.key) + "\t" + Escape(fileName) + "\n";
-
   const std::lock_guard<std::mutex> lock(*mutex_);
-  const Fd fd(::open((folder_ / kArchiveFileName).c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-  struct stat info {};
-  if (!fd.ok() || ::fstat(fd.get(), &info) != 0) return false;
-  // The user may have deleted the archive during the run: it starts again with its header.
-  if (info.st_size == 0) line.insert(0, HeaderLine(albumId_));
-  if (!CutTornTail(fd.get()) || !WriteAll(fd.get(), line) || ::fdatasync(fd.get()) != 0) return false;
-  if (info.st_size == 0) SyncFolder(folder_);
+  if (!append(std::string(NameOf(photo.kind)) + "\t" + Escape(photo.key) + "\t" + Escape(fileName) + "\n"))
+    return false;
   files_[photo] = fileName;
   return true;
+}
+
+// The file stays open from one line to the next: an album of thousands of photos would otherwise
+// open and close it thousands of times.
+bool DownloadArchive::append(std::string line) {
+  struct stat info {};
+  // The user may have deleted the archive during the run: it starts again with its header.
+  if (file_.ok() && (::fstat(file_.get(), &info) != 0 || info.st_nlink == 0)) file_.reset();
+  if (!file_.ok()) {
+    file_ =
+        UniqueFd(::open((folder_ / kArchiveFileName).c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    if (!file_.ok() || ::fstat(file_.get(), &info) != 0) {
+      file_.reset();
+      return false;
+    }
+  }
+  if (info.st_size == 0) line.insert(0, HeaderLine(albumId_));
+  if (!CutTornTail(file_.get(), info.st_size) || !WriteAll(file_.get(), line) ||
+      ::fdatasync(file_.get()) != 0)
+    return false;
+  if (info.st_size == 0) SyncFolder(folder_);
+  return true;
+}
+
+void DownloadArchive::closeFile() {
+  const std::lock_guard<std::mutex> lock(*mutex_);
+  file_.reset();
 }
 
 std::optional<std::filesystem::path> findEarlierAlbumFolder(const std::filesystem::path& numberFolder,

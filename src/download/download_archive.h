@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "download/photo_identity.h"
+#include "download/unique_fd.h"
 
 namespace fotolun {
 
@@ -44,15 +45,21 @@ class DownloadArchive {
   // Safe to call from several threads at once.
   bool record(const PhotoIdentity& photo, const std::string& fileName);
 
+  // Lets go of the file record keeps open between lines (the album is done); the next record
+  // opens it again.
+  void closeFile();
+
   const std::string& albumId() const { return albumId_; }
 
  private:
   DownloadArchive(std::filesystem::path folder, std::string albumId);
+  bool append(std::string line);
 
   std::filesystem::path folder_;
   std::string albumId_;
   std::unique_ptr<std::mutex> mutex_ = std::make_unique<std::mutex>();
   std::map<PhotoIdentity, std::string> files_;
+  UniqueFd file_;  // the record file, open from the first line recorded
 };
 
 // Another folder in numberFolder whose archive names albumId: the album's folder from an earlier

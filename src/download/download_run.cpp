@@ -1,7 +1,9 @@
 #include "download/download_run.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 
 #include "download/album_job.h"
 #include "download/album_listing.h"
@@ -16,6 +18,8 @@ struct DownloadRun::RunState {
   RunControl control;
   DownloadTally tally;
   std::atomic<bool> finished{false};
+  std::mutex endMutex;
+  std::condition_variable ended;
 };
 
 namespace {
@@ -198,7 +202,11 @@ void DownloadRun::runDownload(std::shared_ptr<RunState> run) {
     } catch (const RunStopped&) {
     }
   }
-  run->finished = true;
+  {
+    const std::lock_guard lock(run->endMutex);
+    run->finished = true;
+  }
+  run->ended.notify_all();
 }
 
 void DownloadRun::pauseDownload() {
@@ -240,6 +248,12 @@ void DownloadRun::waitForWorker() {
 }
 
 bool DownloadRun::running() const { return current_ && !current_->finished; }
+
+bool DownloadRun::runningAfter(std::chrono::milliseconds upTo) const {
+  if (!current_) return false;
+  std::unique_lock lock(current_->endMutex);
+  return !current_->ended.wait_for(lock, upTo, [this] { return current_->finished.load(); });
+}
 
 int DownloadRun::savedPhotos() const { return current_ ? current_->tally.savedPhotos.load() : 0; }
 int DownloadRun::failedPhotos() const { return current_ ? current_->tally.failedPhotos.load() : 0; }

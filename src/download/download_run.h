@@ -1,6 +1,7 @@
 #pragma once
 // The download run: one worker that walks the checked albums and hands each to its listing, and
 // the handlers that start, pause, resume and stop it.
+#include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -29,6 +30,8 @@ class DownloadRun {
   void waitForWorker();
   // Whether the current run's worker has not ended yet.
   bool running() const;
+  // The same after waiting up to upTo for it to end (not on the UI thread).
+  bool runningAfter(std::chrono::milliseconds upTo) const;
 
   // The current (or last) run's photos; readable while it runs.
   int savedPhotos() const;

@@ -73,9 +73,11 @@ bool PhotoStore::moveEarlierFolder(const Text& numberFolder, const AlbumJob& job
 
 void PhotoStore::finishAlbum(const Text& folder, const Text& albumName) {
   if (unusableFolders_.count(folder) != 0) return;
+  Folder& state = folders_[folder];
+  // A run over a thousand albums would otherwise hold a thousand files open.
+  if (state.archive) state.archive->closeFile();
   context_.checkpoint();
   PartFile::syncFolder(GbkToUtf8(folder));
-  Folder& state = folders_[folder];
   state.unsynced = 0;
   if (state.skipped > 0) {
     context_.form.appendLog(Utf8ToGbk("相册《") + albumName + Utf8ToGbk("》跳过") +

@@ -28,10 +28,14 @@ void WaitWithMessages(Context& context, int amount, int unit) {
 
 void WaitRestOf(Context& context, int ms, std::chrono::steady_clock::time_point since) {
   context.program.waits.record(ms);
-  const auto passed =
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since);
-  const auto scaled = static_cast<long long>(static_cast<double>(ms) * context.program.delayScale);
-  context.form.waitWithMessages(static_cast<int>(std::max<long long>(0, scaled - passed.count())));
+  const auto deadline =
+      since + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                  std::chrono::duration<double, std::milli>(ms * context.program.delayScale));
+  // A worker sleeps to the clock's precision: rounding to whole milliseconds would add half of
+  // one to every photo of an album.
+  if (context.control != nullptr) return context.control->sleepUntil(deadline);
+  const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  context.form.waitWithMessages(static_cast<int>(std::max<long long>(0, rest.count())));
 }
 
 void LetMessagesRun(Context& context) { context.form.letMessagesRun(); }

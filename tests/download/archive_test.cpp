@@ -128,6 +128,14 @@ TEST(DownloadArchive, RecordsSurviveReopeningTornLinesAndOddBytes) {
 
   fs::remove(folder / "b.jpg");  // deleted by the user: fetched again
   EXPECT_EQ(reopened->savedFile(original), std::nullopt);
+
+  // The record deleted by the user while the run keeps it open starts again with its header, and
+  // a record let go of at the end of an album opens again.
+  fs::remove(file);
+  EXPECT_TRUE(reopened->record(hd, "z.jpg"));
+  reopened->closeFile();
+  EXPECT_TRUE(reopened->record(original, "e.jpg"));
+  EXPECT_EQ(ReadFile(file), "album\tV1abc\nhd\tNDN0a\tz.jpg\noriginal\tNDN0a\te.jpg\n");
 }
 
 TEST(DownloadArchive, AnEarlierFolderOfTheSameAlbumIsFoundAndMovedNeverAnotherAlbums) {
