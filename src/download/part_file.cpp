@@ -11,6 +11,8 @@
 #include <string_view>
 #include <utility>
 
+#include "download/photo_time.h"
+
 namespace fotolun {
 namespace {
 
@@ -115,8 +117,9 @@ bool PartFile::append(std::string_view bytes) {
   return true;
 }
 
-bool PartFile::finish() {
+bool PartFile::finish(std::optional<std::time_t> modified) {
   if (fd_ < 0) return false;
+  if (modified) setFileTime(fd_, *modified);
   const bool synced = fsync(fd_) == 0;
   // Once on disk, the photo's pages leave the cache: an album of gigabytes would otherwise push
   // out what the rest of the machine is using, and the next photo reuses the pages just freed.

@@ -2,6 +2,7 @@
 // A photo on its way to disk. Its bytes go to a hidden temporary file in the album folder and it
 // takes its final name only when complete, and never the name of a file already there; so a stop,
 // a crash or a failed write leaves no truncated photo and replaces no photo saved before.
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,7 +30,8 @@ class PartFile {
   bool write(const ByteBuffer& bytes);
   // The same in pieces, as the bytes arrive: append each piece, then finish (flush and close).
   bool append(std::string_view bytes);
-  bool finish();
+  // modified, when given, becomes the file's modification time, flushed with its bytes.
+  bool finish(std::optional<std::time_t> modified = std::nullopt);
 
   enum class Move { done, nameTaken, failed };
   // Gives the written file its final name in the folder, unless a file of that name exists.

@@ -47,8 +47,13 @@ void PhotoSink::restart() {
 bool PhotoSink::take(std::string_view bytes) {
   received_ += bytes.size();
   if (!judged_) {
+    // The usual first piece holds the whole signature and is judged where it lies.
+    if (lead_.empty() && bytes.size() >= kMediaSignatureBytes) {
+      judge(bytes);
+      return true;
+    }
     lead_.append(bytes);
-    if (lead_.size() >= kMediaSignatureBytes) judge();
+    if (lead_.size() >= kMediaSignatureBytes) judge(lead_);
     return true;
   }
   if (part_ && !writeFailed_ && !part_->append(bytes)) writeFailed_ = true;
@@ -56,17 +61,17 @@ bool PhotoSink::take(std::string_view bytes) {
 }
 
 void PhotoSink::complete() {
-  if (!judged_ && received_ > 0) judge();
+  if (!judged_ && received_ > 0) judge(lead_);
 }
 
 // Bytes of the wrong kind (an error page) are counted to the end, not stored: the response is
 // then judged as a whole, as a held one would be.
-void PhotoSink::judge() {
+void PhotoSink::judge(std::string_view lead) {
   judged_ = true;
-  extension_ = mediaExtension(lead_, kind_);
+  extension_ = mediaExtension(lead, kind_);
   if (extension_) {
     part_ = PartFile::create(folder_);
-    writeFailed_ = !part_ || !part_->append(lead_);
+    writeFailed_ = !part_ || !part_->append(lead);
   }
   lead_.clear();
   lead_.shrink_to_fit();

@@ -36,7 +36,8 @@ class PhotoSink final : public BodySink {
   std::optional<PartFile> takePart() { return std::move(part_); }
 
  private:
-  void judge();
+  // The kind is told from lead (the first bytes, or all there are), which then goes to the file.
+  void judge(std::string_view lead);
 
   std::string folder_;
   MediaKind kind_;

@@ -154,8 +154,7 @@ bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhot
   context_.checkpoint();
   const std::string folderOnDisk = GbkToUtf8(folder);
   std::optional<PartFile>& part = photo.part;
-  if (!part || !part->finish()) return false;
-  if (listed.time) setFileTime(part->path(), *listed.time);
+  if (!part || !part->finish(listed.time)) return false;
   std::optional<DownloadArchive>& archive = folders_[folder].archive;
 
   // A name already taken gets another random part, then a counter after the last one drawn.

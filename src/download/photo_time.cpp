@@ -78,9 +78,9 @@ std::optional<std::time_t> photoTime(std::string_view rawShootTimeText, std::str
   return TimeOf(uploadTimeText);
 }
 
-bool setFileTime(const std::filesystem::path& file, std::time_t time) {
+bool setFileTime(int fd, std::time_t time) {
   const timespec times[2] = {{0, UTIME_OMIT}, {time, 0}};
-  return ::utimensat(AT_FDCWD, file.c_str(), times, 0) == 0;
+  return ::futimens(fd, times) == 0;
 }
 
 }  // namespace fotolun

@@ -2,7 +2,6 @@
 // The time a saved photo carries as its file's modification time, so that a folder of photos
 // sorts by when they were taken rather than when they were downloaded.
 #include <ctime>
-#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -14,7 +13,8 @@ namespace fotolun {
 // null and anything malformed count as no time, so a bad shooting time falls back to the upload.
 std::optional<std::time_t> photoTime(std::string_view rawShootTimeText, std::string_view uploadTimeText);
 
-// Sets the file's modification time, leaving its access time and bytes alone; false on failure.
-bool setFileTime(const std::filesystem::path& file, std::time_t time);
+// Sets the open file's modification time, leaving its access time and bytes alone; false on
+// failure.
+bool setFileTime(int fd, std::time_t time);
 
 }  // namespace fotolun
