@@ -11,13 +11,18 @@
 # STREAMS > 1). CPU per photo is fotolun-cli's user + system time over the photos; peak RSS and
 # wall time come from /usr/bin/time -v; connections are those the stand-in accepted during the
 # program's run (listing and photos share them: every host goes through the one proxy).
+#
+# "files alone" is fotolun-bench-files saving files of the same size as durably as the program
+# does (flushed, recorded, named) and paced alike, with no network: what any download that keeps
+# its photos safe pays on this machine's file system. The CPU above it is the program's own.
 set -euo pipefail
 
 build=${1:-build}
 [[ $# -gt 0 ]] && shift
 cli=$build/cli/fotolun-cli
 standin=$build/fotolun-standin
-for tool in "$cli" "$standin" /usr/bin/time curl; do
+files=$build/fotolun-bench-files
+for tool in "$cli" "$standin" "$files" /usr/bin/time curl; do
   [[ -x $tool || -n $(command -v "$tool" 2>/dev/null) ]] || { echo "bench: missing $tool" >&2; exit 2; }
 done
 readonly pause_ms=100
@@ -114,6 +119,14 @@ run_case() {
 
   kill "$standin_pid" && wait "$standin_pid" 2>/dev/null || true
   standin_pid=
+
+  # The files alone, saved as the program saves them and paced alike, on up to 200 of them.
+  local sample=$((photos < 200 ? photos : 200)) files_ms
+  mkdir -p "$work/files"
+  sync
+  files_ms=$("$files" "$work/files" "$sample" "$bytes" "$((pause_ms / streams))")
+  printf '      files alone: %.3f ms CPU/photo | fotolun-cli above them: %.3f ms/photo (%.3f ms/MB); curl, which keeps nothing on disk: %.3f\n' \
+    "$files_ms" "$(echo "$cpu_ms - $files_ms" | bc -l)" "$(echo "($cpu_ms - $files_ms) * 1048576 / $bytes" | bc -l)" "$curl_cpu_ms"
 }
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(curl --version | head -1 | cut -d' ' -f1-2)"
