@@ -79,7 +79,11 @@ std::optional<PartFile> PartFile::create(const std::string& folder) {
 }
 
 PartFile::PartFile(PartFile&& other) noexcept
-    : folder_(std::move(other.folder_)), path_(std::move(other.path_)), fd_(other.fd_), moved_(other.moved_) {
+    : folder_(std::move(other.folder_)),
+      path_(std::move(other.path_)),
+      fd_(other.fd_),
+      moved_(other.moved_),
+      gathered_(std::move(other.gathered_)) {
   other.fd_ = -1;
   other.moved_ = true;
 }
@@ -92,6 +96,7 @@ PartFile& PartFile::operator=(PartFile&& other) noexcept {
   path_ = std::move(other.path_);
   fd_ = std::exchange(other.fd_, -1);
   moved_ = std::exchange(other.moved_, true);
+  gathered_ = std::move(other.gathered_);
   return *this;
 }
 
@@ -105,22 +110,47 @@ bool PartFile::write(const ByteBuffer& bytes) {
   return finish() && written;
 }
 
-bool PartFile::append(std::string_view bytes) {
-  if (fd_ < 0) return false;
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
-    done += static_cast<size_t>(n);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
 }
 
+}  // namespace
+
+bool PartFile::append(std::string_view bytes) {
+  if (fd_ < 0) return false;
+  if (gathered_.size() + bytes.size() > kGathered && !writeGathered()) return false;
+  if (bytes.size() >= kGathered) return WriteAll(fd_, bytes);
+  if (gathered_.capacity() < kGathered) gathered_.reserve(kGathered);
+  gathered_.append(bytes);
+  return true;
+}
+
+bool PartFile::writeGathered() {
+  if (fd_ < 0) return false;
+  const bool written = WriteAll(fd_, gathered_);
+  gathered_.clear();
+  return written;
+}
+
+bool PartFile::writeOut() {
+  const bool written = writeGathered();
+  std::string().swap(gathered_);
+  return written;
+}
+
 bool PartFile::finish(std::optional<std::time_t> modified) {
   if (fd_ < 0) return false;
+  const bool written = writeOut();
   if (modified) setFileTime(fd_, *modified);
-  const bool synced = fsync(fd_) == 0;
+  const bool synced = written && fsync(fd_) == 0;
   // Once on disk, the photo's pages leave the cache: an album of gigabytes would otherwise push
   // out what the rest of the machine is using, and the next photo reuses the pages just freed.
   if (synced) posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);

@@ -29,9 +29,16 @@ class PartFile {
   // Writes every byte, flushes it to the disk and closes the file.
   bool write(const ByteBuffer& bytes);
   // The same in pieces, as the bytes arrive: append each piece, then finish (flush and close).
+  // Pieces are gathered up to kGathered bytes before they are written: libcurl hands a body over
+  // 16 KB at a time, and a system call per 16 KB costs more than the copy.
   bool append(std::string_view bytes);
+  // Writes out what append has gathered and lets its memory go (a finished photo may wait a while
+  // for its turn to be named); false when it could not all be written.
+  bool writeOut();
   // modified, when given, becomes the file's modification time, flushed with its bytes.
   bool finish(std::optional<std::time_t> modified = std::nullopt);
+
+  static constexpr std::size_t kGathered = 256 * 1024;
 
   enum class Move { done, nameTaken, failed };
   // Gives the written file its final name in the folder, unless a file of that name exists.
@@ -42,11 +49,13 @@ class PartFile {
  private:
   PartFile(std::string folder, std::string path, int fd)
       : folder_(std::move(folder)), path_(std::move(path)), fd_(fd) {}
+  bool writeGathered();
 
   std::string folder_;
   std::string path_;
   int fd_ = -1;
   bool moved_ = false;
+  std::string gathered_;
 };
 
 }  // namespace fotolun

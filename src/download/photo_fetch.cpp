@@ -62,6 +62,7 @@ bool PhotoSink::take(std::string_view bytes) {
 
 void PhotoSink::complete() {
   if (!judged_ && received_ > 0) judge(lead_);
+  if (part_ && !writeFailed_ && !part_->writeOut()) writeFailed_ = true;
 }
 
 // Bytes of the wrong kind (an error page) are counted to the end, not stored: the response is

@@ -207,6 +207,32 @@ TEST_F(RunRules, APartFileTakesOnlyAFreeNameAndVanishesUnlessMoved) {
   EXPECT_FALSE(PartFile::create((dir / "missing").string()));
 }
 
+// Pieces of every size around the gathering buffer's land whole and in order, moved or not.
+TEST_F(RunRules, APartFileKeepsEveryPieceInOrderWhateverItsSize) {
+  const auto dir = saveFolder / "pieces";
+  std::filesystem::create_directories(dir);
+  constexpr std::size_t g = PartFile::kGathered;
+  const std::vector<std::vector<std::size_t>> cases = {
+      {1, 16384, 16384, g - 1, 2, g, g + 1, 7}, {g}, {3 * g + 5, 1}, {g - 3, 3, 3, g}, {}};
+  for (std::size_t c = 0; c < cases.size(); ++c) {
+    std::string expected;
+    auto part = PartFile::create(dir.string());
+    ASSERT_TRUE(part);
+    for (const std::size_t size : cases[c]) {
+      std::string piece(size, ' ');
+      for (std::size_t i = 0; i < size; ++i) piece[i] = static_cast<char>('a' + (expected.size() + i) % 26);
+      ASSERT_TRUE(part->append(piece));
+      expected += piece;
+    }
+    if (c % 2 == 0) {
+      ASSERT_TRUE(part->writeOut());
+    }
+    ASSERT_TRUE(part->finish());
+    ASSERT_EQ(part->moveTo(std::to_string(c)), PartFile::Move::done);
+    EXPECT_EQ(filesIn(dir)[std::to_string(c)], expected) << "case " << c;
+  }
+}
+
 // Whatever goes wrong inside an album (memory running out included) ends that album as failed,
 // never the run or the program; the temporary files a crashed process left are swept away.
 TEST_F(RunRules, AnAlbumThatThrowsFailsAloneAndCrashLeftoversGo) {
