@@ -119,16 +119,6 @@ bool ReadAll(int fd, std::string& content) {
   }
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(wrote));
-  }
-  return true;
-}
-
 // Cuts a last line that a crash left without its '\n', so the next append starts a line of its
 // own instead of completing the torn one into something that looks like a record.
 bool CutTornTail(int fd, std::string& content) {
@@ -173,7 +163,7 @@ std::optional<DownloadArchive> DownloadArchive::open(const std::filesystem::path
 
   DownloadArchive archive(folder, std::string(albumId));
   if (content.empty()) {
-    if (!WriteAll(fd.get(), HeaderLine(albumId)) || ::fdatasync(fd.get()) != 0) return std::nullopt;
+    if (!writeAll(fd.get(), HeaderLine(albumId)) || ::fdatasync(fd.get()) != 0) return std::nullopt;
     SyncFolder(folder);
     return archive;
   }
@@ -243,7 +233,7 @@ bool DownloadArchive::append(std::string line) {
     }
   }
   if (info.st_size == 0) line.insert(0, HeaderLine(albumId_));
-  if (!CutTornTail(file_.get(), info.st_size) || !WriteAll(file_.get(), line) ||
+  if (!CutTornTail(file_.get(), info.st_size) || !writeAll(file_.get(), line) ||
       ::fdatasync(file_.get()) != 0)
     return false;
   if (info.st_size == 0) SyncFolder(folder_);

@@ -18,7 +18,7 @@
 #include <string_view>
 
 #include "download/photo_identity.h"
-#include "download/unique_fd.h"
+#include "download/file_descriptor.h"
 
 namespace fotolun {
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <utility>
 
+#include "download/file_descriptor.h"
 #include "download/photo_time.h"
 
 namespace fotolun {
@@ -110,32 +111,17 @@ bool PartFile::write(const ByteBuffer& bytes) {
   return finish() && written;
 }
 
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-}  // namespace
-
 bool PartFile::append(std::string_view bytes) {
   if (fd_ < 0) return false;
   if (gathered_.size() + bytes.size() > kGathered && !writeGathered()) return false;
-  if (bytes.size() >= kGathered) return WriteAll(fd_, bytes);
-  if (gathered_.capacity() < kGathered) gathered_.reserve(kGathered);
+  if (bytes.size() >= kGathered) return writeAll(fd_, bytes);
   gathered_.append(bytes);
   return true;
 }
 
 bool PartFile::writeGathered() {
   if (fd_ < 0) return false;
-  const bool written = WriteAll(fd_, gathered_);
+  const bool written = writeAll(fd_, gathered_);
   gathered_.clear();
   return written;
 }

@@ -1,7 +1,10 @@
 #pragma once
-// A file descriptor closed by whoever holds it last.
+// Plain file descriptors: one closed by whoever holds it last, and a write that goes on until
+// every byte is written.
 #include <unistd.h>
 
+#include <cerrno>
+#include <string_view>
 #include <utility>
 
 namespace fotolun {
@@ -32,5 +35,16 @@ class UniqueFd {
  private:
   int fd_ = -1;
 };
+
+// False when the file takes no more (a full disk, an I/O error).
+inline bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(wrote));
+  }
+  return true;
+}
 
 }  // namespace fotolun
