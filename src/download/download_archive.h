@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "download/photo_identity.h"
 #include "download/file_descriptor.h"
+#include "download/photo_identity.h"
 
 namespace fotolun {
 
@@ -45,8 +45,8 @@ class DownloadArchive {
   // Safe to call from several threads at once.
   bool record(const PhotoIdentity& photo, const std::string& fileName);
 
-  // Lets go of the file record keeps open between lines (the album is done); the next record
-  // opens it again.
+  // Closes the file that record keeps open from one line to the next (the album is done); the
+  // next record opens it again.
   void closeFile();
 
   const std::string& albumId() const { return albumId_; }
