@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "standin/group_replies.h"
 #include "standin/json_text.h"
 #include "standin/replies.h"
 #include "standin/session_check.h"
@@ -66,9 +67,7 @@ Response CurrentGroupPhotoPageReply(const SampleData& data, const Request& reque
   std::vector<std::string> photos;
   for (int i = start; i < album->photoCount() && i < start + count; ++i) {
     const GroupPhoto& photo = album->photos[i];
-    std::vector<std::string> members = {JsonMember("burl", JsonString(photo.burl))};
-    if (photo.hasName) members.push_back(JsonMember("name", JsonString(photo.name)));
-    members.push_back(JsonMember("uploadtime", std::to_string(photo.uploadTime)));
+    std::vector<std::string> members = GroupPhotoMembers(photo);
     if (photo.video) {
       members.push_back(
           JsonMember("videodata", JsonObject({JsonMember("actionurl", JsonString(photo.video->videoUrl)),

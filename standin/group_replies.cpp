@@ -55,6 +55,13 @@ Response GroupAlbumListReply(const SampleData& data, const Request& request) {
                    JsonMember("start", std::to_string(start))}));
 }
 
+std::vector<std::string> GroupPhotoMembers(const GroupPhoto& photo) {
+  std::vector<std::string> members = {JsonMember("burl", JsonString(photo.burl))};
+  if (photo.hasName) members.push_back(JsonMember("name", JsonString(photo.name)));
+  members.push_back(JsonMember("uploadtime", std::to_string(photo.uploadTime)));
+  return members;
+}
+
 Response GroupPhotoPageReply(const SampleData& data, const Request& request) {
   if (!IsSignedIn(data, request)) return JsonReply(NotSignedInJson());
   const GroupAlbum* album = data.groupAlbum(request.query("qunId"), request.query("albumId"));
@@ -65,9 +72,7 @@ Response GroupPhotoPageReply(const SampleData& data, const Request& request) {
   std::vector<std::string> photos;
   for (int i = start; i < album->photoCount() && i < start + count; ++i) {
     const GroupPhoto& photo = album->photos[i];
-    std::vector<std::string> members = {JsonMember("burl", JsonString(photo.burl))};
-    if (photo.hasName) members.push_back(JsonMember("name", JsonString(photo.name)));
-    members.push_back(JsonMember("uploadtime", std::to_string(photo.uploadTime)));
+    std::vector<std::string> members = GroupPhotoMembers(photo);
     photos.push_back(JsonObject(members));
   }
   return JsonReply(GroupOkJson(

@@ -11,24 +11,11 @@
 namespace fotolun::standin {
 namespace {
 
-std::uint64_t Fnv1a(const std::string& text, std::uint64_t seed) {
-  std::uint64_t hash = 1469598103934665603ull ^ seed;
-  for (const char c : text) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
 // libjpeg reports fatal errors through exit() by default; a request thread must not end the process.
 [[noreturn]] void ThrowJpegError(j_common_ptr info) {
   char message[JMSG_LENGTH_MAX];
   (*info->err->format_message)(info, message);
   throw std::runtime_error(message);
-}
-
-void PutBig32(std::string& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
 std::uint32_t Crc32(const std::string& bytes) {
@@ -54,6 +41,19 @@ void PutChunk(std::string& png, const char* type, const std::string& data) {
 }
 
 }  // namespace
+
+std::uint64_t Fnv1a(const std::string& text, std::uint64_t seed) {
+  std::uint64_t hash = 1469598103934665603ull ^ seed;
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+void PutBig32(std::string& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
+}
 
 std::string MakeJpeg(const std::string& key, std::uint64_t seed, int width, int height) {
   const std::uint64_t hash = Fnv1a(key, seed);

@@ -2,23 +2,9 @@
 
 #include <random>
 
+#include "standin/picture_bytes.h"
+
 namespace fotolun::standin {
-namespace {
-
-void AppendBigEndian32(std::string& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
-}
-
-std::uint64_t KeyHash(const std::string& key, std::uint64_t seed) {
-  std::uint64_t hash = 1469598103934665603ull ^ seed;
-  for (const char c : key) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
-}  // namespace
 
 std::string MakeVideo(const VideoSource& source, std::uint64_t seed) {
   if (source.playlist) return "#EXTM3U\n#EXT-X-VERSION:3\n#EXTINF:10,\nseg0.ts\n#EXT-X-ENDLIST\n";
@@ -26,10 +12,10 @@ std::string MakeVideo(const VideoSource& source, std::uint64_t seed) {
       "\0\0\0\x18"
       "ftypisom\0\0\x02\0isomiso2";
   std::string bytes(kFileType, sizeof kFileType - 1);
-  std::mt19937_64 engine(KeyHash(source.key, seed));
+  std::mt19937_64 engine(Fnv1a(source.key, seed));
   // Sizes differ between files, so a download cut short or swapped for another shows.
   const std::uint32_t payload = 2048 + static_cast<std::uint32_t>(engine() % 2048);
-  AppendBigEndian32(bytes, payload + 8);
+  PutBig32(bytes, payload + 8);
   bytes += "mdat";
   for (std::uint32_t i = 0; i < payload; ++i) bytes += static_cast<char>(engine() & 0xFF);
   return bytes;

@@ -39,13 +39,6 @@ Clock::time_point after(Context& context, int ms) {
   return Clock::now() + std::chrono::milliseconds(static_cast<long long>(ms * context.program.delayScale));
 }
 
-// On a worker to the clock's precision; a stop ends it.
-void sleepUntil(Context& context, Clock::time_point deadline) {
-  if (context.control != nullptr) return context.control->sleepUntil(deadline);
-  const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  if (rest.count() > 0) context.form.waitWithMessages(static_cast<int>(rest.count()));
-}
-
 }  // namespace
 
 std::size_t storePhotosAtOnce(Context& context, PhotoStore& photos, const Text& albumId, const Text& folder,
@@ -120,7 +113,7 @@ std::size_t storePhotosAtOnce(Context& context, PhotoStore& photos, const Text& 
                                   std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()));
     std::vector<ParallelTransfers::Ended> endedNow = transfers.run(timeout);
     // Every stream pausing: the worker sleeps, woken by a stop.
-    if (endedNow.empty() && transfers.running() == 0) sleepUntil(context, wake);
+    if (endedNow.empty() && transfers.running() == 0) SleepUntil(context, wake);
     for (ParallelTransfers::Ended& ended : endedNow) {
       const auto index = static_cast<std::size_t>(ended.tag);
       Stream& stream = *std::find_if(streams.begin(), streams.end(),
@@ -162,7 +155,7 @@ std::size_t storePhotosAtOnce(Context& context, PhotoStore& photos, const Text& 
   // The pause of each stream's last photo passes before the next one is asked for.
   Clock::time_point last = Clock::now();
   for (const Stream& stream : streams) last = std::max(last, stream.readyAt);
-  sleepUntil(context, last);
+  SleepUntil(context, last);
   if (end == listed.size() || !states[end].busy) return end;
   PhotoState& state = states[end];
   showProgress(end);

@@ -28,9 +28,12 @@ void WaitWithMessages(Context& context, int amount, int unit) {
 
 void WaitRestOf(Context& context, int ms, std::chrono::steady_clock::time_point since) {
   context.program.waits.record(ms);
-  const auto deadline =
-      since + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                  std::chrono::duration<double, std::milli>(ms * context.program.delayScale));
+  SleepUntil(context,
+             since + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                         std::chrono::duration<double, std::milli>(ms * context.program.delayScale)));
+}
+
+void SleepUntil(Context& context, std::chrono::steady_clock::time_point deadline) {
   // A worker sleeps to the clock's precision: rounding to whole milliseconds would add half of
   // one to every photo of an album.
   if (context.control != nullptr) return context.control->sleepUntil(deadline);
