@@ -7,52 +7,54 @@
 namespace fotolun {
 namespace {
 
-// An item's name: the text before its first "=", trimmed; an item without "=" is all name.
-Text CookieName(const Text& item) {
+// An item's name: the text before its first "="; an item without "=" is all name. Names are
+// taken once spaces are gone, so there is nothing to trim.
+std::string_view CookieName(std::string_view item) {
   const int eq = FindText(item, "=");
-  return TrimSpaces(eq == -1 ? std::string_view(item) : std::string_view(item).substr(0, eq - 1));
+  return eq == -1 ? item : item.substr(0, static_cast<size_t>(eq - 1));
 }
 
-bool IsDeleted(const Text& item) {
-  static constexpr std::string_view kDeleted = "=deleted";
-  return item.size() >= kDeleted.size() &&
-         item.compare(item.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0;
+bool IsDeleted(std::string_view item) { return item.ends_with("=deleted"); }
+
+bool Holds(const std::vector<std::string_view>& views, std::string_view view) {
+  return std::find(views.begin(), views.end(), view) != views.end();
 }
 
 }  // namespace
 
+// Items are views into stored, incoming and then joined, each of which outlives them.
 Text MergeCookies(Text& stored, Text& incoming) {
   stored = RemoveSpaces(stored);
   incoming = RemoveSpaces(incoming);
-  const std::vector<Text> storedItems = SplitText(stored, ";");
-  std::vector<Text> merged = SplitText(incoming, ";");
+  std::vector<std::string_view> merged = SplitTextViews(incoming, ";");
 
   // B grows while A is folded in, so the first stored item of a name shadows later ones.
-  std::vector<Text> mergedNames;
-  mergedNames.reserve(merged.size() + storedItems.size());
-  for (const Text& item : merged) mergedNames.push_back(CookieName(item));
-  for (const Text& item : storedItems) {
-    Text name = CookieName(item);
-    if (std::find(mergedNames.begin(), mergedNames.end(), name) != mergedNames.end()) continue;
+  std::vector<std::string_view> mergedNames;
+  for (const std::string_view item : merged) mergedNames.push_back(CookieName(item));
+  for (const std::string_view item : SplitTextViews(stored, ";")) {
+    const std::string_view name = CookieName(item);
+    if (Holds(mergedNames, name)) continue;
     merged.push_back(item);
-    mergedNames.push_back(std::move(name));
+    mergedNames.push_back(name);
   }
 
   Text joined;
-  for (const Text& item : merged) {
-    if (!IsDeleted(item)) joined += item + "; ";
+  joined.reserve(stored.size() + incoming.size() + 2 * merged.size());
+  for (const std::string_view item : merged) {
+    if (!IsDeleted(item)) joined.append(item).append("; ");
   }
   if (joined.size() >= 2) joined.resize(joined.size() - 2);
 
   // Identical items collapse to their first occurrence.
-  std::vector<Text> kept;
-  for (Text& item : SplitText(joined, "; ")) {
-    if (std::find(kept.begin(), kept.end(), item) == kept.end()) kept.push_back(std::move(item));
+  std::vector<std::string_view> kept;
+  for (const std::string_view item : SplitTextViews(joined, "; ")) {
+    if (!Holds(kept, item)) kept.push_back(item);
   }
   Text result;
+  result.reserve(joined.size());
   for (size_t i = 0; i < kept.size(); ++i) {
-    if (i > 0) result += "; ";
-    result += kept[i];
+    if (i > 0) result.append("; ");
+    result.append(kept[i]);
   }
   stored = result;
   return result;

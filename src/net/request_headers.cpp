@@ -1,5 +1,7 @@
 #include "net/request_headers.h"
 
+#include <algorithm>
+
 #include "net/url_parts.h"
 
 namespace fotolun {
@@ -32,7 +34,7 @@ void AppendDefaultHeaders(Text& headers, std::string_view url, bool withUserAgen
 std::optional<std::string> CurlHeaderLine(std::string_view name, std::string_view value) {
   if (name.empty()) return std::nullopt;
   const auto breaksLine = [](std::string_view part) {
-    return part.find_first_of("\r\n") != std::string_view::npos;
+    return std::any_of(part.begin(), part.end(), [](char c) { return c == '\r' || c == '\n'; });
   };
   if (breaksLine(name) || breaksLine(value)) return std::nullopt;
   const Text trimmed = TrimSpaces(value);

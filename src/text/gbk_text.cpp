@@ -14,6 +14,9 @@ namespace {
 
 constexpr std::string_view kFullWidthSpace = "\xA1\xA1";
 
+// Whether c can be part of a space, single or full-width.
+bool IsSpaceByte(char c) { return c == ' ' || c == kFullWidthSpace[0]; }
+
 // Length of the character that starts at byte i (1 or 2).
 size_t CharLengthAt(std::string_view text, size_t i) {
   return (static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size()) ? 2 : 1;
@@ -39,6 +42,29 @@ bool MatchesAt(std::string_view text, size_t i, std::string_view needle, bool ig
     }
   }
   return true;
+}
+
+// The first character start at or after byte `from` where needle stands, or npos; `walk` is a
+// character start no later than `from`. A byte search proposes candidates and the walk over
+// character starts, which only ever moves forward, confirms them: a text is scanned about once
+// however many candidates fall inside double-byte characters.
+size_t FindFrom(std::string_view text, std::string_view needle, size_t walk, size_t from, bool ignoreCase) {
+  const unsigned char first = FoldAscii(static_cast<unsigned char>(needle[0]));
+  while (from < text.size() && text.size() - from >= needle.size()) {
+    size_t candidate = from;
+    if (!ignoreCase) {
+      candidate = text.find(needle, from);
+      if (candidate == std::string_view::npos) return candidate;
+    } else {
+      while (candidate < text.size() && FoldAscii(static_cast<unsigned char>(text[candidate])) != first)
+        ++candidate;
+      if (candidate == text.size()) return std::string_view::npos;
+    }
+    while (walk < candidate) walk += CharLengthAt(text, walk);
+    if (walk == candidate && MatchesAt(text, candidate, needle, ignoreCase)) return candidate;
+    from = walk == candidate ? candidate + 1 : walk;
+  }
+  return std::string_view::npos;
 }
 
 bool IsSpaceAt(std::string_view text, size_t i, size_t charLength) {
@@ -72,10 +98,8 @@ int FindText(std::string_view text, std::string_view needle, int start, bool ign
   if (text.empty()) return -1;
   if (needle.empty()) return 1;
   const size_t from = start < 1 ? 0 : static_cast<size_t>(start - 1);
-  for (size_t i = 0; i < text.size(); i += CharLengthAt(text, i)) {
-    if (i >= from && MatchesAt(text, i, needle, ignoreCase)) return static_cast<int>(i + 1);
-  }
-  return -1;
+  const size_t at = FindFrom(text, needle, 0, from, ignoreCase);
+  return at == std::string_view::npos ? -1 : static_cast<int>(at + 1);
 }
 
 // An empty needle behaves as in FindText (1 for a non-empty text, else -1).
@@ -85,14 +109,20 @@ int FindTextFromEnd(std::string_view text, std::string_view needle) {
   if (text.empty()) return -1;
   if (needle.empty()) return 1;
   int last = -1;
-  for (size_t i = 0; i < text.size(); i += CharLengthAt(text, i)) {
-    if (MatchesAt(text, i, needle, false)) last = static_cast<int>(i + 1);
+  // Matches may overlap: the next one is looked for from the character after the last start.
+  for (size_t at = FindFrom(text, needle, 0, 0, false); at != std::string_view::npos;) {
+    last = static_cast<int>(at + 1);
+    const size_t next = at + CharLengthAt(text, at);
+    at = next < text.size() ? FindFrom(text, needle, next, next, false) : std::string_view::npos;
   }
   return last;
 }
 
 Text TrimSpaces(std::string_view text) {
   text = AsText(text);
+  // A space, single or full-width, ends in " " or A1: with neither at either end there is nothing
+  // to trim, and no walk is needed to find where the characters begin.
+  if (text.empty() || (!IsSpaceByte(text.front()) && !IsSpaceByte(text.back()))) return Text(text);
   size_t begin = text.size();  // start of the first non-space character
   size_t end = 0;              // end of the last non-space character
   for (size_t i = 0; i < text.size();) {
@@ -108,38 +138,44 @@ Text TrimSpaces(std::string_view text) {
 
 Text RemoveSpaces(std::string_view text) {
   text = AsText(text);
+  if (std::none_of(text.begin(), text.end(), IsSpaceByte)) return Text(text);
   Text out;
   out.reserve(text.size());
+  size_t kept = 0;  // start of the run of non-space characters not yet copied
   for (size_t i = 0; i < text.size();) {
     const size_t len = CharLengthAt(text, i);
-    if (!IsSpaceAt(text, i, len)) out.append(text.substr(i, len));
+    if (IsSpaceAt(text, i, len)) {
+      out.append(text.substr(kept, i - kept));
+      kept = i + len;
+    }
     i += len;
   }
-  return out;
+  return out.append(text.substr(kept));
 }
 
 // An empty separator gives the whole text as its one piece.
-std::vector<Text> SplitText(std::string_view text, std::string_view separator) {
+std::vector<std::string_view> SplitTextViews(std::string_view text, std::string_view separator) {
   text = AsText(text);
   separator = AsText(separator);
-  std::vector<Text> pieces;
+  std::vector<std::string_view> pieces;
   if (text.empty()) return pieces;
   if (separator.empty()) {
-    pieces.emplace_back(text);
+    pieces.push_back(text);
     return pieces;
   }
   size_t pieceStart = 0;
-  for (size_t i = 0; i < text.size();) {
-    if (MatchesAt(text, i, separator, false)) {
-      pieces.emplace_back(text.substr(pieceStart, i - pieceStart));
-      i += separator.size();
-      pieceStart = i;
-    } else {
-      i += CharLengthAt(text, i);
-    }
+  for (size_t at;
+       (at = FindFrom(text, separator, pieceStart, pieceStart, false)) != std::string_view::npos;) {
+    pieces.push_back(text.substr(pieceStart, at - pieceStart));
+    pieceStart = at + separator.size();
   }
-  if (pieceStart < text.size()) pieces.emplace_back(text.substr(pieceStart));
+  if (pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));
   return pieces;
+}
+
+std::vector<Text> SplitText(std::string_view text, std::string_view separator) {
+  const std::vector<std::string_view> views = SplitTextViews(text, separator);
+  return std::vector<Text>(views.begin(), views.end());
 }
 
 // An empty find leaves the text as it is.
@@ -151,17 +187,12 @@ Text ReplaceText(std::string_view text, std::string_view find, std::string_view 
   if (find.empty()) return Text(text);
   Text out;
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    if (MatchesAt(text, i, find, !caseSensitive)) {
-      out.append(replacement);
-      i += find.size();
-    } else {
-      const size_t len = CharLengthAt(text, i);
-      out.append(text.substr(i, len));
-      i += len;
-    }
+  size_t done = 0;
+  for (size_t at; (at = FindFrom(text, find, done, done, !caseSensitive)) != std::string_view::npos;) {
+    out.append(text.substr(done, at - done)).append(replacement);
+    done = at + find.size();
   }
-  return out;
+  return out.append(text.substr(std::min(done, text.size())));
 }
 
 Text ReplaceQuoteToken(std::string_view text) {

@@ -31,6 +31,8 @@ Text TrimSpaces(std::string_view text);
 Text RemoveSpaces(std::string_view text);
 // An empty separator gives the whole text as the one piece.
 std::vector<Text> SplitText(std::string_view text, std::string_view separator);
+// The same pieces, as views into text.
+std::vector<std::string_view> SplitTextViews(std::string_view text, std::string_view separator);
 // An empty find leaves the text as it is.
 Text ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
                  bool caseSensitive = true);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 namespace fotolun {
 namespace {
 
@@ -135,6 +137,91 @@ TEST(ReplaceText, ReplacesLeftToRightWithoutOverlap) {
   EXPECT_EQ(ReplaceText("AbcABC", "abc", "x", true), "AbcABC");
   EXPECT_EQ(ReplaceText("abc", "", "x"), "abc");
   EXPECT_EQ(ReplaceText(ConcatText(kTrailA, "A"), "A", "!"), ConcatText(kTrailA, "!"));
+}
+
+// The searches skip ahead with a byte search and confirm candidates by walking character starts;
+// a plain walk that tries every character start must agree with them on any bytes at all.
+namespace walk {
+size_t CharLength(std::string_view t, size_t i) {
+  return static_cast<unsigned char>(t[i]) >= 0x80 && i + 1 < t.size() ? 2 : 1;
+}
+bool At(std::string_view t, size_t i, std::string_view n, bool fold) {
+  if (t.size() - i < n.size()) return false;
+  for (size_t k = 0; k < n.size();) {
+    const auto a = static_cast<unsigned char>(n[k]), b = static_cast<unsigned char>(t[i + k]);
+    if (a >= 0x80 && k + 1 < n.size()) {
+      if (a != b || n[k + 1] != t[i + k + 1]) return false;
+      k += 2;
+    } else {
+      if ((fold ? std::tolower(a) : a) != (fold ? std::tolower(b) : b)) return false;
+      k += 1;
+    }
+  }
+  return true;
+}
+}  // namespace walk
+
+TEST(GbkSearches, AgreeWithAWalkOverEveryCharacterStart) {
+  const std::string alphabet = "aA;= \r\n\xB0\x41\x61\xA1";
+  unsigned seed = 7;
+  const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+  const auto bytes = [&](size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; ++i) s += alphabet[next() % alphabet.size()];
+    return s;
+  };
+  for (int round = 0; round < 4000; ++round) {
+    const std::string text = bytes(next() % 24), needle = bytes(1 + next() % 3);
+    const bool fold = round % 2 == 1;
+    const int start = 1 + static_cast<int>(next() % 6);
+    std::vector<size_t> starts;  // every character start where the needle stands
+    for (size_t i = 0; i < text.size(); i += walk::CharLength(text, i))
+      if (walk::At(text, i, needle, fold)) starts.push_back(i);
+    int first = -1;
+    for (const size_t i : starts) {
+      if (static_cast<int>(i) >= start - 1) {
+        first = static_cast<int>(i) + 1;
+        break;
+      }
+    }
+    if (text.empty()) first = -1;
+    SCOPED_TRACE(::testing::PrintToString(text) + " / " + ::testing::PrintToString(needle));
+    EXPECT_EQ(FindText(text, needle, start, fold), first);
+    if (!fold) {
+      EXPECT_EQ(FindTextFromEnd(text, needle), starts.empty() ? -1 : static_cast<int>(starts.back()) + 1);
+    }
+
+    // Split and replace resume after each match, so they take the matches that do not overlap.
+    std::vector<Text> pieces;
+    Text replaced;
+    size_t done = 0;
+    for (size_t i = 0; i < text.size();) {
+      if (walk::At(text, i, needle, fold)) {
+        pieces.push_back(text.substr(done, i - done));
+        replaced += text.substr(done, i - done) + "<>";
+        done = i += needle.size();
+      } else {
+        i += walk::CharLength(text, i);
+      }
+    }
+    if (done < text.size()) pieces.push_back(text.substr(done));
+    replaced += text.substr(std::min(done, text.size()));
+    EXPECT_EQ(ReplaceText(text, needle, "<>", !fold), replaced);
+    Text kept;
+    size_t begin = text.size(), end = 0;
+    for (size_t i = 0; i < text.size(); i += walk::CharLength(text, i)) {
+      const std::string_view character = std::string_view(text).substr(i, walk::CharLength(text, i));
+      if (character == " " || character == kFullSpace) continue;
+      kept += character;
+      begin = std::min(begin, i);
+      end = i + character.size();
+    }
+    EXPECT_EQ(RemoveSpaces(text), kept);
+    EXPECT_EQ(TrimSpaces(text), begin < end ? text.substr(begin, end - begin) : "");
+    if (!fold) {
+      EXPECT_EQ(SplitText(text, needle), pieces);
+    }
+  }
 }
 
 TEST(TextBetween, TakesTheTextBetweenTheMarkers) {
