@@ -5,7 +5,10 @@
 // them. Prints the CPU time per file, so that bench.sh can tell the program's own CPU from what
 // any durable download of the same files costs here. Not part of the program or its tests.
 //
-//   fotolun-bench-files FOLDER PHOTOS BYTES PAUSE_MS
+//   fotolun-bench-files FOLDER PHOTOS BYTES PAUSE_MS [--no-flush]
+//
+// --no-flush leaves out every flush (and the cache drop that follows one): what the files cost
+// on this machine before any durability.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -42,8 +45,9 @@ bool WriteAll(int fd, const char* bytes, std::size_t size) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: fotolun-bench-files FOLDER PHOTOS BYTES PAUSE_MS\n");
+  const bool flush = argc == 5;
+  if (argc != 5 && (argc != 6 || std::string(argv[5]) != "--no-flush")) {
+    std::fprintf(stderr, "usage: fotolun-bench-files FOLDER PHOTOS BYTES PAUSE_MS [--no-flush]\n");
     return 2;
   }
   const std::string folder = argv[1];
@@ -67,20 +71,20 @@ int main(int argc, char** argv) {
     for (std::size_t left = bytes; ok && left > 0; left -= std::min(left, piece.size()))
       ok = WriteAll(fd, piece.data(), std::min(left, piece.size()));
     const timespec times[2] = {{0, UTIME_OMIT}, {1546300800 + i, 0}};
-    ok = ok && ::futimens(fd, times) == 0 && ::fsync(fd) == 0;
-    if (ok) ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ok = ok && ::futimens(fd, times) == 0 && (!flush || ::fsync(fd) == 0);
+    if (ok && flush) ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
     if (fd >= 0) ::close(fd);
     const std::string line = "hd\tkey" + std::to_string(i) + "\t" + name + "\n";
-    ok = ok && WriteAll(record, line.data(), line.size()) && ::fdatasync(record) == 0 &&
+    ok = ok && WriteAll(record, line.data(), line.size()) && (!flush || ::fdatasync(record) == 0) &&
          ::renameat2(AT_FDCWD, part.c_str(), folderFd, name.c_str(), RENAME_NOREPLACE) == 0;
-    if ((i + 1) % 50 == 0) ::fsync(folderFd);
+    if (flush && (i + 1) % 50 == 0) ::fsync(folderFd);
     if (!ok) {
       std::perror("fotolun-bench-files");
       return 1;
     }
     std::this_thread::sleep_for(pause);
   }
-  ::fsync(folderFd);
+  if (flush) ::fsync(folderFd);
   std::printf("%.3f\n", (CpuMs() - start) / static_cast<double>(photos));
   return 0;
 }

@@ -120,13 +120,17 @@ run_case() {
   kill "$standin_pid" && wait "$standin_pid" 2>/dev/null || true
   standin_pid=
 
-  # The files alone, saved as the program saves them and paced alike, on up to 200 of them.
-  local sample=$((photos < 200 ? photos : 200)) files_ms
-  mkdir -p "$work/files"
+  # The files alone, saved as the program saves them and paced alike, on up to 200 of them; then
+  # the same files in a burst, to show what the pauses themselves add on this machine.
+  local sample=$((photos < 200 ? photos : 200)) files_ms burst_ms
+  mkdir -p "$work/files" "$work/burst"
   sync
   files_ms=$("$files" "$work/files" "$sample" "$bytes" "$((pause_ms / streams))")
-  printf '      files alone: %.3f ms CPU/photo | fotolun-cli above them: %.3f ms/photo (%.3f ms/MB); curl, which keeps nothing on disk: %.3f\n' \
-    "$files_ms" "$(echo "$cpu_ms - $files_ms" | bc -l)" "$(echo "($cpu_ms - $files_ms) * 1048576 / $bytes" | bc -l)" "$curl_cpu_ms"
+  sync
+  burst_ms=$("$files" "$work/burst" "$sample" "$bytes" 0)
+  printf '      files alone: %.3f ms CPU/photo (%.3f in a burst) | fotolun-cli above them: %.3f ms/photo (%.3f ms/MB) | curl, which keeps nothing on disk: %.3f | files alone + curl, apart: %.3f ms/photo\n' \
+    "$files_ms" "$burst_ms" "$(echo "$cpu_ms - $files_ms" | bc -l)" "$(echo "($cpu_ms - $files_ms) * 1048576 / $bytes" | bc -l)" \
+    "$curl_cpu_ms" "$(echo "$files_ms + $curl_cpu_ms" | bc -l)"
 }
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(curl --version | head -1 | cut -d' ' -f1-2)"
