@@ -113,7 +113,7 @@ int FindTextFromEnd(std::string_view text, std::string_view needle) {
   for (size_t at = FindFrom(text, needle, 0, 0, false); at != std::string_view::npos;) {
     last = static_cast<int>(at + 1);
     const size_t next = at + CharLengthAt(text, at);
-    at = next < text.size() ? FindFrom(text, needle, next, next, false) : std::string_view::npos;
+    at = FindFrom(text, needle, next, next, false);
   }
   return last;
 }
@@ -192,7 +192,7 @@ Text ReplaceText(std::string_view text, std::string_view find, std::string_view 
     out.append(text.substr(done, at - done)).append(replacement);
     done = at + find.size();
   }
-  return out.append(text.substr(std::min(done, text.size())));
+  return out.append(text.substr(done));
 }
 
 Text ReplaceQuoteToken(std::string_view text) {
