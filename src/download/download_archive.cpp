@@ -138,12 +138,6 @@ bool CutTornTail(int fd, off_t size) {
   return ReadAll(fd, content) && CutTornTail(fd, content);
 }
 
-// A new file's name lives in its folder: without syncing the folder a crash may lose the file.
-void SyncFolder(const std::filesystem::path& folder) {
-  const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.ok()) ::fsync(dir.get());
-}
-
 bool IsPlainFileName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
          name.find('\0') == std::string::npos;
@@ -164,7 +158,7 @@ std::optional<DownloadArchive> DownloadArchive::open(const std::filesystem::path
   DownloadArchive archive(folder, std::string(albumId));
   if (content.empty()) {
     if (!writeAll(fd.get(), HeaderLine(albumId)) || ::fdatasync(fd.get()) != 0) return std::nullopt;
-    SyncFolder(folder);
+    syncFolder(folder.c_str());
     return archive;
   }
   std::string_view lines = content;
@@ -236,7 +230,7 @@ bool DownloadArchive::append(std::string line) {
   if (!CutTornTail(file_.get(), info.st_size) || !writeAll(file_.get(), line) ||
       ::fdatasync(file_.get()) != 0)
     return false;
-  if (info.st_size == 0) SyncFolder(folder_);
+  if (info.st_size == 0) syncFolder(folder_.c_str());
   return true;
 }
 
@@ -279,7 +273,7 @@ std::optional<std::filesystem::path> moveEarlierAlbumFolder(const std::filesyste
   if (::renameat2(AT_FDCWD, earlier->c_str(), AT_FDCWD, wanted.c_str(), RENAME_NOREPLACE) != 0) {
     return std::nullopt;
   }
-  SyncFolder(numberFolder);
+  syncFolder(numberFolder.c_str());
   return wanted;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Plain file descriptors: one closed by whoever holds it last, and a write that goes on until
-// every byte is written.
+// Plain file descriptors: one closed by whoever holds it last, a write that goes on until every
+// byte is written, and a folder's names made durable.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,10 +28,10 @@ class UniqueFd {
 
   int get() const { return fd_; }
   bool ok() const { return fd_ >= 0; }
-  void reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
+  void reset() { close(); }
+  // Closes now, saying whether the close went well: a network file system may only report a
+  // failed write here.
+  bool close() { return fd_ >= 0 && ::close(std::exchange(fd_, -1)) == 0; }
 
  private:
   int fd_ = -1;
@@ -45,6 +46,13 @@ inline bool writeAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(wrote));
   }
   return true;
+}
+
+// A new file's name lives in its folder: without syncing the folder a crash may lose the file.
+// False when it could not.
+inline bool syncFolder(const char* folder) {
+  const UniqueFd dir(::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return dir.ok() && ::fsync(dir.get()) == 0;
 }
 
 }  // namespace fotolun

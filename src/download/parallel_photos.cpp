@@ -34,11 +34,6 @@ struct Stream {
   bool transferring = false;
 };
 
-Clock::time_point after(Context& context, int ms) {
-  context.program.waits.record(ms);
-  return Clock::now() + std::chrono::milliseconds(static_cast<long long>(ms * context.program.delayScale));
-}
-
 }  // namespace
 
 std::size_t storePhotosAtOnce(Context& context, PhotoStore& photos, const Text& albumId, const Text& folder,
@@ -137,13 +132,13 @@ std::size_t storePhotosAtOnce(Context& context, PhotoStore& photos, const Text& 
           stream.photo.reset();
           continue;
         }
-        stream.readyAt = after(context, retry->waitMs);
+        stream.readyAt = WaitEnd(context, retry->waitMs, Clock::now());
         continue;
       }
       state.result = state.fetch->result();
       state.done = true;
       stream.photo.reset();
-      stream.readyAt = after(context, pauseMs);
+      stream.readyAt = WaitEnd(context, pauseMs, Clock::now());
     }
     // Streams waiting to ask again for photos past a busy one are let go; those transferring
     // are let go when their transfer ends, or dropped below.

@@ -60,14 +60,6 @@ void PartFile::removeLeftovers(const std::string& folder) {
   }
 }
 
-bool PartFile::syncFolder(const std::string& folder) {
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = fsync(fd) == 0;
-  close(fd);
-  return synced;
-}
-
 std::optional<PartFile> PartFile::create(const std::string& folder) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string path =
@@ -82,27 +74,24 @@ std::optional<PartFile> PartFile::create(const std::string& folder) {
 PartFile::PartFile(PartFile&& other) noexcept
     : folder_(std::move(other.folder_)),
       path_(std::move(other.path_)),
-      fd_(other.fd_),
-      moved_(other.moved_),
-      gathered_(std::move(other.gathered_)) {
-  other.fd_ = -1;
-  other.moved_ = true;
-}
+      fd_(std::move(other.fd_)),
+      moved_(std::exchange(other.moved_, true)),
+      gathered_(std::move(other.gathered_)) {}
 
 PartFile& PartFile::operator=(PartFile&& other) noexcept {
   if (this == &other) return *this;
-  if (fd_ >= 0) close(fd_);
+  fd_.reset();
   if (!moved_) unlink(path_.c_str());
   folder_ = std::move(other.folder_);
   path_ = std::move(other.path_);
-  fd_ = std::exchange(other.fd_, -1);
+  fd_ = std::move(other.fd_);
   moved_ = std::exchange(other.moved_, true);
   gathered_ = std::move(other.gathered_);
   return *this;
 }
 
 PartFile::~PartFile() {
-  if (fd_ >= 0) close(fd_);
+  fd_.reset();
   if (!moved_) unlink(path_.c_str());
 }
 
@@ -112,16 +101,16 @@ bool PartFile::write(const ByteBuffer& bytes) {
 }
 
 bool PartFile::append(std::string_view bytes) {
-  if (fd_ < 0) return false;
+  if (!fd_.ok()) return false;
   if (gathered_.size() + bytes.size() > kGathered && !writeGathered()) return false;
-  if (bytes.size() >= kGathered) return writeAll(fd_, bytes);
+  if (bytes.size() >= kGathered) return writeAll(fd_.get(), bytes);
   gathered_.append(bytes);
   return true;
 }
 
 bool PartFile::writeGathered() {
-  if (fd_ < 0) return false;
-  const bool written = writeAll(fd_, gathered_);
+  if (!fd_.ok()) return false;
+  const bool written = writeAll(fd_.get(), gathered_);
   gathered_.clear();
   return written;
 }
@@ -133,20 +122,19 @@ bool PartFile::writeOut() {
 }
 
 bool PartFile::finish(std::optional<std::time_t> modified) {
-  if (fd_ < 0) return false;
+  if (!fd_.ok()) return false;
   const bool written = writeOut();
-  if (modified) setFileTime(fd_, *modified);
-  const bool synced = written && fsync(fd_) == 0;
+  if (modified) setFileTime(fd_.get(), *modified);
+  const bool synced = written && fsync(fd_.get()) == 0;
   // Once on disk, the photo's pages leave the cache: an album of gigabytes would otherwise push
   // out what the rest of the machine is using, and the next photo reuses the pages just freed.
-  if (synced) posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);
-  const bool closed = close(fd_) == 0;
-  fd_ = -1;
+  if (synced) posix_fadvise(fd_.get(), 0, 0, POSIX_FADV_DONTNEED);
+  const bool closed = fd_.close();
   return synced && closed;
 }
 
 PartFile::Move PartFile::moveTo(const std::string& name) {
-  if (fd_ >= 0 || moved_) return Move::failed;  // not written, or already gone
+  if (fd_.ok() || moved_) return Move::failed;  // not written, or already gone
   const Move result = renameWithoutReplacing(path_, folder_ + "/" + name);
   if (result == Move::done) moved_ = true;
   return result;

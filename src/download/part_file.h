@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "download/file_descriptor.h"
 #include "text/gbk_text.h"
 
 namespace fotolun {
@@ -18,8 +19,6 @@ class PartFile {
   // Removes the temporary files in folder that a process no longer running left behind (a
   // crash, a kill); those of a live process, this one or another, are its own business.
   static void removeLeftovers(const std::string& folder);
-  // Makes the names given in folder durable (the directory synced). False when it could not.
-  static bool syncFolder(const std::string& folder);
 
   PartFile(PartFile&& other) noexcept;
   PartFile& operator=(PartFile&& other) noexcept;  // the file held before goes as with the destructor
@@ -53,7 +52,7 @@ class PartFile {
 
   std::string folder_;
   std::string path_;
-  int fd_ = -1;
+  UniqueFd fd_;
   bool moved_ = false;
   std::string gathered_;
 };

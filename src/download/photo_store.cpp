@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "download/file_descriptor.h"
 #include "download/image_kind.h"
 #include "download/part_file.h"
 #include "download/photo_time.h"
@@ -77,7 +78,7 @@ void PhotoStore::finishAlbum(const Text& folder, const Text& albumName) {
   // A run over a thousand albums would otherwise hold a thousand files open.
   if (state.archive) state.archive->closeFile();
   context_.checkpoint();
-  PartFile::syncFolder(GbkToUtf8(folder));
+  syncFolder(GbkToUtf8(folder).c_str());
   state.unsynced = 0;
   if (state.skipped > 0) {
     context_.form.appendLog(Utf8ToGbk("相册《") + albumName + Utf8ToGbk("》跳过") +
@@ -129,7 +130,7 @@ void PhotoStore::finishPhoto(const ListedPhoto& listed, const Text& folder, Fetc
   Folder& state = folders_[folder];
   if (++state.unsynced >= kSyncEvery) {
     context_.checkpoint();
-    PartFile::syncFolder(GbkToUtf8(folder));
+    syncFolder(GbkToUtf8(folder).c_str());
     state.unsynced = 0;
   }
 }

@@ -26,11 +26,15 @@ void WaitWithMessages(Context& context, int amount, int unit) {
   context.form.waitWithMessages(static_cast<int>(static_cast<double>(ms) * context.program.delayScale));
 }
 
-void WaitRestOf(Context& context, int ms, std::chrono::steady_clock::time_point since) {
+std::chrono::steady_clock::time_point WaitEnd(Context& context, int ms,
+                                              std::chrono::steady_clock::time_point since) {
   context.program.waits.record(ms);
-  SleepUntil(context,
-             since + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                         std::chrono::duration<double, std::milli>(ms * context.program.delayScale)));
+  return since + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                     std::chrono::duration<double, std::milli>(ms * context.program.delayScale));
+}
+
+void WaitRestOf(Context& context, int ms, std::chrono::steady_clock::time_point since) {
+  SleepUntil(context, WaitEnd(context, ms, since));
 }
 
 void SleepUntil(Context& context, std::chrono::steady_clock::time_point deadline) {

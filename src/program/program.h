@@ -86,6 +86,10 @@ void WaitWithMessages(Context& context, int amount, int unit = 0);
 // The same wait counted from since rather than from now: work done since then (flushing a photo)
 // passes inside it, and only what is left is slept. Recorded as asked, like any other wait.
 void WaitRestOf(Context& context, int ms, std::chrono::steady_clock::time_point since);
+// When a wait of ms counted from since ends (scaled as every wait is), recorded as asked; for a
+// caller that sleeps until then itself.
+std::chrono::steady_clock::time_point WaitEnd(Context& context, int ms,
+                                              std::chrono::steady_clock::time_point since);
 // Waits until deadline, unrecorded: on a worker to the clock's precision, a stop ending it; on the
 // UI thread in whole milliseconds while messages keep running.
 void SleepUntil(Context& context, std::chrono::steady_clock::time_point deadline);
