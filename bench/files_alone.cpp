@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "download/file_descriptor.h"
+
 namespace {
 
 double CpuMs() {
@@ -30,16 +32,6 @@ double CpuMs() {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
   };
   return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-bool WriteAll(int fd, const char* bytes, std::size_t size) {
-  while (size > 0) {
-    const ssize_t wrote = ::write(fd, bytes, size);
-    if (wrote <= 0) return false;
-    bytes += wrote;
-    size -= static_cast<std::size_t>(wrote);
-  }
-  return true;
 }
 
 }  // namespace
@@ -69,13 +61,13 @@ int main(int argc, char** argv) {
     const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     bool ok = fd >= 0;
     for (std::size_t left = bytes; ok && left > 0; left -= std::min(left, piece.size()))
-      ok = WriteAll(fd, piece.data(), std::min(left, piece.size()));
+      ok = fotolun::writeAll(fd, std::string_view(piece.data(), std::min(left, piece.size())));
     const timespec times[2] = {{0, UTIME_OMIT}, {1546300800 + i, 0}};
     ok = ok && ::futimens(fd, times) == 0 && (!flush || ::fsync(fd) == 0);
     if (ok && flush) ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
     if (fd >= 0) ::close(fd);
     const std::string line = "hd\tkey" + std::to_string(i) + "\t" + name + "\n";
-    ok = ok && WriteAll(record, line.data(), line.size()) && (!flush || ::fdatasync(record) == 0) &&
+    ok = ok && fotolun::writeAll(record, line) && (!flush || ::fdatasync(record) == 0) &&
          ::renameat2(AT_FDCWD, part.c_str(), folderFd, name.c_str(), RENAME_NOREPLACE) == 0;
     if (flush && (i + 1) % 50 == 0) ::fsync(folderFd);
     if (!ok) {
