@@ -46,8 +46,13 @@ ListOutcome CliJob::list(const JobSettings& settings, const std::function<bool()
     }
     if (settings.saveDir) form_.setText(Control::编辑框_保存位置, Utf8ToGbk(*settings.saveDir));
     program_.skipSavedPhotos = settings.skipSaved;
+    if (!settings.keepsFamily) {
+      program_.familyAnswered = nullptr;
+      program_.rememberedFamily.reset();
+    }
     if (settings.family) program_.chooseFamily(*settings.family);
     program_.parallelPhotos = settings.parallel;
+    if (settings.patienceMs) program_.patienceMs = *settings.patienceMs;
   });
   AlbumLists& lists = controller_->albumLists();
   std::atomic<bool> pressed{false};
@@ -127,6 +132,7 @@ DownloadOutcome CliJob::download(const std::function<bool()>& interrupted) {
   outcome.failedAlbums = run.failedAlbums();
   outcome.skippedPhotos = run.skippedPhotos();
   outcome.signedOut = run.signedOut();
+  outcome.cutShort = run.cutShort();
   outcome.savedBytes = run.savedBytes();
   return outcome;
 }

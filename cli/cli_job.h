@@ -10,6 +10,7 @@
 #include "app/main_window_controller.h"
 #include "cli/cli_form.h"
 #include "cli/cli_options.h"
+#include "download/download_tally.h"
 #include "form/locked_ui_thread.h"
 
 namespace fotolun::cli {
@@ -23,6 +24,10 @@ struct JobSettings {
   bool skipSaved = true;               // photos an earlier run saved are not fetched again
   std::optional<FamilyChoice> family;  // none: the settings file decides
   int parallel = 1;                    // photos of an album fetched at once
+  std::optional<int> patienceMs{};     // none: the settings file's
+  // The family that answers under auto is kept in the settings file for the next run (not by the
+  // demo, whose stand-ins are no guide to the real service).
+  bool keepsFamily = true;
 };
 
 struct DownloadOutcome {
@@ -34,6 +39,7 @@ struct DownloadOutcome {
   long long savedBytes = 0;
   bool stopped = false;
   bool signedOut = false;  // the service ended the session during the run
+  DownloadTally::CutShort cutShort = DownloadTally::CutShort::no;
 };
 
 class CliJob {

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "app/patience_setting.h"
+
 namespace fotolun::cli {
 
 namespace {
@@ -52,7 +54,7 @@ std::string usageText() {
          "  fotolun-cli download --number N [--group] [--cookies FILE | --cookies-from-browser B]\n"
          "                       [--mode hd|original] [--save DIR] [--albums LIST] [--no-skip]\n"
          "                       [--parallel N]\n"
-         "                       (albums and download: [--api classic|current|auto])\n"
+         "                       (albums and download: [--api classic|current|auto] [--patience MINUTES])\n"
          "  fotolun-cli demo     [--save DIR]\n"
          "\n"
          "Lists the albums of a QQ number (or, with --group, a QQ group) and downloads them, one folder\n"
@@ -73,8 +75,17 @@ std::string usageText() {
          "--api picks the service's endpoints: classic (the older plain-http ones), current (the https\n"
          "ones the service's pages use today) or auto (the default, else [服务接口] 接口 in the settings\n"
          "file): classic first, and current for the rest of the run when classic gives no album list or\n"
-         "says the session is gone. Videos are saved as their video files (.mp4) on current; a video\n"
-         "that only streams (m3u8) is named in the log as not downloadable.\n"
+         "says the session is gone; auto starts with the one that answered last time ([服务接口] 上次可用).\n"
+         "Videos are saved as their video files (.mp4) on current; a video\n"
+         "that only streams (m3u8) is named in the log as not downloadable; a video whose original file is\n"
+         "refused is saved as the copy the service plays, and the log says so.\n"
+         "--patience MINUTES (default 30, else [下载模式] 耐心 in the settings file) bounds how long one\n"
+         "request waits out a busy or silent service (a throttle wall), in waits that grow to 5 minutes,\n"
+         "each announced. A wall that outlasts it stops the run: nothing half-saved, the albums not\n"
+         "finished named, exit 1; run it again later and it goes on where it stopped. A photo the\n"
+         "service answers with its small placeholder picture is never saved: its list is asked again\n"
+         "once and the photo fetched again, else it fails by name; 20 placeholders in a row stop the\n"
+         "run (sign in again, exit 3).\n"
          "\n"
          "  login   signs in by QR code: scan the code drawn in the terminal (also saved as a PNG, its\n"
          "          path printed) with the QQ app and confirm on the phone; the session is written\n"
@@ -153,6 +164,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
       } else {
         return fail("--cookies-from-browser takes firefox or firefox:PROFILE");
       }
+    } else if (a == "--patience") {
+      if (!value(&v) || !(o.patienceMs = patienceFromMinutes(v)))
+        return fail("--patience takes minutes above 0 and at most 1440, e.g. 30 or 0.5");
     } else if (a == "--parallel") {
       if (!value(&v) || !parseNumber(v, &o.parallel) || o.parallel > 8)
         return fail("--parallel takes a number from 1 to 8");
@@ -188,6 +202,7 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     return fail("--mode, --albums and --parallel belong to the download command");
   if (o.command == Command::Albums && o.save) return fail("--save belongs to download and demo");
   if (o.api && !listing) return fail("--api belongs to albums and download");
+  if (o.patienceMs && !listing) return fail("--patience belongs to albums and download");
   if (o.command == Command::Demo && (!o.number.empty() || o.group || !o.cookies.empty()))
     return fail("demo takes no --number, --group or --cookies");
   if (o.albums) {

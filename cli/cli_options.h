@@ -17,6 +17,7 @@ struct Options {
   bool covers = false;                        // --covers
   bool noSkip = false;                        // --no-skip: fetch photos saved by an earlier run again
   int parallel = 1;                           // --parallel N: photos of an album fetched at once
+  std::optional<int> patienceMs;              // --patience MINUTES: none = the settings file's
   std::optional<std::string> mode;            // --mode hd|original
   std::optional<std::string> save;            // --save DIR
   std::optional<std::string> albums;          // --albums LIST

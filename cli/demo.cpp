@@ -85,6 +85,7 @@ std::optional<PassTotals> runPasses(Terminal& terminal, const ProgramFolders& fo
       break;
     }
     JobSettings settings = pass.settings;
+    settings.keepsFamily = false;
     settings.saveDir = (std::filesystem::path(saveDir) / pass.folder).string();
     CliJob job(terminal, folders, proxy, caFile, cookies);
     if (job.list(settings) != ListOutcome::listed) {

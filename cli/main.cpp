@@ -123,6 +123,7 @@ int main(int argc, char** argv) {
   JobSettings settings{options.number, options.group,   options.covers, options.mode,
                        std::nullopt,   !options.noSkip, std::nullopt};
   settings.parallel = options.parallel;
+  settings.patienceMs = options.patienceMs;
   if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
   if (options.api) settings.family = familyChoiceNamed(*options.api);
   CliJob job(terminal, programFolders(), options.proxy, caFile, cookies.cookieText);
@@ -178,6 +179,16 @@ int main(int argc, char** argv) {
           "above. Sign in again, export fresh cookies and run the same command again.\n");
       return 3;
     }
+    if (outcome.cutShort == DownloadTally::CutShort::photoAccess) {
+      terminal.error(
+          "the service served its placeholder picture for photo after photo, even from fresh lists: the "
+          "session's access to photos looks broken. Sign in again and run the same command again.\n");
+      return 3;
+    }
+    if (outcome.cutShort == DownloadTally::CutShort::serviceWall)
+      terminal.error(
+          "the service stayed busy past the patience (--patience); nothing half-saved. Run the same "
+          "command again later: it goes on where this run stopped.\n");
     return outcome.failedPhotos > 0 || outcome.failedAlbums > 0 || outcome.stopped ? 1 : 0;
   }();
   // A cookies.txt gets the cookies the service renewed during the run, so the next run starts with

@@ -142,9 +142,7 @@ Response CurrentPhotoPageReply(const SampleData& data, const Request& request) {
     members.push_back(JsonMember("rawshoottime", photo.shootTimeJson));
     members.push_back(JsonMember("is_video", JsonBool(photo.video.has_value())));
     members.push_back(JsonMember("phototype", photo.video ? "\"video\"" : "1"));
-    const PictureSource* shown = data.pictureAt(photo.url);
-    members.push_back(JsonMember("width", std::to_string(shown == nullptr ? 0 : shown->width)));
-    members.push_back(JsonMember("height", std::to_string(shown == nullptr ? 0 : shown->height)));
+    AddUploadSize(members, data, photo.url);
     photos.push_back(JsonObject(members));
   }
   return JsonpReply(request, OkJson({JsonMember("photoList", JsonArray(photos)),

@@ -181,6 +181,15 @@ struct HttpServer::Impl {
         --fault.skip;
         continue;
       }
+      if (fault.lasting.count() > 0) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!fault.firstHit) fault.firstHit = now;
+        if (now - *fault.firstHit > fault.lasting) {
+          fault.times = 0;
+          continue;
+        }
+        return fault;
+      }
       if (fault.times > 0) --fault.times;
       return fault;
     }

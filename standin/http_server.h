@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +63,10 @@ struct Fault {
   std::size_t chunkBytes = 16 * 1024;  // SlowBody
   Response reply{};                    // Reply
   int skip = 0;  // matching requests let through untouched first (a session that expires mid-run)
+  // Above zero: from its first hit the fault hits every matching request for this long, then none
+  // (a throttle wall of a given length), whatever times says.
+  std::chrono::milliseconds lasting{0};
+  std::optional<std::chrono::steady_clock::time_point> firstHit{};  // the server's own note
 };
 
 class HttpServer {

@@ -108,8 +108,7 @@ Response PhotoPageReply(const SampleData& data, const Request& request) {
     AddName(members, photo.title, photo.hasTitle);
     members.push_back(JsonMember("pre", JsonString(photo.url)));
     members.push_back(JsonMember("url", JsonString(photo.url)));
-    members.push_back(JsonMember("width", "160"));
-    members.push_back(JsonMember("height", "120"));
+    AddUploadSize(members, data, photo.url);
     AddKeysAndTimes(members, photo);
     photos.push_back(JsonObject(members));
   }

@@ -146,4 +146,53 @@ std::string MakePng(const std::string& key, int width, int height) {
   return png;
 }
 
+std::string MakePlaceholderGif(int width, int height) {
+  std::string gif = "GIF89a";
+  const auto put16 = [&gif](int value) {
+    gif += static_cast<char>(value & 0xFF);
+    gif += static_cast<char>((value >> 8) & 0xFF);
+  };
+  put16(width);
+  put16(height);
+  gif += std::string("\x80\x00\x00", 3);              // a global table of two colours
+  gif += std::string("\xCC\xCC\xCC\xEE\xEE\xEE", 6);  // two greys
+  gif += ',';
+  put16(0);
+  put16(0);
+  put16(width);
+  put16(height);
+  gif += '\0';
+  gif += '\x02';  // LZW codes start at 3 bits
+  // Every two pixels after a clear code keep the codes at 3 bits, whatever the decoder's habit of
+  // widening them: long, but valid everywhere.
+  constexpr unsigned kClear = 4, kEnd = 5;
+  std::string data;
+  unsigned bits = 0, filled = 0;
+  const auto code = [&](unsigned value) {
+    bits |= value << filled;
+    filled += 3;
+    while (filled >= 8) {
+      data += static_cast<char>(bits & 0xFF);
+      bits >>= 8;
+      filled -= 8;
+    }
+  };
+  const long pixels = static_cast<long>(width) * height;
+  for (long p = 0; p < pixels; p += 2) {
+    code(kClear);
+    code(0);
+    if (p + 1 < pixels) code(0);
+  }
+  code(kEnd);
+  if (filled > 0) data += static_cast<char>(bits & 0xFF);
+  for (std::size_t at = 0; at < data.size(); at += 255) {
+    const std::string block = data.substr(at, 255);
+    gif += static_cast<char>(block.size());
+    gif += block;
+  }
+  gif += '\0';
+  gif += ';';
+  return gif;
+}
+
 }  // namespace fotolun::standin

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "standin/json_text.h"
+#include "standin/sample_data.h"
 #include "text/encoding.h"
 
 namespace fotolun::standin {
@@ -137,6 +138,13 @@ std::string HtmlEscaped(std::string_view text) {
     }
   }
   return out;
+}
+
+void AddUploadSize(std::vector<std::string>& members, const SampleData& data, const std::string& url) {
+  const PictureSource* shown = data.pictureAt(url);
+  // Below four times: a quarter of it stays smaller than the copy served.
+  members.push_back(JsonMember("width", std::to_string(shown == nullptr ? 0 : shown->width * 7 / 2)));
+  members.push_back(JsonMember("height", std::to_string(shown == nullptr ? 0 : shown->height * 7 / 2)));
 }
 
 }  // namespace fotolun::standin

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "standin/http_server.h"
+#include "standin/sample_data.h"
 
 namespace fotolun::standin {
 
@@ -33,6 +34,11 @@ std::string CurrentNotSignedInJson();
 std::string CurrentNoPermissionJson();
 // {"code":0,"subcode":0,"message":"","default":0,"data":{...}}.
 std::string OkJson(const std::vector<std::string>& dataMembers);
+
+// A photo entry's width and height: those of the upload, three and a half times the size of the
+// copy its address serves (so that the service's 96 x 96 placeholder is told from it), 0 for an
+// address no picture stands at.
+void AddUploadSize(std::vector<std::string>& members, const SampleData& data, const std::string& url);
 
 // A query value as a non-negative number; fallback when it is missing or not digits.
 int QueryNumber(const Request& request, const std::string& name, int fallback);

@@ -8,6 +8,7 @@
 #include "app/download_mode.h"
 #include "app/family_setting.h"
 #include "app/parallel_setting.h"
+#include "app/patience_setting.h"
 #include "app/save_folder.h"
 #include "app/settings_file.h"
 #include "app/version_check.h"
@@ -91,8 +92,13 @@ void MainWindowController::windowCreated() {
   form.letMessagesRun();
   form.setText(Control::窗口, ConcatText(form.text(Control::窗口), Utf8ToGbk("   版本："), kVersion));
   applySavedDownloadMode(form, impl_->settingsPath());
+  impl_->program.rememberedFamily = rememberedFamily(impl_->settingsPath());
+  impl_->program.familyAnswered = [path = impl_->settingsPath()](ServiceFamily family) {
+    rememberFamily(path, family);
+  };
   impl_->program.chooseFamily(savedFamilyChoice(impl_->settingsPath()));
   impl_->program.parallelPhotos = readParallelPhotos(impl_->settingsPath());
+  impl_->program.patienceMs = readPatienceMs(impl_->settingsPath());
 }
 
 void MainWindowController::clicked(Control control) {

@@ -50,7 +50,13 @@ PhotoSource personalSource(Context& context, PhotoDetails& details, const PhotoL
     const PhotoDetail* detail = details.find(lloc);
     if (detail == nullptr) return videoSource(context, "", "", details.failure());
     const Text& file = !detail->downloadUrl.empty() ? detail->downloadUrl : detail->videoUrl;
-    return videoSource(context, file, detail->downloadUrl.empty() ? detail->videoFormat : "", "");
+    PhotoSource source =
+        videoSource(context, file, detail->downloadUrl.empty() ? detail->videoFormat : "", "");
+    // The upload's address may be refused while the copy the service plays is there.
+    if (!detail->downloadUrl.empty() && !detail->videoUrl.empty() &&
+        detail->videoUrl != detail->downloadUrl && !isPlaylist(detail->videoUrl, detail->videoFormat))
+      source.fallbackUrl = detail->videoUrl;
+    return source;
   }
   const Text url = listing.address(index, "url");
   if (!original) return url;

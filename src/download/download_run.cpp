@@ -7,6 +7,7 @@
 
 #include "download/album_job.h"
 #include "download/album_listing.h"
+#include "download/listing_outcome.h"
 #include "download/photo_store.h"
 #include "form/worker_form.h"
 #include "net/http_clients.h"
@@ -87,6 +88,16 @@ void downloadCounted(Context& context, PhotoStore& photos, DownloadTally& tally,
   if (!whole || tally.failedPhotos != failedBefore) tally.albumFailed(job.albumName);
 }
 
+// "30分钟", "1.5分钟", "20秒": the patience as the log tells it.
+std::string patienceText(int ms) {
+  if (ms % 60000 == 0) return std::to_string(ms / 60000) + "分钟";
+  if (ms >= 60000) {
+    const int tenths = (ms + 3000) / 6000;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "分钟";
+  }
+  return std::to_string((ms + 999) / 1000) + "秒";
+}
+
 void runDownloadJobs(Context& context, PhotoStore& photos, DownloadTally& tally) {
   Form& form = context.form;
   const CheckedAlbums checked = readCheckedAlbums(context);
@@ -105,17 +116,30 @@ void runDownloadJobs(Context& context, PhotoStore& photos, DownloadTally& tally)
     job.typedNumber = typedNumber;
     form.setText(Control::标签_正在下载相册,
                  Utf8ToGbk("下载到第[") + std::to_string(j) + Utf8ToGbk("]个相册"));
+    // No later album would fare better: the rest are reported, not asked for.
+    const auto endHere = [&](const std::string& why, const std::string& advice) {
+      for (std::size_t rest = j; rest <= checked.jobs.size(); ++rest)
+        tally.albumFailed(splitAlbumJob(checked.jobs[rest - 1]).albumName);
+      form.appendLog(Utf8ToGbk(why + "，剩下的" + std::to_string(checked.jobs.size() - j + 1) +
+                               "个相册没有下载。" + advice) +
+                     "\r\n");
+    };
     try {
       downloadCounted(context, photos, tally, job);
     } catch (const SessionEnded&) {
-      // No album can be listed without a session: the rest are reported, not asked for.
       tally.signedOut = true;
-      for (std::size_t rest = j; rest <= checked.jobs.size(); ++rest)
-        tally.albumFailed(splitAlbumJob(checked.jobs[rest - 1]).albumName);
-      form.appendLog(Utf8ToGbk("服务说登录已失效（未登录或者登录超时），剩下的") +
-                     std::to_string(checked.jobs.size() - j + 1) +
-                     Utf8ToGbk("个相册没有下载。请点“1.登录”重新登录后再下载\r\n"));
-      return;
+      return endHere("服务说登录已失效（未登录或者登录超时）", "请点“1.登录”重新登录后再下载");
+    } catch (const ServiceWall& wall) {
+      tally.cutShort = DownloadTally::CutShort::serviceWall;
+      return endHere("服务器持续繁忙或没有回应（" + GbkToUtf8(wall.reason) + "），等了" +
+                         patienceText(context.program.patienceMs) + "仍未恢复，下载停止",
+                     "已保存的照片都完好，以后再运行一次，会从这次停下的地方接着下载");
+    } catch (const PhotoAccessBroken& broken) {
+      tally.cutShort = DownloadTally::CutShort::photoAccess;
+      return endHere("连续" + std::to_string(PhotoStore::kPlaceholdersInARow) +
+                         "张照片服务都只给出了占位图（" + GbkToUtf8(broken.reason) +
+                         "），这次登录取照片的权限看来已失效",
+                     "请点“1.登录”重新登录后再下载");
     }
     LetMessagesRun(context);
   }
@@ -126,6 +150,12 @@ Text closingMessage(const DownloadTally& tally) {
   if (tally.signedOut)
     return Utf8ToGbk("登录已失效，下载提前结束：有") + std::to_string(tally.failedAlbums) +
            Utf8ToGbk("个相册没有下载完，请重新登录后再下载");
+  if (tally.cutShort == DownloadTally::CutShort::serviceWall)
+    return Utf8ToGbk("服务器持续繁忙，下载提前结束：有" + std::to_string(tally.failedAlbums) +
+                     "个相册没有下载完。以后再运行一次，会从停下的地方接着下载");
+  if (tally.cutShort == DownloadTally::CutShort::photoAccess)
+    return Utf8ToGbk("服务只给出占位图，下载提前结束：有" + std::to_string(tally.failedAlbums) +
+                     "个相册没有下载完，请重新登录后再下载");
   if (tally.failedAlbums > 0 || tally.failedPhotos > 0)
     return Utf8ToGbk("下载结束，但有") + std::to_string(tally.failedAlbums) + Utf8ToGbk("个相册、") +
            std::to_string(tally.failedPhotos) + Utf8ToGbk("张图片没有下载成功，详见日志");
@@ -260,6 +290,9 @@ int DownloadRun::failedPhotos() const { return current_ ? current_->tally.failed
 int DownloadRun::skippedPhotos() const { return current_ ? current_->tally.skippedPhotos.load() : 0; }
 int DownloadRun::failedAlbums() const { return current_ ? current_->tally.failedAlbums.load() : 0; }
 bool DownloadRun::signedOut() const { return current_ && current_->tally.signedOut.load(); }
+DownloadTally::CutShort DownloadRun::cutShort() const {
+  return current_ ? current_->tally.cutShort.load() : DownloadTally::CutShort::no;
+}
 long long DownloadRun::savedBytes() const { return current_ ? current_->tally.savedBytes.load() : 0; }
 
 }  // namespace fotolun

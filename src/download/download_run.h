@@ -40,6 +40,8 @@ class DownloadRun {
   int failedAlbums() const;
   int skippedPhotos() const;  // already saved by an earlier run
   bool signedOut() const;
+  // Why the run ended before its last album, other than the session ending (DownloadTally).
+  DownloadTally::CutShort cutShort() const;
   long long savedBytes() const;
 
  private:

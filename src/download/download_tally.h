@@ -18,6 +18,11 @@ struct DownloadTally {
   std::atomic<int> failedAlbums{0};
   // The service said the session is gone; the run ended early.
   std::atomic<bool> signedOut{false};
+  // The run ended early for another reason: the service stayed busy or silent past the patience
+  // (a later run goes on where this one stopped), or served its placeholder for photo after photo
+  // even from fresh listings (the session's photo access is broken).
+  enum class CutShort { no, serviceWall, photoAccess };
+  std::atomic<CutShort> cutShort{CutShort::no};
 
   void albumFailed(const Text& name) {
     ++failedAlbums;

@@ -56,8 +56,10 @@ bool downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob&
   if (reply.verdict.worthRetrying()) reply = askStorageHost(context, job, kListingFloor);
   if (reply.usable()) {
     const PhotoListing listing(reply.text, "pic");
-    storeListedPhotos(context, photos, job, folder, listing, 0, kPageStyle,
-                      [&](int index) { return photoAddress(listing, index); });
+    storeListedPhotos(
+        context, photos, job, folder, listing, 0, kPageStyle,
+        [](const PhotoListing& from, int index) { return PhotoSource(photoAddress(from, index)); },
+        ReplyShape{"pic"}, [&] { return askStorageHost(context, job, kListingFloor); });
   } else {
     reportListingFailure(context, job, reply.verdict);
   }

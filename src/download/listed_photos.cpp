@@ -7,31 +7,89 @@
 #include "download/listing_outcome.h"
 #include "download/parallel_photos.h"
 #include "download/photo_time.h"
+#include "text/encoding.h"
 
 namespace fotolun {
 
-void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
-                       const PhotoListing& listing, int positionBefore, const PageStyle& style,
-                       const std::function<PhotoSource(int index)>& sourceOf) {
+namespace {
+
+int listedNumber(const PhotoListing& listing, int index, const char* member) {
+  const Text text = listing.memberText(index, member);
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9' || value > 1'000'000) return 0;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+std::vector<ListedPhoto> listedPhotos(const PhotoListing& listing, const PageStyle& style,
+                                      const SourceOf& sourceOf) {
   std::vector<ListedPhoto> listed(static_cast<std::size_t>(std::max(0, listing.count())));
   for (int j = 1; j <= listing.count(); ++j) {
     ListedPhoto& photo = listed[static_cast<std::size_t>(j - 1)];
-    PhotoSource source = sourceOf(j - 1);
+    PhotoSource source = sourceOf(listing, j - 1);
     photo.url = std::move(source.url);
     photo.kind = source.kind;
     photo.requestHeaders = std::move(source.requestHeaders);
     photo.unavailable = std::move(source.unavailable);
+    photo.fallbackUrl = std::move(source.fallbackUrl);
     photo.name = photoNameFromJsonText(listing.memberText(j - 1, "name"));
     photo.index = j;
     photo.identity = photoIdentity(style.kind, listing.memberText(j - 1, "lloc"),
                                    listing.memberText(j - 1, "sloc"), photo.url);
     photo.time =
         photoTime(listing.memberText(j - 1, "rawshoottime"), listing.memberText(j - 1, "uploadtime"));
+    photo.listedWidth = listedNumber(listing, j - 1, "width");
+    photo.listedHeight = listedNumber(listing, j - 1, "height");
   }
+  return listed;
+}
+
+// The photos that came back as placeholders, asked once more at the addresses a fresh listing
+// gives them (the service ties its photo key to the addresses of one reply). A photo the fresh
+// listing no longer holds, or that is a placeholder again, fails as one.
+void retryPlaceholders(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
+                       std::vector<ListedPhoto> deferred, const PageStyle& style, const SourceOf& sourceOf,
+                       const ReplyShape& shape, const std::function<ListingReply()>& relist) {
+  context.form.appendLog(Utf8ToGbk("有") + std::to_string(deferred.size()) +
+                         Utf8ToGbk("张图片服务给出了占位图，重新获取列表后再试一次\r\n"));
+  const ListingReply reply = relist ? relist() : ListingReply{};
+  std::vector<ListedPhoto> fresh;
+  if (reply.usable()) {
+    const PhotoListing listing(reply.text, shape.listMember, shape.otherListMembers);
+    fresh = listedPhotos(listing, style, sourceOf);
+  }
+  for (ListedPhoto& photo : deferred) {
+    const auto again = std::find_if(fresh.begin(), fresh.end(), [&](const ListedPhoto& candidate) {
+      return photo.identity.key.empty() ? candidate.index == photo.index
+                                        : candidate.identity.key == photo.identity.key;
+    });
+    if (again == fresh.end() || !again->unavailable.empty()) {
+      photos.failPlaceholder(photo);
+      continue;
+    }
+    // The name and place stay those of the first listing, so the log and the files agree.
+    photo.url = again->url;
+    photo.requestHeaders = again->requestHeaders;
+    photo.fallbackUrl = again->fallbackUrl;
+    if (!photos.skipSaved(folder, photo)) photos.storePhoto(photo, job.albumId, folder, style.pauseMs);
+    LetMessagesRun(context);
+  }
+}
+
+}  // namespace
+
+void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
+                       const PhotoListing& listing, int positionBefore, const PageStyle& style,
+                       const SourceOf& sourceOf, const ReplyShape& shape,
+                       const std::function<ListingReply()>& relist) {
+  const std::vector<ListedPhoto> listed = listedPhotos(listing, style, sourceOf);
   const auto showProgress = [&](std::size_t index) {
     showPhotoProgress(context, job.photoCountText, positionBefore + static_cast<int>(index) + 1,
                       style.progress);
   };
+  photos.deferPlaceholders(true);
   std::size_t first = 0;
   if (photos.parallelPhotos() > 1 && photos.folderUsable(folder) && listed.size() > 1)
     first = storePhotosAtOnce(context, photos, job.albumId, folder, listed, style.pauseMs, showProgress);
@@ -39,17 +97,24 @@ void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job
     showProgress(index);
     if (!listed[index].unavailable.empty()) {
       photos.reportUnavailable(listed[index]);
+    } else if (photos.manyPlaceholders() && !photos.recordedSaved(folder, listed[index])) {
+      // Fetching on would most likely give more of the same.
+      photos.deferPhoto(listed[index]);
     } else if (!photos.skipSaved(folder, listed[index])) {
       photos.storePhoto(listed[index], job.albumId, folder, style.pauseMs);
     }
     LetMessagesRun(context);
   }
+  photos.deferPlaceholders(false);
+  std::vector<ListedPhoto> deferred = photos.takeDeferred();
+  if (!deferred.empty())
+    retryPlaceholders(context, photos, job, folder, std::move(deferred), style, sourceOf, shape, relist);
 }
 
 bool storePagedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
                       const ReplyShape& shape, const PageStyle& style,
                       const std::function<ListingReply(const Text& start)>& requestPage,
-                      const std::function<PhotoSource(const PhotoListing& listing, int index)>& sourceOf) {
+                      const SourceOf& sourceOf) {
   const int count = photoCountOf(job.photoCountText);
   bool whole = true;
   for (int page = 1;; ++page) {
@@ -58,8 +123,8 @@ bool storePagedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job,
     int listed = -1;
     if (reply.usable()) {
       const PhotoListing listing(reply.text, shape.listMember, shape.otherListMembers);
-      storeListedPhotos(context, photos, job, folder, listing, before, style,
-                        [&](int index) { return sourceOf(listing, index); });
+      storeListedPhotos(context, photos, job, folder, listing, before, style, sourceOf, shape,
+                        [&] { return requestPage(std::to_string(before)); });
       listed = listing.count();
     } else {
       whole = false;

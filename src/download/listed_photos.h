@@ -19,6 +19,7 @@ struct PhotoSource {
   MediaKind kind = MediaKind::picture;
   Text requestHeaders;  // empty: the photo page's own header lines
   Text unavailable;     // GBK: why the entry cannot be saved (a video streamed only as a playlist)
+  Text fallbackUrl;     // a video's other file, asked when url gives none
 };
 
 // How one listing stores its pages.
@@ -28,14 +29,20 @@ struct PageStyle {
   CopyKind kind;  // which copy of the photos the listing gives
 };
 
+// Where a listing's photo j (0-based) comes from.
+using SourceOf = std::function<PhotoSource(const PhotoListing& listing, int index)>;
+
 // Stores every photo of one listed page into folder: the progress display moves to
-// positionBefore + j for photo j, the photo comes from addressOf(j - 1) and is named after its
-// title with its index j on the page, then the pause passes before the next one. A photo the
+// positionBefore + j for photo j, the photo comes from sourceOf(listing, j - 1) and is named after
+// its title with its index j on the page, then the pause passes before the next one. A photo the
 // folder's record says is already there is skipped without a request or a pause; one that cannot
-// be fetched is reported by name and counted as failed.
+// be fetched is reported by name and counted as failed. Photos the service answered with its
+// placeholder picture are fetched once more from the addresses of a fresh listing of the page
+// (relist, whose reply has the page's shape); still a placeholder, they fail.
 void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
                        const PhotoListing& listing, int positionBefore, const PageStyle& style,
-                       const std::function<PhotoSource(int index)>& sourceOf);
+                       const SourceOf& sourceOf, const ReplyShape& shape,
+                       const std::function<ListingReply()>& relist);
 
 // Pages through the album kPhotoPageSize photos at a time, asking requestPage for the page that
 // starts at a position and storing what it lists (the photo at index of a page from addressOf);
@@ -44,6 +51,6 @@ void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job
 bool storePagedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
                       const ReplyShape& shape, const PageStyle& style,
                       const std::function<ListingReply(const Text& start)>& requestPage,
-                      const std::function<PhotoSource(const PhotoListing& listing, int index)>& sourceOf);
+                      const SourceOf& sourceOf);
 
 }  // namespace fotolun

@@ -6,6 +6,7 @@ namespace fotolun {
 
 void reportListingFailure(Context& context, const AlbumJob& job, const ReplyVerdict& verdict) {
   if (verdict.problem == ReplyProblem::notSignedIn) throw SessionEnded{};
+  if (verdict.outlastedPatience) throw ServiceWall{verdict.reason};
   context.form.appendLog(Utf8ToGbk("相册《") + job.albumName + Utf8ToGbk("》的照片列表获取失败：") +
                          verdict.reason + "\r\n");
 }

@@ -9,9 +9,14 @@ namespace fotolun {
 
 // Thrown when the service says the session is gone: no later album can be listed either.
 struct SessionEnded {};
+// Thrown when the service stayed busy or silent past the patience: the run stops for now, and a
+// later run goes on where it stood.
+struct ServiceWall {
+  Text reason;  // GBK: what the service last answered
+};
 
 // Logs that a listing of the album got no usable answer, and why. A lost session throws
-// SessionEnded instead.
+// SessionEnded instead, a service that outlasted the patience ServiceWall.
 void reportListingFailure(Context& context, const AlbumJob& job, const ReplyVerdict& verdict);
 
 inline constexpr int kPhotoPageSize = 500;

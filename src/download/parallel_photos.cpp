@@ -95,6 +95,8 @@ std::size_t storePhotosAtOnce(Context& context, PhotoStore& photos, const Text& 
         if (state.skip) photos.storePhoto(listed[saved], albumId, folder, pauseMs);
         if (!state.skip) photos.finishPhoto(listed[saved], folder, std::move(state.result));
       }
+      // A run of placeholders: the rest of the page waits for a fresh listing instead.
+      if (photos.manyPlaceholders()) end = std::min(end, saved + 1);
       state = PhotoState{};
       ++saved;
       LetMessagesRun(context);

@@ -23,6 +23,9 @@ ReplyVerdict judgePhoto(const ServiceResponse& response, std::size_t bodyBytes,
     return ReplyVerdict{ReplyProblem::busy, "HTTP " + std::to_string(response.status),
                         retryAfterSeconds(response.headers)};
   if (response.status == 0) return failed(ReplyProblem::unanswered, "没有回应");
+  // The gateway in front of the photo hosts throttles with empty server errors.
+  if (response.status >= 500 && bodyBytes == 0)
+    return failed(ReplyProblem::unanswered, "空回复（HTTP " + std::to_string(response.status) + "）");
   if (response.status >= 400) return failed(ReplyProblem::broken, "HTTP " + std::to_string(response.status));
   if (bodyBytes == 0) return failed(ReplyProblem::broken, "空回复");
   const long long announced = HeaderNumber(response.headers, "Content-Length");
@@ -37,6 +40,9 @@ ReplyVerdict judgePhoto(const ServiceResponse& response, std::size_t bodyBytes,
 
 void PhotoSink::restart() {
   lead_.clear();
+  head_.clear();
+  size_.reset();
+  sizeRead_ = false;
   received_ = 0;
   judged_ = false;
   writeFailed_ = false;
@@ -46,6 +52,7 @@ void PhotoSink::restart() {
 
 bool PhotoSink::take(std::string_view bytes) {
   received_ += bytes.size();
+  if (kind_ == MediaKind::picture) readSize(bytes);
   if (!judged_) {
     // The usual first piece holds the whole signature and is judged where it lies.
     if (lead_.empty() && bytes.size() >= kMediaSignatureBytes) {
@@ -58,6 +65,21 @@ bool PhotoSink::take(std::string_view bytes) {
   }
   if (part_ && !writeFailed_ && !part_->append(bytes)) writeFailed_ = true;
   return true;
+}
+
+void PhotoSink::readSize(std::string_view bytes) {
+  if (sizeRead_) return;
+  // The usual first piece holds the whole header and is read where it lies.
+  if (head_.empty() && ((size_ = imageSize(bytes)) || bytes.size() >= kImageSizeHeadBytes)) {
+    sizeRead_ = true;
+    return;
+  }
+  head_.append(bytes.substr(0, kImageSizeHeadBytes - head_.size()));
+  size_ = imageSize(head_);
+  if (size_ || head_.size() >= kImageSizeHeadBytes) {
+    sizeRead_ = true;
+    head_ = std::string();
+  }
 }
 
 void PhotoSink::complete() {
@@ -82,8 +104,10 @@ PhotoFetch::PhotoFetch(Context& context, const ListedPhoto& photo, const Text& a
                        std::string folderOnDisk)
     : context_(context),
       kind_(photo.kind),
+      listedWidth_(photo.listedWidth),
+      listedHeight_(photo.listedHeight),
       folder_(std::move(folderOnDisk)),
-      backoff_({kAttempts, kRetryMs}, kBusyBudgetMs) {
+      backoff_({kAttempts, kRetryMs}, context.program.patienceMs) {
   options_.sessionCookies = maySendSession(context.program.hosts, photo.url);
   options_.maxBodyBytes = kLargestPhoto;
   options_.headers = photo.requestHeaders.empty()
@@ -103,6 +127,14 @@ const ServiceGetOptions& PhotoFetch::nextAttempt() {
 std::optional<PhotoFetch::Retry> PhotoFetch::judge(const ServiceResponse& response) {
   sink_->complete();
   const ReplyVerdict verdict = judgePhoto(response, sink_->received(), sink_->extension(), kind_);
+  const std::optional<ImageSize> size = sink_->pictureSize();
+  if (verdict.usable() && size && looksLikePlaceholder(*size, listedWidth_, listedHeight_)) {
+    // Asking the same address again gets the same stand-in: only a fresh listing may help.
+    result_.placeholder = true;
+    result_.failure = Utf8ToGbk("服务给出了占位图（" + std::to_string(size->width) + "×" +
+                                std::to_string(size->height) + "）");
+    return std::nullopt;
+  }
   if (verdict.usable()) {
     result_.extension = *sink_->extension();
     result_.bytes = sink_->received();
@@ -111,10 +143,12 @@ std::optional<PhotoFetch::Retry> PhotoFetch::judge(const ServiceResponse& respon
     return std::nullopt;
   }
   result_.failure = verdict.reason;
-  if (verdict.problem == ReplyProblem::busy) {
+  // A busy or silent host (a gateway's wall of empty errors) is waited out within the patience,
+  // the floor's few quick attempts first.
+  if (verdict.worthRetrying()) {
     const std::optional<int> wait = backoff_.next(verdict);
     if (!wait) return std::nullopt;
-    return Retry{*wait, true, verdict};
+    return Retry{*wait, !backoff_.lastWasFloorPause(), verdict};
   }
   if (attempt_ < kAttempts) return Retry{kRetryMs, false, verdict};
   return std::nullopt;

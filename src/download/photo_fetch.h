@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "download/image_kind.h"
+#include "download/image_size.h"
 #include "download/part_file.h"
 #include "net/curl_transfer.h"
 #include "service/backoff.h"
@@ -34,10 +35,14 @@ class PhotoSink final : public BodySink {
   // The bytes were the right kind but could not all be written.
   bool writeFailed() const { return writeFailed_; }
   std::optional<PartFile> takePart() { return std::move(part_); }
+  // The size the picture's header states, once enough of it has come; none for a video.
+  std::optional<ImageSize> pictureSize() const { return size_; }
 
  private:
   // The kind is told from lead (the first bytes, or all there are), which then goes to the file.
   void judge(std::string_view lead);
+  // Keeps the first bytes of a picture until its header has told its size.
+  void readSize(std::string_view bytes);
 
   std::string folder_;
   MediaKind kind_;
@@ -47,6 +52,9 @@ class PhotoSink final : public BodySink {
   bool writeFailed_ = false;
   std::optional<std::string_view> extension_;
   std::optional<PartFile> part_;
+  std::string head_;
+  std::optional<ImageSize> size_;
+  bool sizeRead_ = false;
 };
 
 // A photo as its fetch left it: written to a temporary file not yet flushed, or failed.
@@ -55,14 +63,15 @@ struct FetchedPhoto {
   std::size_t bytes = 0;
   std::string_view extension;  // of the format; empty when the fetch failed
   Text failure;                // GBK: why, when it failed
+  // The service served its small stand-in picture instead of the photo: failed, but a fresh
+  // listing may still give an address that serves the photo.
+  bool placeholder = false;
 };
 
 class PhotoFetch {
  public:
   static constexpr int kAttempts = 3;
   static constexpr int kRetryMs = 1000;
-  // A busy photo host is waited out this long at most per photo.
-  static constexpr int kBusyBudgetMs = 2 * 60000;
 
   PhotoFetch(Context& context, const ListedPhoto& photo, const Text& albumId, std::string folderOnDisk);
   PhotoFetch(const PhotoFetch&) = delete;
@@ -82,10 +91,14 @@ class PhotoFetch {
   std::optional<Retry> judge(const ServiceResponse& response);
 
   FetchedPhoto result() { return std::move(result_); }
+  // The photo host stayed busy or silent past the program's patience.
+  bool outlastedPatience() const { return backoff_.outlasted(); }
 
  private:
   Context& context_;
   MediaKind kind_;
+  int listedWidth_;
+  int listedHeight_;
   std::string folder_;
   ServiceGetOptions options_;
   std::optional<PhotoSink> sink_;

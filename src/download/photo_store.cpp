@@ -6,6 +6,7 @@
 
 #include "download/file_descriptor.h"
 #include "download/image_kind.h"
+#include "download/listing_outcome.h"
 #include "download/part_file.h"
 #include "download/photo_time.h"
 #include "download/run_gate.h"
@@ -123,8 +124,17 @@ void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& folder, int p
 }
 
 void PhotoStore::finishPhoto(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo) {
+  if (photo.extension.empty() && !listed.fallbackUrl.empty())
+    photo = fetchFallback(listed, folder, std::move(photo));
+  if (photo.placeholder) {
+    ++placeholdersInARow_;
+    lastPlaceholder_ = photo.failure;
+    if (deferPlaceholders_) return deferPhoto(listed);
+    return failPlaceholder(listed);
+  }
   if (photo.extension.empty()) return fail("图片下载失败：", listed.name, photo.failure);
   if (!save(folder, listed, photo)) return fail("图片保存失败：", listed.name);
+  placeholdersInARow_ = 0;
   ++tally_.savedPhotos;
   tally_.savedBytes += static_cast<long long>(photo.bytes);
   Folder& state = folders_[folder];
@@ -144,7 +154,11 @@ FetchedPhoto PhotoStore::fetch(const ListedPhoto& listed, PhotoFetch& fetch,
     }
     const ServiceResponse response = serviceGet(context_, listed.url, fetch.nextAttempt());
     retry = fetch.judge(response);
-    if (!retry) return fetch.result();
+    if (retry) continue;
+    FetchedPhoto photo = fetch.result();
+    // No later photo would get through either: the run stops here, nothing of this one saved.
+    if (fetch.outlastedPatience()) throw ServiceWall{photo.failure};
+    return photo;
   }
 }
 
@@ -176,6 +190,23 @@ bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhot
     if (moved == PartFile::Move::failed) return false;
   }
   return false;
+}
+
+FetchedPhoto PhotoStore::fetchFallback(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo) {
+  ListedPhoto other = listed;
+  other.url = listed.fallbackUrl;
+  other.fallbackUrl.clear();
+  PhotoFetch otherFetch(context_, other, "", GbkToUtf8(folder));
+  FetchedPhoto played = fetch(other, otherFetch, std::nullopt);
+  if (played.extension.empty()) return photo;
+  context_.form.appendLog(Utf8ToGbk("视频的原文件无法下载（") + photo.failure +
+                          Utf8ToGbk("），已保存在线播放用的副本：") + listed.name + "\r\n");
+  return played;
+}
+
+void PhotoStore::failPlaceholder(const ListedPhoto& photo) {
+  fail("图片下载失败：", photo.name, lastPlaceholder_);
+  if (manyPlaceholders()) throw PhotoAccessBroken{lastPlaceholder_};
 }
 
 void PhotoStore::reportUnavailable(const ListedPhoto& photo) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <set>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "download/album_job.h"
 #include "download/download_archive.h"
@@ -26,6 +28,12 @@ struct ListedPhoto {
   MediaKind kind = MediaKind::picture;  // a video entry is saved as the video, never its cover
   Text requestHeaders;                  // empty: the photo page's own header lines
   Text unavailable;                     // GBK: why it cannot be fetched at all; empty: it can
+  // The size the listing gives (0: none), which tells the service's placeholder from the photo.
+  int listedWidth = 0;
+  int listedHeight = 0;
+  // Another address of the same video, asked when the first one gives no file (the copy the
+  // service plays rather than the upload); empty: none.
+  Text fallbackUrl;
 };
 
 class PhotoStore {
@@ -74,6 +82,18 @@ class PhotoStore {
   // Whether the folder's record already names the photo (counted by skipSaved, not here).
   bool recordedSaved(const Text& folder, const ListedPhoto& photo) const;
 
+  // While on, a photo the service answered with its placeholder is held back (deferPhoto) rather
+  // than failed, for the listing's owner to ask again at fresh addresses (takeDeferred).
+  void deferPlaceholders(bool on) { deferPlaceholders_ = on; }
+  void deferPhoto(const ListedPhoto& photo) { deferred_.push_back(photo); }
+  std::vector<ListedPhoto> takeDeferred() { return std::exchange(deferred_, {}); }
+  // Whether the last kPlaceholdersInARow photos fetched were all placeholders.
+  bool manyPlaceholders() const { return placeholdersInARow_ >= kPlaceholdersInARow; }
+  // The photo is still a placeholder after a fresh listing, or the listing lost it: failed. Too
+  // many of those in a row end the run with PhotoAccessBroken.
+  void failPlaceholder(const ListedPhoto& photo);
+  static constexpr int kPlaceholdersInARow = 20;
+
   // How many photos of an album may be fetched at once: 1 unless the settings ask for more; a
   // busy photo host brings it back to 1 for the rest of the run.
   int parallelPhotos() const { return parallel_; }
@@ -92,12 +112,24 @@ class PhotoStore {
   bool save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo);
   void fail(const char* utf8Reason, const Text& name, const Text& why = "");
   bool moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
+  // The video's other file, when the first gave none; the photo as it was otherwise.
+  FetchedPhoto fetchFallback(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo);
 
   Context& context_;
   DownloadTally& tally_;
   std::set<Text> unusableFolders_;
   std::map<Text, Folder> folders_;
   int parallel_ = 1;
+  bool deferPlaceholders_ = false;
+  std::vector<ListedPhoto> deferred_;
+  int placeholdersInARow_ = 0;
+  Text lastPlaceholder_;  // the reason the last placeholder was failed with
+};
+
+// Thrown when photo after photo comes back as the service's placeholder even from fresh
+// listings: the session's access to photos is broken, and no later album would fare better.
+struct PhotoAccessBroken {
+  Text reason;  // GBK, the last placeholder's
 };
 
 }  // namespace fotolun

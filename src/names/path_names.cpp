@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "names/clean_file_name.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -40,7 +41,7 @@ Text fitNameComponent(const Text& head, const Text& tail, std::size_t maxBytes) 
 }
 
 Text folderComponent(const Text& name) {
-  Text safe = ReplaceText(ReplaceText(BufferToText(name), "/", ""), "\\", "");
+  Text safe = ReplaceText(ReplaceText(dropControlCharacters(BufferToText(name)), "/", ""), "\\", "");
   if (!safe.empty() && safe.find_first_not_of('.') == Text::npos) safe.insert(0, "_");
   return safe;
 }

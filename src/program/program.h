@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "form/form.h"
@@ -53,15 +54,27 @@ struct Program {
   // choose automatic unless told otherwise.
   FamilyChoice familyChoice = FamilyChoice::classic;
   std::atomic<ServiceFamily> family{ServiceFamily::classic};
+  // The automatic choice starts with the family that answered last time, when one is known.
+  std::optional<ServiceFamily> rememberedFamily;
+  // Told (on the list's worker) of the family that gave an album list under the automatic choice,
+  // for the next session to start with; empty: nothing is kept.
+  std::function<void(ServiceFamily)> familyAnswered;
+  // Under the automatic choice, the https family gave a list this session and serves the rest.
+  std::atomic<bool> currentFamilyAnswered{false};
   void chooseFamily(FamilyChoice choice) {
     familyChoice = choice;
-    family = startingFamily(choice);
+    family =
+        choice == FamilyChoice::automatic && rememberedFamily ? *rememberedFamily : startingFamily(choice);
+    currentFamilyAnswered = false;
   }
   // Called before each album folder is made or moved and each photo takes its final name; tests
   // stand in a slow disk (a network folder) with a sleep here. Empty: nothing.
   std::function<void()> beforeDiskChange;
   // Photos of an album fetched at once (1 to 8); set before a run starts.
   int parallelPhotos = 1;
+  // How long one request waits out a busy or silent service (its back-off's budget) before the
+  // run gives up on the service for now.
+  int patienceMs = 30 * 60000;
 };
 
 // Where an operation runs: the UI thread (the program's form, no run control) or a worker (a

@@ -73,7 +73,21 @@ ProgramFolders portableFolders(const Text& programDirectory) {
   return ProgramFolders{programDirectory + "/" + kSettingsFileName, programDirectory};
 }
 
+namespace {
+ProgramFolders foldersBeside(const std::string& programDirectory, const FolderProbe& probe);
+}  // namespace
+
 ProgramFolders programFolders(const std::string& programDirectory, const FolderProbe& probe) {
+  ProgramFolders folders = foldersBeside(programDirectory, probe);
+  // A script (or a test) that keeps several settings apart names the file outright.
+  if (const std::string settings = variable(probe, "FOTOLUN_SETTINGS"); settings.starts_with("/"))
+    folders.settingsFile = Utf8ToGbk(settings);
+  return folders;
+}
+
+namespace {
+
+ProgramFolders foldersBeside(const std::string& programDirectory, const FolderProbe& probe) {
   if (!isSystemFolder(programDirectory) && probe.writable(programDirectory))
     return portableFolders(Utf8ToGbk(programDirectory));
 
@@ -90,6 +104,8 @@ ProgramFolders programFolders(const std::string& programDirectory, const FolderP
   return ProgramFolders{Utf8ToGbk(config + "/fotolun/" + kSettingsFileName),
                         Utf8ToGbk(trimSeparators(pictures.value_or(home + "/Pictures")) + "/Fotolun")};
 }
+
+}  // namespace
 
 std::string userCookieFile(const FolderProbe& probe) {
   const std::string home = trimSeparators(variable(probe, "HOME"));

@@ -31,7 +31,8 @@ ProgramFolders portableFolders(const Text& programDirectory);
 
 // programDirectory is UTF-8. When it is installed: $XDG_CONFIG_HOME/fotolun/peizi.ini (else
 // ~/.config/...) and <pictures>/Fotolun, the pictures folder being what xdg-user-dir PICTURES
-// reports (user-dirs.dirs, then $XDG_PICTURES_DIR), else ~/Pictures.
+// reports (user-dirs.dirs, then $XDG_PICTURES_DIR), else ~/Pictures. $FOTOLUN_SETTINGS, an
+// absolute path, names the settings file wherever the program lies.
 ProgramFolders programFolders(const std::string& programDirectory,
                               const FolderProbe& probe = systemFolderProbe());
 

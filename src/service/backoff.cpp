@@ -29,7 +29,16 @@ std::optional<int> Backoff::next(const ReplyVerdict& verdict, int jitterPercent)
   // The server's own hint is honoured, though never past the whole budget.
   if (verdict.retryAfterSeconds > 0)
     wait = std::max<long long>(wait, std::min<long long>(verdict.retryAfterSeconds * 1000LL, budgetMs_));
-  if (attempts_ >= floor_.attempts && waitedMs_ + wait > budgetMs_) return std::nullopt;
+  if (attempts_ >= floor_.attempts && waitedMs_ + wait > budgetMs_) {
+    // What is left of the budget is still waited before giving up, so that the whole patience
+    // is given.
+    const long long left = budgetMs_ - waitedMs_;
+    if (left < kFirstGrowthMs) {
+      outlasted_ = true;
+      return std::nullopt;
+    }
+    wait = left;
+  }
   waitedMs_ += wait;
   return static_cast<int>(wait);
 }

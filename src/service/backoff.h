@@ -2,9 +2,9 @@
 // How long to wait before asking a struggling service again. The request's own rule (so many
 // attempts so far apart) is the floor: within it an unanswered request is asked again after its
 // own pause, exactly. A busy service, and one still silent after the floor, is given a back-off
-// that grows from seconds to a minute, with jitter so that many clients do not return at once,
+// that grows from seconds to five minutes, with jitter so that many clients do not return at once,
 // and never shorter than the floor's pause or the server's Retry-After, until the waits of one
-// request add up to the budget.
+// request add up to the budget: the user's patience with a service that has walled itself off.
 #include <optional>
 
 #include "service/reply_verdict.h"
@@ -22,8 +22,8 @@ struct RetryFloor {
 class Backoff {
  public:
   static constexpr int kFirstGrowthMs = 2000;
-  static constexpr int kLongestWaitMs = 60000;
-  static constexpr int kBudgetMs = 5 * 60000;
+  static constexpr int kLongestWaitMs = 5 * 60000;
+  static constexpr int kBudgetMs = 30 * 60000;
   static constexpr int kJitterPercent = 20;
 
   explicit Backoff(RetryFloor floor, int budgetMs = kBudgetMs) : floor_(floor), budgetMs_(budgetMs) {}
@@ -36,6 +36,9 @@ class Backoff {
 
   // Whether the last wait given was the floor's own pause, which the program does not announce.
   bool lastWasFloorPause() const { return lastWasFloorPause_; }
+  // Whether the last next() gave up because the budget was spent (rather than the floor ending
+  // where another host may be asked): the service outlasted the patience.
+  bool outlasted() const { return outlasted_; }
   int attempts() const { return attempts_; }
 
  private:
@@ -45,6 +48,7 @@ class Backoff {
   int grown_ = 0;
   long long waitedMs_ = 0;
   bool lastWasFloorPause_ = false;
+  bool outlasted_ = false;
 };
 
 }  // namespace fotolun

@@ -16,7 +16,7 @@ void announceRetry(Context& context, const ReplyVerdict& verdict, int waitMs) {
 
 ListingReply requestListing(Context& context, const Text& url, RetryFloor floor, const ReplyShape& shape,
                             const ServiceGetOptions& options) {
-  Backoff backoff(floor);
+  Backoff backoff(floor, context.program.patienceMs);
   for (;;) {
     const ServiceResponse response = serviceGet(context, url, options);
     ListingReply reply;
@@ -35,7 +35,10 @@ ListingReply requestListing(Context& context, const Text& url, RetryFloor floor,
     reply.verdict = judgeReply(reply.text, response.status, response.headers, shape);
     if (!reply.verdict.worthRetrying()) return reply;
     const std::optional<int> wait = backoff.next(reply.verdict);
-    if (!wait) return reply;
+    if (!wait) {
+      reply.verdict.outlastedPatience = backoff.outlasted();
+      return reply;
+    }
     if (!backoff.lastWasFloorPause()) announceRetry(context, reply.verdict, *wait);
     WaitWithMessages(context, *wait);
   }

@@ -35,6 +35,8 @@ struct ReplyVerdict {
   ReplyProblem problem = ReplyProblem::none;
   Text reason;                 // GBK, for the log; empty for a good reply
   int retryAfterSeconds = -1;  // the server's own hint, -1 without one
+  // Asked again and again until the patience was spent: the service is walled off for now.
+  bool outlastedPatience = false;
 
   bool usable() const { return problem == ReplyProblem::none; }
   bool worthRetrying() const { return problem == ReplyProblem::unanswered || problem == ReplyProblem::busy; }

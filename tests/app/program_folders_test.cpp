@@ -39,6 +39,7 @@ TEST_P(ProgramFoldersTest, ChoosesWhereSettingsAndAlbumsGo) {
   EXPECT_EQ(GbkToUtf8(folders.settingsFile), c.settingsFile);
   EXPECT_EQ(GbkToUtf8(folders.saveFolder), c.saveFolder);
   // The session fotolun-cli login keeps sits beside an installed copy's settings, wherever this copy lies.
+  if (c.variables.count("FOTOLUN_SETTINGS") != 0) return;
   const std::string installedSettings = GbkToUtf8(programFolders("/usr/bin", probe).settingsFile);
   EXPECT_EQ(userCookieFile(probe),
             installedSettings.substr(0, installedSettings.rfind('/')) + "/cookies.txt");
@@ -121,6 +122,21 @@ INSTANTIATE_TEST_SUITE_P(
                    false,
                    kHome,
                    {{"/home/me/.config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Music\"\n"}},
+                   "/home/me/.config/fotolun/peizi.ini",
+                   "/home/me/Pictures/Fotolun"},
+        // Named outright it wins, portable or installed; a relative name is not one.
+        FolderCase{"SettingsNamed",
+                   "/opt/相册",
+                   true,
+                   homeAnd({{"FOTOLUN_SETTINGS", "/srv/one.ini"}}),
+                   {},
+                   "/srv/one.ini",
+                   "/opt/相册"},
+        FolderCase{"SettingsNamedRelative",
+                   "/usr/bin",
+                   false,
+                   homeAnd({{"FOTOLUN_SETTINGS", "one.ini"}}),
+                   {},
                    "/home/me/.config/fotolun/peizi.ini",
                    "/home/me/Pictures/Fotolun"}),
     [](const auto& info) { return std::string(info.param.name); });

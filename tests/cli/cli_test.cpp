@@ -72,6 +72,8 @@ class CliTest : public ::testing::Test {
     netscape += ".example.com\tTRUE\t/\tFALSE\t0\tskey\tnot-ours\r\n";
     writeFile(folder.path() / "cookies.txt", netscape);
     writeFile(folder.path() / "cookie-line.txt", line + "\n");
+    // What one run keeps in the settings (the family that answered) is no other test's business.
+    setenv("FOTOLUN_SETTINGS", (folder.path() / "peizi.ini").c_str(), 1);
   }
 
   std::vector<std::string> withCommon(std::vector<std::string> args,
@@ -443,6 +445,28 @@ TEST_F(CliTest, APhotoThatCannotBeFetchedExitsWithOne) {
   EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
   EXPECT_NE(run.out.find("failed 1"), std::string::npos) << run.out;
   EXPECT_EQ(photosIn(folder.path() / "save").size(), photos.size() - 1);
+}
+
+// A throttle wall (empty server errors) outlasting --patience stops the run at once, nothing
+// half-saved; the same command later goes on where it stopped.
+TEST_F(CliTest, AWallPastThePatienceStopsTheRunAndTheNextRunGoesOn) {
+  const auto& photos = album("旅行2019").photos;
+  const std::vector<std::string> args = withCommon({"download", "--number", qq, "--mode", "hd", "--albums",
+                                                    std::to_string(numberOf("旅行2019")), "--save",
+                                                    (folder.path() / "save").string(), "--patience", "0.01"});
+  standin.server().addFault(photos[5].url.substr(photos[5].url.find("://") + 3),
+                            standin::Fault{standin::FaultKind::Reply, -1, {}, 500, 0, {500, {}, ""}});
+  CliResult walled = runCli(args);
+  EXPECT_EQ(walled.exitCode, 1) << walled.out << walled.err;
+  EXPECT_NE(walled.err.find("stayed busy past the patience"), std::string::npos) << walled.err;
+  EXPECT_NE(walled.out.find("等了1秒仍未恢复"), std::string::npos) << walled.out;
+  EXPECT_EQ(photosIn(folder.path() / "save").size(), 5u);
+
+  standin.server().clearFaults();
+  CliResult later = runCli(args);
+  EXPECT_EQ(later.exitCode, 0) << later.out << later.err;
+  EXPECT_NE(later.out.find("skipped 5"), std::string::npos) << later.out;
+  EXPECT_EQ(photosIn(folder.path() / "save").size(), photos.size());
 }
 
 // The exit code says what became of the run: 3 when the service ended the session, 1 when an

@@ -136,6 +136,14 @@ TEST_F(CurrentFamily, VideosAreSavedAsTheirFilesAndAPlaylistIsNamed) {
   const standin::PersonalAlbum& album = account.albums[0];
   choosePersonal(account, true);
   addPersonalRow(album, 1);
+  // The upload's address refused for one video: the copy the service plays is saved instead.
+  const auto refused = std::find_if(album.photos.begin(), album.photos.end(), [](const auto& photo) {
+    return photo.video && !photo.video->isPlaylist() && !photo.video->downloadUrl.empty();
+  });
+  ASSERT_NE(refused, album.photos.end());
+  const std::string& refusedUrl = refused->video->downloadUrl;
+  standin.server().addFault(refusedUrl.substr(refusedUrl.find("://") + 3),
+                            standin::Fault{standin::FaultKind::HttpError, -1, {}, 403});
   runToEnd();
   const auto saved = albumFolder(account.qq, album.name, album.photos.size());
   std::multiset<std::string> pictures, videos;
@@ -146,11 +154,15 @@ TEST_F(CurrentFamily, VideosAreSavedAsTheirFilesAndAPlaylistIsNamed) {
     } else if (photo.video->isPlaylist()) {
       playlistTitle = photo.title;
     } else {
-      const std::string& file =
-          photo.video->downloadUrl.empty() ? photo.video->videoUrl : photo.video->downloadUrl;
+      const std::string& file = photo.video->downloadUrl.empty() || &photo == &*refused
+                                    ? photo.video->videoUrl
+                                    : photo.video->downloadUrl;
       videos.insert(standin.photoBytes(file));
     }
   }
+  EXPECT_NE(form.log().find("视频的原文件无法下载（HTTP 403），已保存在线播放用的副本：" + refused->title),
+            std::string::npos)
+      << form.log();
   EXPECT_EQ(bytesOf(saved, ".jpg"), pictures);
   EXPECT_EQ(bytesOf(saved, ".mp4"), videos);
   EXPECT_EQ(filesIn(saved).size(), pictures.size() + videos.size());
@@ -238,6 +250,30 @@ TEST_F(CurrentFamily, AutomaticChoiceMovesOnlyWhenTheOlderFamilyGivesNoList) {
     }
     EXPECT_EQ(form.log().find("改用https接口再试", logBefore) != std::string::npos, c.askedNewer);
   }
+}
+
+// The automatic choice starts with the family that answered last time and falls back to the other.
+TEST_F(CurrentFamily, AutomaticChoiceStartsWithTheFamilyThatAnsweredLastTime) {
+  const standin::PersonalAccount& account = standin.data().ordinaryAccount();
+  std::vector<ServiceFamily> kept;
+  program.familyAnswered = [&](ServiceFamily family) { kept.push_back(family); };
+  program.rememberedFamily = ServiceFamily::current;
+  signIn(account.qq);
+
+  program.chooseFamily(FamilyChoice::automatic);
+  EXPECT_EQ(list(account.qq, false), ListOutcome::listed);
+  EXPECT_TRUE(requestsTo("fcg_list_album_v2").empty()) << "the older family is not asked first";
+  EXPECT_NE(form.log().find("这次先用https接口"), std::string::npos);
+  EXPECT_TRUE(kept.empty()) << "nothing new to keep";
+
+  standin::Fault retired{standin::FaultKind::Reply};
+  retired.reply = standin::JsonReply(standin::CurrentNotSignedInJson());
+  standin.server().addFault("fcg_list_album_v3", retired);
+  program.chooseFamily(FamilyChoice::automatic);
+  EXPECT_EQ(list(account.qq, false), ListOutcome::listed);
+  EXPECT_EQ(program.family, ServiceFamily::classic);
+  EXPECT_NE(form.log().find("https接口没有给出相册列表"), std::string::npos) << form.log();
+  EXPECT_EQ(kept, std::vector<ServiceFamily>{ServiceFamily::classic});
 }
 
 TEST_F(CurrentFamily, TheCookieStoresPSkeyGoesOnlyToTheHttpsEndpointsAndAWrongAuthorityFails) {

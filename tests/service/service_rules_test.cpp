@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "download/image_kind.h"
+#include "download/image_size.h"
 #include "download/listing_outcome.h"
 #include "net/request_headers.h"
 #include "net/response_cookies.h"
 #include "net/url_parts.h"
 #include "service/backoff.h"
 #include "service/reply_verdict.h"
+#include "standin/picture_bytes.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -48,6 +50,13 @@ TEST(ReplyVerdict, TellsAListFromEveryWayOfNotBeingOne) {
       {R"({"code":-201,"message":"参数错误"})", 200, "", ReplyProblem::broken, "-201：参数错误"},
       {R"({"code":0,"data":{"album":[]}})", 200, "", ReplyProblem::broken, "data.photoList"},
       {R"({"code":0,"data":{"photoList":{}}})", 200, "", ReplyProblem::broken, "data.photoList"},
+      // A code other than 0 is never a list, whatever list comes with it.
+      {R"({"code":-10000,"data":{"photoList":[]}})", 200, "", ReplyProblem::busy, "-10000"},
+      {R"({"code":-3000,"data":{"photoList":[{"name":"a"}]}})", 200, "", ReplyProblem::notSignedIn, "-3000"},
+      {R"({"code":-4009,"data":{"photoList":[]}})", 200, "", ReplyProblem::noPermission, "-4009"},
+      {R"({"code":-201,"message":"参数错误","data":{"photoList":[]}})", 200, "", ReplyProblem::broken,
+       "-201"},
+      {R"({"code":1,"data":{"photoList":[]}})", 200, "", ReplyProblem::broken, "服务返回代码1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
@@ -71,16 +80,26 @@ TEST(ReplyVerdict, TellsAListFromEveryWayOfNotBeingOne) {
       ReplyProblem::noPermission);
 }
 
-TEST(Backoff, KeepsTheFloorThenGrowsToAMinuteWithinItsBudget) {
+TEST(Backoff, KeepsTheFloorThenGrowsToFiveMinutesWithinThePatience) {
   const ReplyVerdict silent{ReplyProblem::unanswered, "", -1};
   const ReplyVerdict busy{ReplyProblem::busy, "", -1};
 
   Backoff floorFirst({10, 2000});
   std::vector<int> waits;
   while (std::optional<int> wait = floorFirst.next(silent, 0)) waits.push_back(*wait);
-  const std::vector<int> expected = {2000, 2000, 2000, 2000,  2000,  2000,  2000,  2000, 2000,
-                                     2000, 4000, 8000, 16000, 32000, 60000, 60000, 60000};
-  EXPECT_EQ(waits, expected) << "nine floor pauses, then 2 s doubling to a minute, 5 minutes in all";
+  const std::vector<int> expected = {2000,   2000,   2000,   2000,   2000,   2000,  2000,  2000,
+                                     2000,   2000,   4000,   8000,   16000,  32000, 64000, 128000,
+                                     256000, 300000, 300000, 300000, 300000, 72000};
+  EXPECT_EQ(waits, expected) << "nine floor pauses, then 2 s doubling to five minutes, then what is left";
+  EXPECT_TRUE(floorFirst.outlasted());
+  long long total = 0;
+  for (int wait : waits) total += wait;
+  EXPECT_EQ(total, Backoff::kBudgetMs) << "the whole patience is given, no more";
+
+  Backoff shortPatience({3, 1000}, 6000);
+  waits.clear();
+  while (std::optional<int> wait = shortPatience.next(silent, 0)) waits.push_back(*wait);
+  EXPECT_EQ(waits, (std::vector<int>{1000, 1000, 2000, 2000})) << "the floor, then the rest of six seconds";
 
   Backoff busyAtOnce({10, 2000});
   EXPECT_EQ(busyAtOnce.next(busy, 0), 2000);
@@ -95,6 +114,7 @@ TEST(Backoff, KeepsTheFloorThenGrowsToAMinuteWithinItsBudget) {
   Backoff elsewhere({2, 1000, false});
   EXPECT_EQ(elsewhere.next(silent, 0), 1000);
   EXPECT_EQ(elsewhere.next(silent, 0), std::nullopt) << "silence past the floor goes to the other host";
+  EXPECT_FALSE(elsewhere.outlasted()) << "which is no wall";
   Backoff endless({1, 0});
   EXPECT_EQ(endless.next(ReplyVerdict{ReplyProblem::busy, "", 100000}, 0), Backoff::kBudgetMs)
       << "a huge Retry-After is held to the budget";
@@ -133,6 +153,46 @@ TEST(ImageKind, LeadingBytesDecide) {
     EXPECT_EQ(mediaExtension(bytes, MediaKind::video), extension) << bytes;
     EXPECT_EQ(videoExtension(bytes), extension) << bytes;
   }
+}
+
+// The size a picture's header states, which tells the service's placeholder from the listed photo.
+TEST(ImageSize, HeadersOfEveryFormatAndThePlaceholderRule) {
+  const std::string jpeg = standin::MakeJpeg("k", 1, 320, 240);
+  // A JPEG whose frame header follows a metadata segment of its own.
+  const std::string withExif = jpeg.substr(0, 2) +
+                               std::string(
+                                   "\xFF\xE1\x00\x08"
+                                   "Exif\0\0",
+                                   10) +
+                               jpeg.substr(2);
+  const std::vector<std::pair<std::string, std::optional<std::pair<int, int>>>> cases = {
+      {standin::MakePlaceholderGif(), std::pair{96, 96}},
+      {standin::MakePng("k", 7, 5), std::pair{7, 5}},
+      {jpeg, std::pair{320, 240}},
+      {withExif, std::pair{320, 240}},
+      {jpeg.substr(0, 40), std::nullopt},  // cut before the frame header
+      {std::string("RIFF\0\0\0\0WEBPVP8 \0\0\0\0\0\0\0\x9D\x01\x2A\x40\x01\xF0\x00", 30),
+       std::pair{320, 240}},
+      {std::string("RIFF\0\0\0\0WEBPVP8X\0\0\0\0\0\0\0\0\x3F\x01\x00\xEF\x00\x00", 30), std::pair{320, 240}},
+      {std::string("BM\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x40\x01\0\0\x10\xFF\xFF\xFF", 26),
+       std::pair{320, 240}},
+      {"GIF89a\0\0\0\0", std::nullopt},  // no size is no size
+      {"not a picture", std::nullopt},
+  };
+  for (const auto& [bytes, size] : cases) {
+    SCOPED_TRACE(bytes.substr(0, 12));
+    const std::optional<ImageSize> read = imageSize(bytes);
+    ASSERT_EQ(read.has_value(), size.has_value());
+    if (read) {
+      EXPECT_EQ(std::pair(read->width, read->height), *size);
+    }
+  }
+  EXPECT_TRUE(looksLikePlaceholder({96, 96}, 1024, 768));
+  EXPECT_TRUE(looksLikePlaceholder({80, 60}, 320, 240)) << "a quarter on both sides";
+  EXPECT_FALSE(looksLikePlaceholder({96, 96}, 320, 240)) << "a small photo listed small";
+  EXPECT_FALSE(looksLikePlaceholder({96, 2000}, 1024, 8000)) << "a long strip is no placeholder";
+  EXPECT_FALSE(looksLikePlaceholder({96, 96}, 0, 0)) << "a listing without a size never judges";
+  EXPECT_FALSE(looksLikePlaceholder({800, 600}, 4032, 3024)) << "the copy of a large upload is a photo";
 }
 
 TEST(CookieLines, BreaksAndNulsNeverReachTheWireAndOnlySetCookieSetsCookies) {
