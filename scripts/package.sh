@@ -13,7 +13,8 @@ rm -f build/fotolun_*.deb
 deb=$(echo build/fotolun_*.deb)
 dpkg-deb --field "$deb"
 
-work=$(mktemp -d)
+# Under /tmp itself, not $TMPDIR (which may be a folder of the caller's own): nobody works in it.
+work=$(mktemp -d /tmp/fotolun-package.XXXXXX)
 standin_pid=""
 cleanup() {
   [ -n "$standin_pid" ] && kill "$standin_pid" 2>/dev/null || true
