@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -53,13 +54,42 @@ void say(const std::string& text) {
   (void)ignored;
 }
 
+void give(const fs::path& path, const Account& account) {
+  if (account.switchUser && lchown(path.c_str(), account.uid, account.gid) != 0)
+    throw std::runtime_error("cannot hand " + path.string() + " to nobody: " + std::strerror(errno));
+}
+
+// A sanitizer reads the suppressions file its options name as the program starts, and test.sh
+// names one in the checkout: the account gets a copy of its own. options is NAME=value.
+std::string withSuppressionsCopied(const std::string& options, const Account& account) {
+  const std::size_t equals = options.find('=');
+  std::string out = options.substr(0, equals + 1);
+  for (std::size_t start = equals + 1; start <= options.size();) {
+    const std::size_t end = std::min(options.find_first_of(" ,:\t\n", start), options.size());
+    std::string item = options.substr(start, end - start);
+    constexpr std::string_view key = "suppressions=";
+    if (item.starts_with(key)) {
+      const fs::path copy = fs::path(account.folder) / (options.substr(0, equals) + ".supp");
+      fs::copy_file(fs::absolute(item.substr(key.size())), copy, fs::copy_options::overwrite_existing);
+      give(copy, account);
+      item = std::string(key) + copy.string();
+    }
+    out += item;
+    if (end < options.size()) out += options[end];
+    start = end + 1;
+  }
+  return out;
+}
+
 // The caller's environment, save what would lead the program to the caller's own folders.
 std::vector<std::string> environmentFor(const Account& account) {
   std::vector<std::string> out;
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string_view item = *entry;
+    const std::string item = *entry;
     if (item.starts_with("HOME=") || item.starts_with("TMPDIR=") || item.starts_with("XDG_")) continue;
-    out.emplace_back(item);
+    const std::size_t equals = item.find('=');
+    const bool sanitizer = equals != std::string::npos && item.substr(0, equals).ends_with("SAN_OPTIONS");
+    out.push_back(sanitizer ? withSuppressionsCopied(item, account) : item);
   }
   out.push_back("HOME=" + account.folder);
   return out;
@@ -191,14 +221,10 @@ UnprivilegedCli::~UnprivilegedCli() {
 }
 
 void UnprivilegedCli::own(const fs::path& path) const {
-  if (!switchUser_) return;
-  const auto give = [&](const fs::path& one) {
-    if (lchown(one.c_str(), uid_, gid_) != 0)
-      throw std::runtime_error("cannot hand " + one.string() + " to nobody: " + std::strerror(errno));
-  };
-  give(path);
+  const Account account{switchUser_, uid_, gid_, folder_.string()};
+  give(path, account);
   if (fs::is_directory(fs::symlink_status(path)))
-    for (const auto& entry : fs::recursive_directory_iterator(path)) give(entry.path());
+    for (const auto& entry : fs::recursive_directory_iterator(path)) give(entry.path(), account);
 }
 
 CliResult UnprivilegedCli::run(const std::vector<std::string>& args) const {
