@@ -13,7 +13,8 @@ rm -f build/fotolun_*.deb
 deb=$(echo build/fotolun_*.deb)
 dpkg-deb --field "$deb"
 
-work=$(mktemp -d)
+# Under /tmp itself, not $TMPDIR (which may be a folder of the caller's own): nobody works in it.
+work=$(mktemp -d /tmp/fotolun-package.XXXXXX)
 standin_pid=""
 cleanup() {
   [ -n "$standin_pid" ] && kill "$standin_pid" 2>/dev/null || true
@@ -22,7 +23,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$deb" >/dev/null
+# apt reads the package as its own user _apt, who may not enter the checkout.
+cp "$deb" "$work/"
+chmod a+rx "$work"
+chmod a+r "$work/${deb##*/}"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$work/${deb##*/}" >/dev/null
 for f in /usr/bin/fotolun /usr/bin/fotolun-cli /usr/share/applications/org.fotolun.Fotolun.desktop \
   /usr/share/metainfo/org.fotolun.Fotolun.metainfo.xml /usr/share/icons/hicolor/scalable/apps/org.fotolun.Fotolun.svg \
   /usr/share/icons/hicolor/256x256/apps/org.fotolun.Fotolun.png /usr/share/man/man1/fotolun-cli.1.gz; do

@@ -3,14 +3,23 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <stdexcept>
+#include <string_view>
+
+extern char** environ;
 
 namespace fotolun::testing {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,11 +36,85 @@ void drain(int fd, std::string* into, bool* open) {
   }
 }
 
-}  // namespace
+// Who runs the program, from where; null: the tests' own process as it is.
+struct Account {
+  bool switchUser;
+  uid_t uid;
+  gid_t gid;
+  std::string folder;
+};
 
-CliResult runCli(const std::vector<std::string>& args,
-                 const std::function<void(int pid, const std::string& outSoFar)>& whileRunning,
-                 bool asUnprivileged) {
+bool becomeUser(const Account& account) {
+  return !account.switchUser ||
+         (setgroups(0, nullptr) == 0 && setgid(account.gid) == 0 && setuid(account.uid) == 0);
+}
+
+void say(const std::string& text) {
+  const ssize_t ignored = write(STDERR_FILENO, text.data(), text.size());
+  (void)ignored;
+}
+
+void give(const fs::path& path, const Account& account) {
+  if (account.switchUser && lchown(path.c_str(), account.uid, account.gid) != 0)
+    throw std::runtime_error("cannot hand " + path.string() + " to nobody: " + std::strerror(errno));
+}
+
+// A sanitizer reads the suppressions file its options name as the program starts, and test.sh
+// names one in the checkout: the account gets a copy of its own. options is NAME=value.
+std::string withSuppressionsCopied(const std::string& options, const Account& account) {
+  const std::size_t equals = options.find('=');
+  std::string out = options.substr(0, equals + 1);
+  for (std::size_t start = equals + 1; start <= options.size();) {
+    const std::size_t end = std::min(options.find_first_of(" ,:\t\n", start), options.size());
+    std::string item = options.substr(start, end - start);
+    constexpr std::string_view key = "suppressions=";
+    if (item.starts_with(key)) {
+      const fs::path copy = fs::path(account.folder) / (options.substr(0, equals) + ".supp");
+      fs::copy_file(fs::absolute(item.substr(key.size())), copy, fs::copy_options::overwrite_existing);
+      give(copy, account);
+      item = std::string(key) + copy.string();
+    }
+    out += item;
+    if (end < options.size()) out += options[end];
+    start = end + 1;
+  }
+  return out;
+}
+
+// The caller's environment, save what would lead the program to the caller's own folders.
+std::vector<std::string> environmentFor(const Account& account) {
+  std::vector<std::string> out;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string item = *entry;
+    if (item.starts_with("HOME=") || item.starts_with("TMPDIR=") || item.starts_with("XDG_")) continue;
+    const std::size_t equals = item.find('=');
+    const bool sanitizer = equals != std::string::npos && item.substr(0, equals).ends_with("SAN_OPTIONS");
+    out.push_back(sanitizer ? withSuppressionsCopied(item, account) : item);
+  }
+  out.push_back("HOME=" + account.folder);
+  return out;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& strings) {
+  std::vector<char*> out;
+  for (std::string& s : strings) out.push_back(s.data());
+  out.push_back(nullptr);
+  return out;
+}
+
+CliResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::function<void(int pid, const std::string& outSoFar)>& whileRunning,
+                     const Account* account) {
+  // All that the child needs is made before the fork: the tests' process has threads.
+  std::vector<std::string> argStrings = {program};
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv = pointersTo(argStrings);
+  std::vector<std::string> envStrings =
+      account != nullptr ? environmentFor(*account) : std::vector<std::string>{};
+  std::vector<char*> envp = pointersTo(envStrings);
+  const std::string cannotRun = "cannot run " + program + ": ";
+  const std::string cannotSwitch = "cannot become the user to run " + program + " as\n";
+
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
   const pid_t pid = fork();
@@ -40,17 +123,16 @@ CliResult runCli(const std::vector<std::string>& args,
     dup2(err[1], STDERR_FILENO);
     close(out[0]);
     close(err[0]);
-    if (asUnprivileged && geteuid() == 0) {
-      constexpr uid_t kNobody = 65534;
-      if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
+    if (account != nullptr) {
+      if (!becomeUser(*account) || chdir(account->folder.c_str()) != 0) {
+        say(cannotSwitch);
+        _exit(126);
+      }
+      execve(program.c_str(), argv.data(), envp.data());
+    } else {
+      execv(program.c_str(), argv.data());
     }
-    std::vector<char*> argv;
-    std::string path = FOTOLUN_CLI_PATH;
-    argv.push_back(path.data());
-    std::vector<std::string> copies = args;
-    for (std::string& a : copies) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
+    say(cannotRun + std::strerror(errno) + "\n");
     _exit(127);
   }
   close(out[1]);
@@ -75,6 +157,80 @@ CliResult runCli(const std::vector<std::string>& args,
   waitpid(pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
+}
+
+}  // namespace
+
+CliResult runCli(const std::vector<std::string>& args,
+                 const std::function<void(int pid, const std::string& outSoFar)>& whileRunning) {
+  return runProgram(FOTOLUN_CLI_PATH, args, whileRunning, nullptr);
+}
+
+UnprivilegedCli::UnprivilegedCli() : uid_(getuid()), gid_(getgid()) {
+  if (geteuid() == 0) {
+    const passwd* nobody = getpwnam("nobody");
+    if (nobody == nullptr) {
+      unavailable_ = "there is no user nobody to run fotolun-cli as";
+      return;
+    }
+    switchUser_ = true;
+    uid_ = nobody->pw_uid;
+    gid_ = nobody->pw_gid;
+  }
+  // /tmp itself, not $TMPDIR: that may be a folder of the caller's own.
+  std::string pattern = "/tmp/fotolun-cli-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) {
+    unavailable_ = "cannot make a folder under /tmp: " + std::string(std::strerror(errno));
+    return;
+  }
+  folder_ = pattern;
+  program_ = folder_ / "fotolun-cli";
+  try {
+    // The binary alone: it links no library of the build tree and reads nothing beside itself
+    // but its settings file, which a fresh folder leaves at the defaults.
+    fs::copy_file(FOTOLUN_CLI_PATH, program_);
+    fs::permissions(program_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+    own(folder_);
+  } catch (...) {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+    throw;
+  }
+
+  // Whether the user may enter every folder on the way, and may become that user at all.
+  const Account account{switchUser_, uid_, gid_, folder_.string()};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (!becomeUser(account)) _exit(1);
+    _exit(access(program_.c_str(), X_OK) == 0 ? 0 : 2);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (code == 1)
+    unavailable_ = "the tests run as root but may not become the user nobody here";
+  else if (code != 0)
+    unavailable_ = "the user nobody cannot reach " + folder_.string() + ", where fotolun-cli was copied";
+}
+
+UnprivilegedCli::~UnprivilegedCli() {
+  if (folder_.empty()) return;
+  std::error_code ignored;
+  fs::remove_all(folder_, ignored);
+}
+
+void UnprivilegedCli::own(const fs::path& path) const {
+  const Account account{switchUser_, uid_, gid_, folder_.string()};
+  give(path, account);
+  if (fs::is_directory(fs::symlink_status(path)))
+    for (const auto& entry : fs::recursive_directory_iterator(path)) give(entry.path(), account);
+}
+
+CliResult UnprivilegedCli::run(const std::vector<std::string>& args) const {
+  if (!unavailable_.empty()) throw std::logic_error(unavailable_);
+  const Account account{switchUser_, uid_, gid_, folder_.string()};
+  return runProgram(program_.string(), args, nullptr, &account);
 }
 
 }  // namespace fotolun::testing

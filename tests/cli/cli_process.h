@@ -1,5 +1,8 @@
 #pragma once
 // Runs the real fotolun-cli binary and collects what it printed.
+#include <sys/types.h>
+
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,10 +16,35 @@ struct CliResult {
 };
 
 // Runs fotolun-cli with args; while it runs, whileRunning (if given) is called every 20 ms with the
-// child's pid and what it printed so far, and may signal it. asUnprivileged runs it as the user
-// nobody when the tests run as root, so that file permissions bind it.
+// child's pid and what it printed so far, and may signal it.
 CliResult runCli(const std::vector<std::string>& args,
-                 const std::function<void(int pid, const std::string& outSoFar)>& whileRunning = nullptr,
-                 bool asUnprivileged = false);
+                 const std::function<void(int pid, const std::string& outSoFar)>& whileRunning = nullptr);
+
+// fotolun-cli as a user whom file permissions bind: nobody when the tests run as root, else the
+// tests' own user. Another user may not reach the build tree (a checkout under a folder only its
+// owner may enter), so it runs a copy kept in a folder of that user's own under /tmp, which is also
+// its home and current folder: nothing of the checkout or of the caller's home is in its way.
+class UnprivilegedCli {
+ public:
+  UnprivilegedCli();
+  ~UnprivilegedCli();
+  UnprivilegedCli(const UnprivilegedCli&) = delete;
+  UnprivilegedCli& operator=(const UnprivilegedCli&) = delete;
+
+  // Why such a run cannot be arranged here, for GTEST_SKIP; empty when it can.
+  const std::string& unavailable() const { return unavailable_; }
+  const std::filesystem::path& folder() const { return folder_; }
+  // Hands path and what lies below it to the user, as if that user had made them.
+  void own(const std::filesystem::path& path) const;
+  CliResult run(const std::vector<std::string>& args) const;
+
+ private:
+  std::string unavailable_;
+  std::filesystem::path folder_;
+  std::filesystem::path program_;
+  bool switchUser_ = false;
+  uid_t uid_ = 0;
+  gid_t gid_ = 0;
+};
 
 }  // namespace fotolun::testing

@@ -6,8 +6,15 @@
 #include <cstdlib>
 
 #include "look.h"
+#include "support/standin_fixture.h"
 
 int main(int argc, char** argv) {
+  // The browser keeps a certificate database in ~/.pki: in the tests' own home, never the user's,
+  // and gone at the end; the XDG folders would lead back to the user's.
+  const fotolun::testing::TempFolder home;
+  setenv("HOME", home.path().c_str(), 1);
+  for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+    unsetenv(name);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
   setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-sandbox", 0);
