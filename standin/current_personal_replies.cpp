@@ -121,7 +121,8 @@ Response CurrentAlbumListReply(const SampleData& data, const Request& request, i
               JsonMember("nextPageStart", std::to_string(start + albums.size())), JsonMember("mode", "2")}));
 }
 
-Response CurrentPhotoPageReply(const SampleData& data, const Request& request) {
+Response CurrentPhotoPageReply(const SampleData& data, const Request& request,
+                               std::vector<std::string>* listed) {
   const std::string qq = request.query("hostUin");
   const PersonalAlbum* album = data.personalAlbum(qq, request.query("topicId"));
   if (auto refusal = RefuseAlbum(data, request, qq, album, "shine_Callback")) return *refusal;
@@ -143,6 +144,10 @@ Response CurrentPhotoPageReply(const SampleData& data, const Request& request) {
     members.push_back(JsonMember("is_video", JsonBool(photo.video.has_value())));
     members.push_back(JsonMember("phototype", photo.video ? "\"video\"" : "1"));
     const PictureSource* shown = data.pictureAt(photo.url);
+    if (listed != nullptr) {
+      for (const std::string* address : {&photo.url, &photo.rawUrl})
+        if (const PictureSource* picture = data.pictureAt(*address)) listed->push_back(picture->key);
+    }
     members.push_back(JsonMember("width", std::to_string(shown == nullptr ? 0 : shown->width)));
     members.push_back(JsonMember("height", std::to_string(shown == nullptr ? 0 : shown->height)));
     photos.push_back(JsonObject(members));

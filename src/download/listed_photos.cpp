@@ -20,6 +20,7 @@ void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job
     photo.url = std::move(source.url);
     photo.kind = source.kind;
     photo.requestHeaders = std::move(source.requestHeaders);
+    photo.asBrowser = source.asBrowser;
     photo.unavailable = std::move(source.unavailable);
     photo.name = photoNameFromJsonText(listing.memberText(j - 1, "name"));
     photo.index = j;

@@ -19,6 +19,8 @@ struct PhotoSource {
   MediaKind kind = MediaKind::picture;
   Text requestHeaders;  // empty: the photo page's own header lines
   Text unavailable;     // GBK: why the entry cannot be saved (a video streamed only as a playlist)
+  // Today's service: requestHeaders are a browser's, the cookies go by the rules.
+  bool asBrowser = false;
 };
 
 // How one listing stores its pages.

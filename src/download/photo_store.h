@@ -2,6 +2,7 @@
 // Album folders and the photos in them, for one download run on its worker.
 #include <ctime>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "download/image_kind.h"
 #include "download/photo_fetch.h"
 #include "download/photo_identity.h"
+#include "net/parallel_transfers.h"
 #include "program/program.h"
 
 namespace fotolun {
@@ -26,6 +28,7 @@ struct ListedPhoto {
   MediaKind kind = MediaKind::picture;  // a video entry is saved as the video, never its cover
   Text requestHeaders;                  // empty: the photo page's own header lines
   Text unavailable;                     // GBK: why it cannot be fetched at all; empty: it can
+  bool asBrowser = false;               // ServiceGetOptions::asBrowser
 };
 
 class PhotoStore {
@@ -78,6 +81,9 @@ class PhotoStore {
   // busy photo host brings it back to 1 for the rest of the run.
   int parallelPhotos() const { return parallel_; }
   void setParallelPhotos(int streams) { parallel_ = streams; }
+  // The transfers of photos fetched at once, kept for the whole run (pages and albums alike) so
+  // that their connections stay open from one page to the next.
+  ParallelTransfers& transfers(int streams);
 
   // The directory is synced after this many new names, and at the end of the album.
   static constexpr int kSyncEvery = 50;
@@ -98,6 +104,7 @@ class PhotoStore {
   std::set<Text> unusableFolders_;
   std::map<Text, Folder> folders_;
   int parallel_ = 1;
+  std::unique_ptr<ParallelTransfers> transfers_;
 };
 
 }  // namespace fotolun

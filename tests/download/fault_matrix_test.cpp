@@ -12,7 +12,9 @@
 
 #include "download_fixture.h"
 #include "names/path_names.h"
+#include "standin/placeholder_gif.h"
 #include "standin/replies.h"
+#include "standin/session_check.h"
 #include "text/encoding.h"
 
 namespace fotolun::testing {
@@ -48,10 +50,17 @@ struct FaultCase {
   std::function<void(standin::Standin&, const standin::PersonalAccount&)> inject;
   std::vector<std::string> logHas{};  // UTF-8
   bool signedOut = false;
+  bool current = false;               // through today's https family, else the older one
+  std::function<void()> alsoHolds{};  // what else the case checks once the run ended
 };
 
 class FaultMatrix : public DownloadFixture {
  protected:
+  FaultMatrix() {
+    standin::Standin::writeCertificateAuthority((programFolder.path() / "ca.pem").string());
+    program.caFile = (programFolder.path() / "ca.pem").string();
+  }
+
   const standin::PersonalAccount& account = standin.data().ordinaryAccount();
   const standin::Group& group = standin.data().smallGroup();
 
@@ -66,6 +75,7 @@ const standin::PersonalAlbum& personal(const standin::PersonalAccount& account, 
 
 void FaultMatrix::check(const FaultCase& c) {
   SCOPED_TRACE(c.title);
+  program.chooseFamily(c.current ? FamilyChoice::current : FamilyChoice::classic);
   if (c.mode == Mode::group) {
     chooseGroup(group);
   } else {
@@ -117,7 +127,11 @@ void FaultMatrix::check(const FaultCase& c) {
     EXPECT_EQ(box, "全部下载完毕");
   }
   EXPECT_TRUE(standin.requestsLeakingCookies().empty());
-  for (const auto& [path, bytes] : allFiles()) EXPECT_EQ(path.find("/.photo-"), std::string::npos) << path;
+  for (const auto& [path, bytes] : allFiles()) {
+    EXPECT_EQ(path.find("/.photo-"), std::string::npos) << path;
+    EXPECT_NE(bytes, standin::PlaceholderGif()) << "a placeholder saved as " << path;
+  }
+  if (c.alsoHolds) c.alsoHolds();
 }
 
 TEST_F(FaultMatrix, EveryPhotoIsSavedWholeOrReported) {
@@ -198,6 +212,68 @@ TEST_F(FaultMatrix, EveryPhotoIsSavedWholeOrReported) {
        {"剩下的2个相册没有下载。请点“1.登录”重新登录后再下载",
         "有2个相册没有完整下载：《心情日记》《v1.0 final.》"},
        true},
+      {"today's photo key goes back with the next list and with every photo, and is kept",
+       Mode::hd,
+       {{"旅行2019", "12"}, {"心情日记", "2"}},
+       [](auto&, auto&) {},
+       {},
+       false,
+       true,
+       [&] {
+         std::set<std::string> keys;
+         int without = 0;
+         for (const auto& request : requestsTo("cgi_list_photo")) {
+           const auto key = standin::RequestCookie(request, standin::kPhotoKeyCookie);
+           key ? void(keys.insert(*key)) : void(++without);
+         }
+         ASSERT_EQ(keys.size(), 1u) << "one key, carried from the first list on";
+         EXPECT_LE(without, 1);
+         EXPECT_NE(
+             GbkToUtf8(wholeSessionCookies(program.credentials.get())).find("qq_photo_key=" + *keys.begin()),
+             std::string::npos)
+             << "the session keeps it, and a cookies.txt written from it";
+       }},
+      {"the service's own cookies go where their domain, path and expiry say",
+       Mode::hd,
+       {{"旅行2019", "12"}},
+       [](auto& s, auto&) {
+         Fault setting{FaultKind::AddHeaders};
+         setting.reply.headers = {{"Set-Cookie", "scoped=1; Domain=.qq.com; Path=/psb"},
+                                  {"Set-Cookie", "hostonly=2; Path=/"},
+                                  {"Set-Cookie", "stale=3; Path=/; Max-Age=0"}};
+         s.server().addFault("cgi_list_photo", setting);
+       },
+       {},
+       false,
+       true,
+       [&] {
+         int scopedPhotos = 0;
+         for (const auto& request : requests()) {
+           const auto has = [&](const char* name) {
+             return standin::RequestCookie(request, name).has_value();
+           };
+           const bool onQq = request.host.ends_with(".qq.com");
+           EXPECT_EQ(has("scoped"), onQq && request.path == "/psb") << request.url;
+           scopedPhotos += has("scoped") ? 1 : 0;
+           EXPECT_TRUE(request.host == "user.qzone.qq.com" || !has("hostonly")) << request.url;
+           EXPECT_FALSE(has("stale")) << request.url;
+         }
+         EXPECT_GT(scopedPhotos, 0);
+         const std::string session = GbkToUtf8(wholeSessionCookies(program.credentials.get()));
+         EXPECT_NE(session.find("scoped=1"), std::string::npos) << session;
+         EXPECT_EQ(session.find("stale="), std::string::npos) << session;
+       }},
+      {"a refusal of the request's form is reported, not waited out",
+       Mode::hd,
+       {{"旅行2019", "12", {}, true}},
+       [&](auto& s, auto&) {
+         s.server().addFault("topicId=" + travel.id,
+                             reply({200, {}, R"(shine_Callback({"code":-10049,"message":"x","data":{}}))"}));
+       },
+       {"-10049", "服务拒绝了这种形式的请求"},
+       false,
+       true,
+       [&] { EXPECT_EQ(requestsTo("topicId=" + travel.id).size(), 1u); }},
   };
   for (const FaultCase& c : cases) {
     check(c);
