@@ -3,6 +3,8 @@
 #include <curl/curl.h>
 
 #include <array>
+#include <charconv>
+#include <ctime>
 
 #include "net/curl_global.h"
 
@@ -83,7 +85,20 @@ std::vector<std::string> CookieJar::lines() const {
   if (handle_ == nullptr) return out;
   curl_slist* list = nullptr;
   if (curl_easy_getinfo(static_cast<CURL*>(handle_), CURLINFO_COOKIELIST, &list) != CURLE_OK) return out;
-  for (const curl_slist* item = list; item != nullptr; item = item->next) out.emplace_back(item->data);
+  // libcurl lists a cookie that expired (on arrival, or by remove) until it next cleans the jar.
+  const long long now = static_cast<long long>(std::time(nullptr));
+  for (const curl_slist* item = list; item != nullptr; item = item->next) {
+    const std::string_view line(item->data);
+    std::size_t expiryAt = 0;  // after the fourth tab
+    for (int tab = 0; tab < 4 && expiryAt != std::string_view::npos; ++tab) {
+      const std::size_t found = line.find('\t', expiryAt);
+      expiryAt = found == std::string_view::npos ? found : found + 1;
+    }
+    long long expiry = 0;
+    if (expiryAt != std::string_view::npos)
+      std::from_chars(line.data() + expiryAt, line.data() + line.size(), expiry);
+    if (expiry == 0 || expiry > now) out.emplace_back(line);
+  }
   curl_slist_free_all(list);
   return out;
 }

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
-#include <ctime>
 #include <map>
 #include <set>
 #include <string_view>
@@ -43,7 +41,6 @@ std::vector<Text> sessionDomains(const ServiceHosts& hosts) {
 // domain's, one already expired) as "name=deleted", which takes it out of the credentials too.
 Text takenByJar(const Text& setCookies, const std::vector<std::string>& jarLines) {
   std::set<std::pair<std::string, std::string>> held;
-  const long long now = static_cast<long long>(std::time(nullptr));
   for (const std::string& line : jarLines) {
     std::vector<std::string_view> fields;
     for (std::string_view rest = line;;) {
@@ -52,11 +49,7 @@ Text takenByJar(const Text& setCookies, const std::vector<std::string>& jarLines
       if (tab == std::string_view::npos) break;
       rest.remove_prefix(tab + 1);
     }
-    if (fields.size() != 7) continue;
-    // libcurl lists a cookie that expired on arrival until it cleans the jar.
-    long long expiry = 0;
-    std::from_chars(fields[4].data(), fields[4].data() + fields[4].size(), expiry);
-    if (expiry == 0 || expiry > now) held.emplace(fields[5], fields[6]);
+    if (fields.size() == 7) held.emplace(fields[5], fields[6]);
   }
   Text taken;
   for (const Text& piece : SplitText(setCookies, ";")) {
@@ -111,6 +104,14 @@ void SessionJar::learned(const Text& setCookies) {
   // The jar already holds these as the reply set them; the text it is compared with next time
   // says so, or they would go in again on the sign-in's domain. A change that came another way
   // meanwhile is left for the next prepare to find.
+  if (merged && merged->first == loaded_) loaded_ = merged->second;
+}
+
+void SessionJar::forget(const Text& name) {
+  std::lock_guard lock(mutex_);
+  for (const Text& domain : domains_) jar_.remove(domain, name);
+  if (!filled_) return;
+  const auto merged = credentials_.mergeStoreCookies(name + "=deleted", generation_);
   if (merged && merged->first == loaded_) loaded_ = merged->second;
 }
 

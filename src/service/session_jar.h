@@ -30,6 +30,10 @@ class SessionJar {
   // credentials' cookie-store share, unless a sign-in replaced the session the jar holds.
   void learned(const Text& setCookies);
 
+  // Takes the cookie of that name out of the jar (as the sign-in or the service set it on a domain
+  // and "/") and out of the credentials: the next list then asks for a fresh one-time key.
+  void forget(const Text& name);
+
   // The jar's cookies as cookies.txt lines.
   std::vector<std::string> lines() const { return jar_.lines(); }
 
