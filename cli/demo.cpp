@@ -177,6 +177,13 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
         runPasses(terminal, folders, proxy, authority->path, cookies, passes,
                   (std::filesystem::path(saveDir) / world.folder).string(), interrupted);
     if (!totals) return 3;
+    // Today's photo hosts want the key the photo lists hand out; without it every photo is the
+    // service's placeholder picture.
+    if (const int refused = standin.photoKeys().refused(); refused > 0) {
+      terminal.error(std::to_string(refused) +
+                     " photo request(s) went without the photo key the stand-in's lists handed out");
+      return 1;
+    }
     terminal.result("Stand-in with " + std::string(world.description) + ": served " + totals->families +
                     "\n");
     addUp(total, totals->outcome);

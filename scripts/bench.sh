@@ -10,7 +10,9 @@
 # album) + the wall time curl needs for the same addresses (--parallel-max STREAMS when
 # STREAMS > 1). CPU per photo is fotolun-cli's user + system time over the photos; peak RSS and
 # wall time come from /usr/bin/time -v; connections are those the stand-in accepted during the
-# program's run (listing and photos share them: every host goes through the one proxy).
+# program's run (listing and photos share them: every host goes through the one proxy), and of
+# them those that carried the album's photos ("per photo host"; 2 x STREAMS at most, as the
+# streams keep their connections for the whole run rather than opening new ones every page).
 #
 # "files alone" is fotolun-bench-files saving files of the same size as durably as the program
 # does (flushed, recorded, named) and paced alike, with no network: what any download that keeps
@@ -47,6 +49,11 @@ connections() {
     sleep 0.02
   done
   grep '^connections ' "$work/standin.out" | tail -1 | cut -d' ' -f2
+}
+# The connections that carried a request for the benchmark album's photo host so far, as the
+# stand-in printed them with the last count.
+photo_host_connections() {
+  grep '^photo-host-connections ' "$work/standin.out" | tail -1 | cut -d' ' -f2
 }
 
 run_case() {
@@ -91,8 +98,9 @@ run_case() {
   # What curl left unwritten in the page cache is flushed first, so that the program's own
   # flushes do not pay for writing curl's photos as well.
   sync
-  local c2 c3
+  local c2 c3 p2 p3
   c2=$(connections)
+  p2=$(photo_host_connections)
   XDG_CONFIG_HOME="$work/config" /usr/bin/time -v -o "$work/time.txt" \
     "$cli" download --number 10001000 --cookies "$work/cookies" --proxy "$proxy" --mode hd \
     --save "$work/out" "${cli_parallel[@]}" --quiet >"$work/cli.out" 2>&1 || {
@@ -101,6 +109,7 @@ run_case() {
     exit 1
   }
   c3=$(connections)
+  p3=$(photo_host_connections)
   local saved
   saved=$(find "$work/out" -type f ! -name '.*' | wc -l)
 
@@ -113,9 +122,9 @@ run_case() {
   floor=$(echo "$photos / $streams * $pause_ms / 1000 + $curl_wall" | bc -l)
   ratio=$(echo "$wall / $floor" | bc -l)
   cpu_ms=$(echo "($user + $sys) * 1000 / $photos" | bc -l)
-  printf '%5d x %-4s latency %2d ms  streams %d | curl %6.2f s, %.3f ms CPU/photo, %d conn | floor %7.2f s | fotolun-cli %6.2f s = %.3f x floor | CPU %.3f ms/photo (%.3f ms/MB) | peak RSS %.1f MB | %d conn | saved %d\n' \
+  printf '%5d x %-4s latency %2d ms  streams %d | curl %6.2f s, %.3f ms CPU/photo, %d conn | floor %7.2f s | fotolun-cli %6.2f s = %.3f x floor | CPU %.3f ms/photo (%.3f ms/MB) | peak RSS %.1f MB | %d conn, %d per photo host | saved %d\n' \
     "$photos" "$(numfmt --to=iec "$bytes")" "$latency" "$streams" "$curl_wall" "$curl_cpu_ms" "$((c1 - c0))" "$floor" "$wall" \
-    "$ratio" "$cpu_ms" "$(echo "$cpu_ms * 1048576 / $bytes" | bc -l)" "$(echo "$rss / 1024" | bc -l)" "$((c3 - c2))" "$saved"
+    "$ratio" "$cpu_ms" "$(echo "$cpu_ms * 1048576 / $bytes" | bc -l)" "$(echo "$rss / 1024" | bc -l)" "$((c3 - c2))" "$((p3 - p2))" "$saved"
 
   kill "$standin_pid" && wait "$standin_pid" 2>/dev/null || true
   standin_pid=
@@ -140,4 +149,5 @@ else
   run_case 1000 $((20 * 1024)) 0 1
   run_case 40 $((20 * 1024 * 1024)) 0 1
   run_case 400 $((20 * 1024)) 50 4
+  run_case 5000 $((20 * 1024)) 0 8
 fi

@@ -121,7 +121,8 @@ Response CurrentAlbumListReply(const SampleData& data, const Request& request, i
               JsonMember("nextPageStart", std::to_string(start + albums.size())), JsonMember("mode", "2")}));
 }
 
-Response CurrentPhotoPageReply(const SampleData& data, const Request& request) {
+Response CurrentPhotoPageReply(const SampleData& data, const Request& request,
+                               std::vector<std::string>* listed) {
   const std::string qq = request.query("hostUin");
   const PersonalAlbum* album = data.personalAlbum(qq, request.query("topicId"));
   if (auto refusal = RefuseAlbum(data, request, qq, album, "shine_Callback")) return *refusal;
@@ -142,6 +143,10 @@ Response CurrentPhotoPageReply(const SampleData& data, const Request& request) {
     members.push_back(JsonMember("rawshoottime", photo.shootTimeJson));
     members.push_back(JsonMember("is_video", JsonBool(photo.video.has_value())));
     members.push_back(JsonMember("phototype", photo.video ? "\"video\"" : "1"));
+    if (listed != nullptr) {
+      for (const std::string* address : {&photo.url, &photo.rawUrl})
+        if (const PictureSource* picture = data.pictureAt(*address)) listed->push_back(picture->key);
+    }
     AddUploadSize(members, data, photo.url);
     photos.push_back(JsonObject(members));
   }

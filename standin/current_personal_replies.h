@@ -2,6 +2,9 @@
 // The personal album endpoints of the service's current family, all JSONP under
 // "/proxy/domain/photo.qzone.qq.com/fcgi-bin/": they take the p_skey session (see
 // IsSignedInCurrent) and know about video entries.
+#include <string>
+#include <vector>
+
 #include "standin/http_server.h"
 #include "standin/sample_data.h"
 
@@ -12,7 +15,9 @@ namespace fotolun::standin {
 Response CurrentAlbumListReply(const SampleData& data, const Request& request, int pageLimit = 30);
 
 // "cgi_list_photo?hostUin=..&topicId=..&pageStart=..&pageNum=..": data.photoList[], 500 a page.
-Response CurrentPhotoPageReply(const SampleData& data, const Request& request);
+// The pictures it names (PictureSource keys) are added to listed when given.
+Response CurrentPhotoPageReply(const SampleData& data, const Request& request,
+                               std::vector<std::string>* listed = nullptr);
 
 // "cgi_floatview_photo_list_v2?topicId=..&picKey=..&postNum=..": the photo picKey names and up to
 // postNum after it, with the video addresses.

@@ -18,6 +18,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -44,6 +45,12 @@ std::string HostOfAuthority(const std::string& authority) {
 }
 
 // What a connection thread collects for one request before the handler sees it.
+// What a connection keeps while it lasts: its number and, for a tunnel, the CONNECT target.
+struct ConnectionState {
+  std::size_t serial = 0;
+  std::optional<std::string> tunnelTarget;
+};
+
 struct PendingRequest {
   std::string rawTarget;  // the request line's target exactly as sent
   std::string body;
@@ -237,7 +244,8 @@ struct HttpServer::Impl {
     } else {
       const MHD_ConnectionInfo* info =
           MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
-      const auto* tunnelTarget = info ? static_cast<const std::string*>(info->socket_context) : nullptr;
+      const auto* state = info ? static_cast<const ConnectionState*>(info->socket_context) : nullptr;
+      const std::string* tunnelTarget = state && state->tunnelTarget ? &*state->tunnelTarget : nullptr;
       request.viaProxy = tunnelTarget != nullptr;
       authority = request.header("Host");
       if (authority.empty() && tunnelTarget) authority = *tunnelTarget;
@@ -246,6 +254,9 @@ struct HttpServer::Impl {
       request.url = (tls ? "https://" : "http://") + authority + request.target;
     }
     request.host = HostOfAuthority(authority);
+    const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+    if (info && info->socket_context)
+      request.connection = static_cast<const ConnectionState*>(info->socket_context)->serial;
     request.path = request.target.substr(0, request.target.find('?'));
     return request;
   }
@@ -318,17 +329,18 @@ struct HttpServer::Impl {
                            MHD_ConnectionNotificationCode code) {
     auto& self = *static_cast<Impl*>(cls);
     if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
-      delete static_cast<std::string*>(*socketContext);
+      delete static_cast<ConnectionState*>(*socketContext);
       *socketContext = nullptr;
       return;
     }
-    ++self.connections;
+    auto* state = new ConnectionState{++self.connections, std::nullopt};
+    *socketContext = state;
     const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
     if (!info) return;
     std::lock_guard lock(self.mutex);
     const auto tunnel = self.tunnelTargets.find(info->connect_fd);
     if (tunnel == self.tunnelTargets.end()) return;
-    *socketContext = new std::string(std::move(tunnel->second));
+    state->tunnelTarget = std::move(tunnel->second);
     self.tunnelTargets.erase(tunnel);
   }
 
@@ -581,6 +593,14 @@ void HttpServer::clearFaults() {
 }
 
 std::size_t HttpServer::connectionCount() const { return impl_->connections; }
+
+std::size_t HttpServer::connectionsTo(const std::string& host) const {
+  std::set<std::size_t> carriers;
+  std::lock_guard lock(impl_->mutex);
+  for (const Request& request : impl_->requests)
+    if (request.host == host) carriers.insert(request.connection);
+  return carriers.size();
+}
 
 std::vector<Request> HttpServer::requests() const {
   std::lock_guard lock(impl_->mutex);

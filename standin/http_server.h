@@ -25,8 +25,9 @@ struct Request {
   std::string path;     // path only
   HeaderLines headers;  // in the order received
   std::string body;
-  bool viaProxy = false;  // the request line was in absolute form, or came inside a CONNECT tunnel
-  bool tls = false;       // came over TLS: inside a tunnel, or to the server as an https origin
+  bool viaProxy = false;       // the request line was in absolute form, or came inside a CONNECT tunnel
+  bool tls = false;            // came over TLS: inside a tunnel, or to the server as an https origin
+  std::size_t connection = 0;  // which connection carried it: 1 for the first accepted, and so on
   std::chrono::system_clock::time_point time;
 
   // First header of that name (case-insensitive), or "".
@@ -96,6 +97,8 @@ class HttpServer {
 
   // Connections accepted since start; a client that keeps its connection alive opens one.
   std::size_t connectionCount() const;
+  // Connections that carried a logged request for host (a proxy connection may carry several hosts').
+  std::size_t connectionsTo(const std::string& host) const;
 
   std::vector<Request> requests() const;
   void clearRequests();

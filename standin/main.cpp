@@ -43,7 +43,8 @@ constexpr const char* kUsage =
     "  --bench-urls FILE  write the album's photo addresses to FILE, one a line\n"
     "  --latency-ms M  answer every request M milliseconds late (a slow link)\n"
     "  --help         show this text\n"
-    "SIGUSR1 prints how many connections the stand-in accepted so far.\n"
+    "SIGUSR1 prints how many connections the stand-in accepted so far, and how many of them\n"
+    "carried requests for the benchmark album's photo host.\n"
     "\n"
     "FOTOLUN_STATIC_IMAGE_HOST, when set, names the host of the placeholder cover addresses,\n"
     "as it does for the program.\n";
@@ -184,8 +185,11 @@ int main(int argc, char** argv) {
             << "Ctrl+C stops it." << std::endl;
 
   int received = 0;
-  while (sigwait(&stopSignals, &received) == 0 && received == SIGUSR1)
-    std::cout << "connections " << standin.server().connectionCount() << std::endl;
+  const std::string& photoHost = data.hosts().photo.front();
+  while (sigwait(&stopSignals, &received) == 0 && received == SIGUSR1) {
+    std::cout << "connections " << standin.server().connectionCount() << "\n"
+              << "photo-host-connections " << standin.server().connectionsTo(photoHost) << std::endl;
+  }
   standin.stop();
   std::cout << "fotolun-standin stopped." << std::endl;
   return 0;

@@ -12,11 +12,6 @@ std::string MakeJpeg(const std::string& key, std::uint64_t seed, int width, int 
 // An uncompressed (stored-deflate) RGB PNG in one flat colour taken from key.
 std::string MakePng(const std::string& key, int width, int height);
 
-// The small grey GIF the service's photo hosts serve in place of a photo they will not give: for
-// a request without the right photo key, or for good for a photo gone. Decodable, 96 x 96 unless
-// told otherwise.
-std::string MakePlaceholderGif(int width = 96, int height = 96);
-
 // The pieces the picture and video files are made of: FNV-1a over text from seed, and a 32-bit
 // number appended most significant byte first.
 std::uint64_t Fnv1a(const std::string& text, std::uint64_t seed);

@@ -4,6 +4,7 @@
 #include "standin/current_personal_replies.h"
 #include "standin/group_replies.h"
 #include "standin/personal_replies.h"
+#include "standin/placeholder_gif.h"
 #include "standin/replies.h"
 #include "standin/route_reply.h"
 #include "standin/sign_in_pages.h"
@@ -27,6 +28,20 @@ std::string QuestionPageOwner(const std::string& path) {
 }
 
 constexpr std::string_view kCurrentPrefix = "/proxy/domain/";
+constexpr int kRefusedFormCode = -10049;
+
+// A player asks for its file from the first byte ("Range: bytes=0-") and is given all of it as
+// the one part, 206; any other range is answered with the whole file, as HTTP allows.
+Response WholeFileReply(const Request& request, std::string bytes, std::string contentType) {
+  const std::size_t size = bytes.size();
+  Response reply = BytesReply(std::move(bytes), std::move(contentType));
+  if (request.header("Range") == "bytes=0-" && size > 0) {
+    reply.status = 206;
+    reply.headers.emplace_back("Content-Range",
+                               "bytes 0-" + std::to_string(size - 1) + "/" + std::to_string(size));
+  }
+  return reply;
+}
 
 bool IsClassicPath(const std::string& path) {
   return path == "/GetRoute" || path == "/fcgi-bin/fcg_list_album_v2" || path == "/fcgi-bin/cgi_list_photo" ||
@@ -55,12 +70,32 @@ Response ServiceHandler::classicReply(const Request& request) const {
   return GroupPhotoPageReply(data_, request);
 }
 
+// A list asked without the photo key hands out a new one; the photos it lists go with the key.
+Response ServiceHandler::currentPhotoPage(const Request& request) const {
+  std::vector<std::string> listed;
+  Response reply = CurrentPhotoPageReply(data_, request, &listed);
+  bool minted = false;
+  const std::string key = photoKeys_.keyOf(request, minted);
+  if (minted) reply.headers.emplace_back("Set-Cookie", PhotoKeys::newKeyCookie(key));
+  photoKeys_.bind(listed, key);
+  return reply;
+}
+
+// What today's service answers a request that does not look like its pages' own.
+static bool LooksLikeOldBrowser(const Request& request) {
+  const std::string agent = request.header("User-Agent");
+  return agent.find("MSIE") != std::string::npos || agent.find("Trident") != std::string::npos;
+}
+
 Response ServiceHandler::currentReply(const Request& request) const {
   const std::string& path = request.path;
+  if (LooksLikeOldBrowser(request)) {
+    const std::string refusal = RefusalJson(kRefusedFormCode, "请求被拒绝");
+    return request.query("format") == "json" ? JsonReply(refusal) : JsonpReply(request, refusal);
+  }
   if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/fcg_list_album_v3")
     return CurrentAlbumListReply(data_, request, families_.albumPage);
-  if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/cgi_list_photo")
-    return CurrentPhotoPageReply(data_, request);
+  if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/cgi_list_photo") return currentPhotoPage(request);
   if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/cgi_floatview_photo_list_v2")
     return FloatviewReply(data_, request);
   if (path == "/proxy/domain/u.photo.qzone.qq.com/cgi-bin/upp/qun_list_album_v2")
@@ -78,12 +113,16 @@ Response ServiceHandler::operator()(const Request& request) const {
 
   const PictureSource* picture = IsLoopback(request.host) ? data_.pictureByTarget(request.target)
                                                           : data_.picture(request.host, request.target);
-  if (picture != nullptr)
+  if (picture != nullptr) {
+    if (!photoKeys_.admits(request, picture->host, picture->key))
+      return BytesReply(PlaceholderGif(), "image/gif");
     return BytesReply(pictures_.bytes(*picture), picture->png ? "image/png" : "image/jpeg");
+  }
 
   const VideoSource* video = IsLoopback(request.host) ? data_.videoByTarget(request.target)
                                                       : data_.video(request.host, request.target);
-  if (video != nullptr) return BytesReply(MakeVideo(*video, data_.seed()), VideoContentType(*video));
+  if (video != nullptr)
+    return WholeFileReply(request, MakeVideo(*video, data_.seed()), VideoContentType(*video));
 
   const std::string& path = request.path;
   if (IsClassicPath(path)) return families_.classic ? classicReply(request) : NotFound();

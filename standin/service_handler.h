@@ -2,6 +2,7 @@
 // The service's answer to one request, whatever host it was sent to: endpoints are told apart by
 // their paths, and the host counts only for pictures, album hosts and the maker's page.
 #include "standin/http_server.h"
+#include "standin/photo_keys.h"
 #include "standin/picture_cache.h"
 #include "standin/qr_logins.h"
 #include "standin/sample_data.h"
@@ -21,8 +22,13 @@ struct EndpointFamilies {
 class ServiceHandler {
  public:
   ServiceHandler(const SampleData& data, PictureCache& pictures, const VersionPage& version,
-                 QrLogins& qrLogins, EndpointFamilies families = {})
-      : data_(data), pictures_(pictures), version_(version), qrLogins_(qrLogins), families_(families) {}
+                 QrLogins& qrLogins, PhotoKeys& photoKeys, EndpointFamilies families = {})
+      : data_(data),
+        pictures_(pictures),
+        version_(version),
+        qrLogins_(qrLogins),
+        photoKeys_(photoKeys),
+        families_(families) {}
 
   Response operator()(const Request& request) const;
 
@@ -31,11 +37,13 @@ class ServiceHandler {
   bool servesAlbumsOf(const Request& request, const std::string& qq) const;
   Response classicReply(const Request& request) const;
   Response currentReply(const Request& request) const;
+  Response currentPhotoPage(const Request& request) const;
 
   const SampleData& data_;
   PictureCache& pictures_;
   const VersionPage& version_;
   QrLogins& qrLogins_;
+  PhotoKeys& photoKeys_;
   EndpointFamilies families_;
 };
 

@@ -36,8 +36,9 @@ Standin::Standin(const StandinOptions& options)
       pictures_(data_),
       version_(options.makerHost, options.latestVersion),
       qrLogins_(data_),
+      photoKeys_(options.seed),
       server_(std::make_unique<HttpServer>(
-          ServiceHandler(data_, pictures_, version_, qrLogins_,
+          ServiceHandler(data_, pictures_, version_, qrLogins_, photoKeys_,
                          {options.classicFamily, options.currentFamily, options.currentAlbumPage}))) {}
 
 Standin::~Standin() { server_->stop(); }

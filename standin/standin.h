@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "standin/http_server.h"
+#include "standin/photo_keys.h"
 #include "standin/picture_cache.h"
 #include "standin/qr_logins.h"
 #include "standin/sample_data.h"
@@ -73,6 +74,9 @@ class Standin {
   // The maker's update page names this version.
   void setLatestVersion(std::string version);
 
+  // The photo keys today's photo lists hand out (photo_keys.h).
+  const PhotoKeys& photoKeys() const { return photoKeys_; }
+
   // Requests logged so far that carried a Cookie header to a host outside qq.com and qpic.cn.
   std::vector<Request> requestsLeakingCookies() const;
 
@@ -81,6 +85,7 @@ class Standin {
   mutable PictureCache pictures_;
   VersionPage version_;
   QrLogins qrLogins_;
+  PhotoKeys photoKeys_;
   std::unique_ptr<HttpServer> server_;
 };
 

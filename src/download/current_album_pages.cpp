@@ -9,6 +9,7 @@
 #include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "service/current_endpoints.h"
+#include "service/current_headers.h"
 #include "service/listing_request.h"
 #include "text/encoding.h"
 
@@ -26,15 +27,22 @@ bool isPlaylist(const Text& url, const Text& format) {
 
 // A video is saved as its file: the original upload where the viewer names one, else the file it
 // plays. A video that only streams through a playlist has no file to save.
-PhotoSource videoSource(Context& context, const Text& fileUrl, const Text& format, const Text& whyNone) {
+PhotoSource videoSource(Context&, const Text& fileUrl, const Text& format, const Text& whyNone) {
   PhotoSource source(fileUrl);
   source.kind = MediaKind::video;
-  source.requestHeaders = ConcatText("Referer: https://", context.program.hosts.personalSpace, "/");
   if (fileUrl.empty()) {
     source.unavailable = whyNone.empty() ? Utf8ToGbk("服务没有给出视频地址") : whyNone;
   } else if (isPlaylist(fileUrl, format)) {
     source.unavailable = Utf8ToGbk("只有在线播放列表（m3u8），没有可保存的视频文件");
   }
+  return source;
+}
+
+// Photos and videos are asked for as the album's page asks for them.
+PhotoSource fromAlbumPage(Context& context, const Text& number, PhotoSource source) {
+  const PageRequest kind = source.kind == MediaKind::video ? PageRequest::video : PageRequest::picture;
+  source.requestHeaders = pageRequestHeaders(kind, albumPageAddress(context.program.hosts, number));
+  source.asBrowser = true;
   return source;
 }
 
@@ -101,7 +109,8 @@ bool downloadCurrentPersonalAlbum(Context& context, PhotoStore& photos, const Al
             currentListingOptions(program.hosts, job.personalOwner, true));
       },
       [&](const PhotoListing& listing, int index) {
-        return personalSource(context, details, listing, index, original);
+        return fromAlbumPage(context, job.personalOwner,
+                             personalSource(context, details, listing, index, original));
       });
   photos.finishAlbum(folder, job.albumName);
   form.appendLog(albumClosingLine(job.albumName, 3));
@@ -126,7 +135,9 @@ bool downloadCurrentGroupAlbum(Context& context, PhotoStore& photos, const Album
             kGroupFloor, kCurrentGroupPhotoShape,
             currentListingOptions(program.hosts, job.typedNumber, true));
       },
-      [&](const PhotoListing& listing, int index) { return groupSource(context, listing, index); });
+      [&](const PhotoListing& listing, int index) {
+        return fromAlbumPage(context, job.typedNumber, groupSource(context, listing, index));
+      });
   photos.finishAlbum(folder, job.albumName);
   form.appendLog(albumClosingLine(job.albumName, 4));
   form.setText(Control::标签_第多少张照片, "");

@@ -13,6 +13,8 @@ namespace fotolun {
 
 namespace {
 
+constexpr const char* kPhotoKeyCookie = "qq_photo_key";
+
 int listedNumber(const PhotoListing& listing, int index, const char* member) {
   const Text text = listing.memberText(index, member);
   int value = 0;
@@ -32,6 +34,7 @@ std::vector<ListedPhoto> listedPhotos(const PhotoListing& listing, const PageSty
     photo.url = std::move(source.url);
     photo.kind = source.kind;
     photo.requestHeaders = std::move(source.requestHeaders);
+    photo.asBrowser = source.asBrowser;
     photo.unavailable = std::move(source.unavailable);
     photo.fallbackUrl = std::move(source.fallbackUrl);
     photo.name = photoNameFromJsonText(listing.memberText(j - 1, "name"));
@@ -54,6 +57,9 @@ void retryPlaceholders(Context& context, PhotoStore& photos, const AlbumJob& job
                        const ReplyShape& shape, const std::function<ListingReply()>& relist) {
   context.form.appendLog(Utf8ToGbk("有") + std::to_string(deferred.size()) +
                          Utf8ToGbk("张图片服务给出了占位图，重新获取列表后再试一次\r\n"));
+  // The service ties its one-time photo key to the addresses of one list: without the key the
+  // list hands out a fresh one with fresh addresses.
+  context.program.sessionJar.forget(kPhotoKeyCookie);
   const ListingReply reply = relist ? relist() : ListingReply{};
   std::vector<ListedPhoto> fresh;
   if (reply.usable()) {

@@ -20,6 +20,8 @@ struct PhotoSource {
   Text requestHeaders;  // empty: the photo page's own header lines
   Text unavailable;     // GBK: why the entry cannot be saved (a video streamed only as a playlist)
   Text fallbackUrl;     // a video's other file, asked when url gives none
+  // Today's service: requestHeaders are a browser's, the cookies go by the rules.
+  bool asBrowser = false;
 };
 
 // How one listing stores its pages.

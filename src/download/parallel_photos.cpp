@@ -43,8 +43,12 @@ std::size_t storePhotosAtOnce(Context& context, PhotoStore& photos, const Text& 
   const std::string folderOnDisk = GbkToUtf8(folder);
   std::vector<PhotoState> states(listed.size());
   std::vector<Stream> streams(static_cast<std::size_t>(streamCount));
-  // Declared after what its transfers write into, so that it goes first (a stop unwinding).
-  ParallelTransfers transfers(streamCount);
+  ParallelTransfers& transfers = photos.transfers(streamCount);
+  // Its transfers write into states: however this ends (a stop unwinding), they end first.
+  struct EndTransfers {
+    ParallelTransfers& transfers;
+    ~EndTransfers() { transfers.cancelAll(); }
+  } endTransfers{transfers};
 
   std::size_t next = 0;             // the next photo to start
   std::size_t saved = 0;            // the next photo to save

@@ -4,6 +4,7 @@
 
 #include "download/photo_request_headers.h"
 #include "download/photo_store.h"
+#include "net/content_range.h"
 #include "net/url_parts.h"
 #include "service/session_destination.h"
 #include "text/encoding.h"
@@ -31,6 +32,8 @@ ReplyVerdict judgePhoto(const ServiceResponse& response, std::size_t bodyBytes,
   const long long announced = HeaderNumber(response.headers, "Content-Length");
   if (announced >= 0 && static_cast<std::size_t>(announced) != bodyBytes)
     return failed(ReplyProblem::broken, "内容不完整");
+  if (response.status == 206 && !rangeCoversWholeBody(response.headers, bodyBytes))
+    return failed(ReplyProblem::broken, "服务只给出了文件的一部分（HTTP 206）");
   if (!extension)
     return failed(ReplyProblem::broken, kind == MediaKind::video ? "内容不是视频" : "内容不是图片");
   return {};
@@ -109,6 +112,7 @@ PhotoFetch::PhotoFetch(Context& context, const ListedPhoto& photo, const Text& a
       folder_(std::move(folderOnDisk)),
       backoff_({kAttempts, kRetryMs}, context.program.patienceMs) {
   options_.sessionCookies = maySendSession(context.program.hosts, photo.url);
+  options_.asBrowser = photo.asBrowser;
   options_.maxBodyBytes = kLargestPhoto;
   options_.headers = photo.requestHeaders.empty()
                          ? photoRequestHeaders(context.program.hosts.staticPage, albumId)

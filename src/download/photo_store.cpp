@@ -220,4 +220,10 @@ void PhotoStore::fail(const char* utf8Reason, const Text& name, const Text& why)
   context_.form.appendLog(line + "\r\n");
 }
 
+ParallelTransfers& PhotoStore::transfers(int streams) {
+  if (!transfers_ || transfers_->streams() != streams)
+    transfers_ = std::make_unique<ParallelTransfers>(streams);
+  return *transfers_;
+}
+
 }  // namespace fotolun

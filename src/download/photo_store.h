@@ -2,6 +2,7 @@
 // Album folders and the photos in them, for one download run on its worker.
 #include <ctime>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "download/image_kind.h"
 #include "download/photo_fetch.h"
 #include "download/photo_identity.h"
+#include "net/parallel_transfers.h"
 #include "program/program.h"
 
 namespace fotolun {
@@ -34,6 +36,7 @@ struct ListedPhoto {
   // Another address of the same video, asked when the first one gives no file (the copy the
   // service plays rather than the upload); empty: none.
   Text fallbackUrl;
+  bool asBrowser = false;  // ServiceGetOptions::asBrowser
 };
 
 class PhotoStore {
@@ -98,6 +101,9 @@ class PhotoStore {
   // busy photo host brings it back to 1 for the rest of the run.
   int parallelPhotos() const { return parallel_; }
   void setParallelPhotos(int streams) { parallel_ = streams; }
+  // The transfers of photos fetched at once, kept for the whole run (pages and albums alike) so
+  // that their connections stay open from one page to the next.
+  ParallelTransfers& transfers(int streams);
 
   // The directory is synced after this many new names, and at the end of the album.
   static constexpr int kSyncEvery = 50;
@@ -120,6 +126,7 @@ class PhotoStore {
   std::set<Text> unusableFolders_;
   std::map<Text, Folder> folders_;
   int parallel_ = 1;
+  std::unique_ptr<ParallelTransfers> transfers_;
   bool deferPlaceholders_ = false;
   std::vector<ListedPhoto> deferred_;
   int placeholdersInARow_ = 0;

@@ -262,7 +262,10 @@ PreparedTransfer::PreparedTransfer(void* curlHandle, const TransferRequest& tran
   SetBody(curl, transfer, response);
 }
 
-PreparedTransfer::~PreparedTransfer() = default;
+// A handle left attached to a cookie share would keep it from being cleaned up.
+PreparedTransfer::~PreparedTransfer() {
+  if (state_ && state_->cookieShare) curl_easy_setopt(static_cast<CURL*>(curl_), CURLOPT_SHARE, nullptr);
+}
 
 TransferOutcome PreparedTransfer::finish(int curlCode) {
   TransferOutcome outcome;

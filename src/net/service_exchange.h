@@ -12,7 +12,8 @@ struct ServiceExchange {
   Text url;
   int method = 0;
   bool noRedirect = false;
-  Text headers;  // the caller's lines; the defaults are appended to it
+  Text headers;                  // the caller's lines; the defaults are appended to it
+  bool headersComplete = false;  // the caller's lines are all there is: no defaults appended
   Text proxy;
   int timeoutSeconds = 0;  // as SendServiceRequest's: 0 = 15 s per step, -1 = none
   std::size_t maxBodyBytes = 0;

@@ -25,7 +25,7 @@ TransferRequest ServiceTransfer(ServiceExchange& exchange, const Text& cookieTex
   if (exchange.maxBodyBytes > 0) transfer.maxBodyBytes = exchange.maxBodyBytes;
   transfer.proxy = exchange.proxy;
   transfer.caFile = exchange.caFile;
-  AppendDefaultHeaders(exchange.headers, exchange.url, true);
+  if (!exchange.headersComplete) AppendDefaultHeaders(exchange.headers, exchange.url, true);
   if (const Text value = CookieHeaderValue(cookieText); !value.empty())
     transfer.headerLines.push_back(*CurlHeaderLine("Cookie", value));
   for (std::string& line : CurlHeaderLines(exchange.headers)) transfer.headerLines.push_back(std::move(line));
@@ -62,8 +62,8 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
   Text& receivedHeaders = responseHeaders ? *responseHeaders : ownResponseHeaders;
   int& statusCode = status ? *status : ownStatus;
 
-  ServiceExchange exchange{url,   method,         noRedirect,   std::move(headerText),
-                           proxy, timeoutSeconds, maxBodyBytes, caFile};
+  ServiceExchange exchange{
+      url, method, noRedirect, std::move(headerText), false, proxy, timeoutSeconds, maxBodyBytes, caFile};
   TransferRequest transfer = ServiceTransfer(exchange, cookieText);
   headerText = std::move(exchange.headers);
   transfer.bodySink = bodySink;

@@ -15,6 +15,7 @@
 #include "program/program_folders.h"
 #include "program/service_family.h"
 #include "program/service_hosts.h"
+#include "service/session_jar.h"
 #include "session/session_credentials.h"
 
 namespace fotolun {
@@ -42,6 +43,8 @@ struct Program {
   // file system spells it (UTF-8 bytes), not GBK: only libcurl opens it.
   Text caFile;
   CredentialStore credentials;
+  // The https family's cookies by the rules, filled from credentials and feeding them back.
+  SessionJar sessionJar{credentials};
   ProgramFolders folders;   // settings file and default save folder
   double delayScale = 1.0;  // tests shrink the program's waits; the program keeps 1
   WaitLog waits;

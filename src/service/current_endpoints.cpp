@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "service/current_headers.h"
+
 namespace fotolun {
 namespace {
 
@@ -68,9 +70,11 @@ Text currentGroupPhotoListUrl(const ServiceHosts& hosts, const SessionCredential
 ServiceGetOptions currentListingOptions(const ServiceHosts& hosts, const Text& refererNumber, bool photos) {
   ServiceGetOptions options;
   options.wholeSession = true;
-  const Text page = photos ? refererNumber + "/4" : refererNumber + "/infocenter";
-  options.headers = ConcatText("Referer: https://", hosts.personalSpace, "/", page, "\r\nOrigin: https://",
-                               hosts.personalSpace);
+  options.asBrowser = true;
+  const Text page = photos ? albumPageAddress(hosts, refererNumber)
+                           : ConcatText("https://", hosts.personalSpace, "/", refererNumber, "/infocenter");
+  options.headers =
+      ConcatText(pageRequestHeaders(PageRequest::script, page), "\r\nOrigin: https://", hosts.personalSpace);
   return options;
 }
 

@@ -88,6 +88,9 @@ ReplyVerdict judgeReply(std::string_view body, int status, std::string_view head
     if (other != nullptr) listed = listed || json_object_is_type(member(data, other), json_type_array);
   if (codeValue == 0 && listed) return {};
 
+  if (codeValue == kRefusedFormCode)
+    return verdict(ReplyProblem::broken, codeReason(codeValue, root.get(), "") +
+                                             "（服务拒绝了这种形式的请求：不像服务自己的网页发出的请求）");
   // The refusals' texts are looked for only in a reply without a list: a photo may be titled so.
   if (codeValue == kNotSignedInCode || saysNotSignedIn(body, shape.gbk))
     return verdict(ReplyProblem::notSignedIn, codeReason(codeValue, root.get(), "未登录或者登录超时"));

@@ -49,6 +49,9 @@ ReplyVerdict judgeReply(std::string_view body, int status, std::string_view head
 inline constexpr int kNotSignedInCode = -3000;
 inline constexpr int kNoPermissionCode = -4009;
 inline constexpr int kBusyCodes[] = {-10000, -10001};
+// Today's service refuses a request that does not look like its own pages' (an old agent, a form
+// Content-Type on a GET): asking again the same way gets the same answer.
+inline constexpr int kRefusedFormCode = -10049;
 
 // Seconds of a Retry-After header line in headers, -1 without one (an HTTP date is not honoured).
 int retryAfterSeconds(std::string_view headers);

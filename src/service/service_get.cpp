@@ -1,7 +1,10 @@
 #include "service/service_get.h"
 
+#include <mutex>
+
 #include "net/cookies.h"
 #include "net/http_clients.h"
+#include "net/request_object.h"
 #include "net/service_exchange.h"
 #include "service/session_destination.h"
 
@@ -13,6 +16,14 @@ ServiceResponse serviceGet(Context& context, const Text& url, const ServiceGetOp
   if (options.sessionCookies && !maySendSession(context.program.hosts, url)) {
     response.refusedHost = true;
     return response;
+  }
+  if (options.asBrowser) {
+    // Today's service: the request as the parallel streams make it, on this thread's handle.
+    const std::optional<TransferRequest> transfer = serviceGetTransfer(context, url, options);
+    RequestObject& object = ThreadServiceObject();
+    std::lock_guard lock(object.inUse());
+    if (!transfer || !object.curlHandle()) return response;
+    return serviceGetResponse(context, options, PerformTransfer(object.curlHandle(), *transfer));
   }
   const Text& proxy = context.program.proxy;
   const Text& caFile = context.program.caFile;
@@ -39,11 +50,15 @@ std::optional<TransferRequest> serviceGetTransfer(Context& context, const Text& 
   ServiceExchange exchange;
   exchange.url = url;
   exchange.headers = options.headers;
+  exchange.headersComplete = options.asBrowser;
   exchange.proxy = context.program.proxy;
   exchange.caFile = context.program.caFile;
   exchange.maxBodyBytes = options.maxBodyBytes;
-  const Text cookies = options.sessionCookies ? context.program.credentials.get().cookieText : Text();
-  TransferRequest transfer = ServiceTransfer(exchange, cookies);
+  const bool cookieText = options.sessionCookies && !options.asBrowser;
+  TransferRequest transfer =
+      ServiceTransfer(exchange, cookieText ? context.program.credentials.get().cookieText : Text());
+  if (options.sessionCookies && options.asBrowser)
+    transfer.cookieShare = context.program.sessionJar.prepare(context.program.hosts);
   transfer.bodySink = options.bodySink;
   return transfer;
 }
@@ -57,7 +72,12 @@ ServiceResponse serviceGetResponse(Context& context, const ServiceGetOptions& op
   response.headers = std::move(reply.headers);
   response.bodyBytes = outcome.bodyBytes;
   response.body = std::move(outcome.body);
-  if (options.sessionCookies && !reply.setCookies.empty()) {
+  response.certificateRefused = outcome.certificateRefused;
+  if (!options.sessionCookies) return response;
+  if (options.asBrowser) {
+    // The jar took the reply's cookies by the rules; the credentials learn them too.
+    context.program.sessionJar.learned(reply.setCookies);
+  } else if (!reply.setCookies.empty()) {
     context.program.credentials.withCookies([&](Text& cookies) {
       MergeCookies(cookies, reply.setCookies);
       return ByteBuffer();

@@ -20,7 +20,10 @@ struct ServiceResponse {
 struct ServiceGetOptions {
   bool sessionCookies = true;  // send the sign-in's cookies and merge the reply's back
   bool wholeSession = false;   // those of the browser's cookie store too (the https endpoints)
-  Text headers;                // extra request header lines, CR LF between them
+  // Today's service: the headers are a browser's whole set (no defaults added, current_headers.h)
+  // and the session goes through the run's cookie jar, by the cookie rules (session_jar.h).
+  bool asBrowser = false;
+  Text headers;  // extra request header lines, CR LF between them
   // Listings are small; a body past this is no listing and is not held in memory.
   std::size_t maxBodyBytes = std::size_t{16} << 20;
   BodySink* bodySink = nullptr;  // takes the body as it arrives; ServiceResponse::body stays empty

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "net/cookies.h"
 #include "session/regex_object.h"
 
 namespace fotolun {
@@ -111,6 +112,24 @@ ByteBuffer CredentialStore::withCookies(const std::function<ByteBuffer(Text& coo
     }
   }
   return body;
+}
+
+std::pair<SessionCredentials, unsigned long> CredentialStore::getWithGeneration() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return {credentials_, generation_};
+}
+
+std::optional<std::pair<Text, Text>> CredentialStore::mergeStoreCookies(Text setCookies,
+                                                                        unsigned long generation) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (generation_ != generation) return std::nullopt;
+  const Text before = wholeSessionCookies(credentials_);
+  Text whole = before;
+  if (!setCookies.empty()) {
+    MergeCookies(whole, setCookies);
+    credentials_.storeCookies = whole;
+  }
+  return std::pair{before, whole};
 }
 
 }  // namespace fotolun

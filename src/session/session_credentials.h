@@ -1,6 +1,8 @@
 #pragma once
 #include <functional>
 #include <mutex>
+#include <optional>
+#include <utility>
 
 #include "text/gbk_text.h"
 
@@ -42,6 +44,13 @@ class CredentialStore {
   // With wholeSession the request gets wholeSessionCookies and what it merges in is kept as the
   // cookie store's share.
   ByteBuffer withCookies(const std::function<ByteBuffer(Text& cookies)>& request, bool wholeSession = false);
+
+  // The record and its generation, which a new sign-in (set) moves on.
+  std::pair<SessionCredentials, unsigned long> getWithGeneration() const;
+  // Merges the cookies a reply set ("a=1; b=2") into the cookie store's share, as withCookies
+  // with wholeSession does, unless a new sign-in replaced the record since generation. Returns
+  // wholeSessionCookies before and after the merge, or nothing when it was dropped.
+  std::optional<std::pair<Text, Text>> mergeStoreCookies(Text setCookies, unsigned long generation);
 
  private:
   mutable std::mutex mutex_;

@@ -6,6 +6,7 @@
 #include "albums/album_list.h"
 #include "download_fixture.h"
 #include "names/clean_file_name.h"
+#include "service/current_headers.h"
 #include "standin/replies.h"
 #include "standin/sign_in_cookies.h"
 #include "text/encoding.h"
@@ -103,6 +104,8 @@ TEST_F(CurrentFamily, EveryListShapeListsWholeAndDownloadsAtBothSizes) {
       for (const auto& request : requestsTo("/proxy/domain/")) {
         EXPECT_TRUE(request.tls) << request.url;
         EXPECT_EQ(request.header("Origin"), "https://user.qzone.qq.com");
+        EXPECT_EQ(request.header("User-Agent"), std::string(kBrowserAgent));
+        EXPECT_EQ(request.header("Content-Type"), "");
         EXPECT_NE(request.header("Cookie").find("p_skey="), std::string::npos);
       }
       std::filesystem::remove_all(saveFolder / account->qq);
@@ -171,8 +174,14 @@ TEST_F(CurrentFamily, VideosAreSavedAsTheirFilesAndAPlaylistIsNamed) {
       << form.log();
   EXPECT_EQ(run->failedPhotos(), 1);
   EXPECT_EQ(requestsTo("cgi_floatview_photo_list_v2").size(), 1u) << "one batch tells of every video";
-  for (const auto& request : requestsTo(".mp4"))
-    EXPECT_EQ(request.header("Referer"), "https://user.qzone.qq.com/");
+  // Pictures and videos are asked for as the album's page asks: a browser's agent, its Referer.
+  for (const auto& request : requests()) {
+    if (request.path.rfind("/proxy/", 0) == 0) continue;
+    EXPECT_EQ(request.header("Referer"), "https://user.qzone.qq.com/" + account.qq + "/4") << request.url;
+    EXPECT_EQ(request.header("User-Agent"), std::string(kBrowserAgent));
+    EXPECT_EQ(request.header("Content-Type"), "");
+    EXPECT_EQ(request.header("Range"), request.url.ends_with(".mp4") ? "bytes=0-" : "") << request.url;
+  }
 
   // A group's videos come with the photo list; its albums put their photos under any of three names.
   const standin::Group& group = standin.data().videoGroup();
@@ -192,6 +201,40 @@ TEST_F(CurrentFamily, VideosAreSavedAsTheirFilesAndAPlaylistIsNamed) {
     EXPECT_EQ(bytesOf(where, ".mp4").size(), videoCount) << groupAlbum.title;
     EXPECT_EQ(filesIn(where).size(), groupAlbum.photos.size()) << groupAlbum.title;
   }
+}
+
+// A video is asked for from its first byte, as a player asks; a 206 with the whole file is the
+// video, one with a part of it is not saved.
+TEST_F(CurrentFamily, AVideoAnsweredWithOnlyAPartIsNotSaved) {
+  const standin::PersonalAccount& account = standin.data().videoAccount();
+  const standin::PersonalAlbum& album = account.albums[0];
+  const standin::PersonalPhoto* cut = nullptr;
+  for (const auto& photo : album.photos)
+    if (photo.video && !photo.video->isPlaylist() && !photo.video->downloadUrl.empty()) cut = &photo;
+  ASSERT_NE(cut, nullptr);
+  const std::string file = standin.photoBytes(cut->video->downloadUrl);
+  standin.server().addFault(cut->video->downloadUrl,
+                            standin::Fault{standin::FaultKind::Reply,
+                                           -1,
+                                           {},
+                                           0,
+                                           0,
+                                           {206,
+                                            {{"Content-Type", "video/mp4"},
+                                             {"Content-Range", "bytes 0-99/" + std::to_string(file.size())}},
+                                            file.substr(0, 100)}});
+  choosePersonal(account, true);
+  addPersonalRow(album, 1);
+  runToEnd();
+  // The part is never the video; the copy the service plays stands in for it.
+  EXPECT_NE(form.log().find(
+                "视频的原文件无法下载（服务只给出了文件的一部分（HTTP 206）），已保存在线播放用的副本：" +
+                cut->title),
+            std::string::npos)
+      << form.log();
+  EXPECT_EQ(run->failedPhotos(), 1) << "the playlist alone";
+  for (const auto& [name, bytes] : filesIn(albumFolder(account.qq, album.name, album.photos.size())))
+    EXPECT_NE(bytes, file.substr(0, 100)) << name;
 }
 
 // What the automatic choice does with each answer of the older family's album list.

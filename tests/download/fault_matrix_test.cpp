@@ -12,8 +12,9 @@
 
 #include "download_fixture.h"
 #include "names/path_names.h"
-#include "standin/picture_bytes.h"
+#include "standin/placeholder_gif.h"
 #include "standin/replies.h"
+#include "standin/session_check.h"
 #include "text/encoding.h"
 
 namespace fotolun::testing {
@@ -31,7 +32,7 @@ Fault reply(Response response, int times = -1, int skip = 0) {
 }
 // The gateway's throttle wall: a server error with nothing in it.
 const Response kWall{500, {{"Server", "TAPISIX/3.2.0"}}, ""};
-const Response kPlaceholder{200, {{"Content-Type", "image/gif"}}, standin::MakePlaceholderGif()};
+const Response kPlaceholder{200, {{"Content-Type", "image/gif"}}, standin::PlaceholderGif()};
 const Response kBusy{200,
                      {{"Content-Type", "application/json"}},
                      R"({"code":-10000,"message":"使用人数过多，请稍后再试","data":{}})"};
@@ -52,11 +53,18 @@ struct FaultCase {
   std::function<void(standin::Standin&, const standin::PersonalAccount&)> inject;
   std::vector<std::string> logHas{};  // UTF-8
   bool signedOut = false;
-  std::string endedEarly{};  // the closing box's start when the run ends before its last album
+  bool current = false;               // through today's https family, else the older one
+  std::function<void()> alsoHolds{};  // what else the case checks once the run ended
+  std::string endedEarly{};           // the closing box's start when the run ends before its last album
 };
 
 class FaultMatrix : public DownloadFixture {
  protected:
+  FaultMatrix() {
+    standin::Standin::writeCertificateAuthority((programFolder.path() / "ca.pem").string());
+    program.caFile = (programFolder.path() / "ca.pem").string();
+  }
+
   const standin::PersonalAccount& account = standin.data().ordinaryAccount();
   const standin::Group& group = standin.data().smallGroup();
 
@@ -71,6 +79,7 @@ const standin::PersonalAlbum& personal(const standin::PersonalAccount& account, 
 
 void FaultMatrix::check(const FaultCase& c) {
   SCOPED_TRACE(c.title);
+  program.chooseFamily(c.current ? FamilyChoice::current : FamilyChoice::classic);
   if (c.mode == Mode::group) {
     chooseGroup(group);
   } else {
@@ -124,7 +133,11 @@ void FaultMatrix::check(const FaultCase& c) {
     EXPECT_EQ(box, "全部下载完毕");
   }
   EXPECT_TRUE(standin.requestsLeakingCookies().empty());
-  for (const auto& [path, bytes] : allFiles()) EXPECT_EQ(path.find("/.photo-"), std::string::npos) << path;
+  for (const auto& [path, bytes] : allFiles()) {
+    EXPECT_EQ(path.find("/.photo-"), std::string::npos) << path;
+    EXPECT_NE(bytes, standin::PlaceholderGif()) << "a placeholder saved as " << path;
+  }
+  if (c.alsoHolds) c.alsoHolds();
 }
 
 TEST_F(FaultMatrix, EveryPhotoIsSavedWholeOrReported) {
@@ -152,6 +165,8 @@ TEST_F(FaultMatrix, EveryPhotoIsSavedWholeOrReported) {
        {"服务器持续繁忙或没有回应（HTTP 503），等了30分钟仍未恢复，下载停止，剩下的2个相册没有下载。",
         "以后再运行一次，会从这次停下的地方接着下载", "有2个相册没有完整下载：《旅行2019》《心情日记》"},
        false,
+       false,
+       {},
        "服务器持续繁忙，下载提前结束：有2个相册没有下载完"},
       {"a wall of empty server errors shorter than the patience is waited out",
        Mode::hd,
@@ -174,6 +189,8 @@ TEST_F(FaultMatrix, EveryPhotoIsSavedWholeOrReported) {
        [](auto& s, auto&) { s.server().addFault("/psb?/", reply(kPlaceholder)); },
        {"连续20张照片服务都只给出了占位图（服务给出了占位图（96×96））"},
        false,
+       false,
+       {},
        "服务只给出占位图，下载提前结束"},
       {"error pages and JSON where pictures should be are no photos",
        Mode::hd,
@@ -230,6 +247,68 @@ TEST_F(FaultMatrix, EveryPhotoIsSavedWholeOrReported) {
        {"剩下的2个相册没有下载。请点“1.登录”重新登录后再下载",
         "有2个相册没有完整下载：《心情日记》《v1.0 final.》"},
        true},
+      {"today's photo key goes back with the next list and with every photo, and is kept",
+       Mode::hd,
+       {{"旅行2019", "12"}, {"心情日记", "2"}},
+       [](auto&, auto&) {},
+       {},
+       false,
+       true,
+       [&] {
+         std::set<std::string> keys;
+         int without = 0;
+         for (const auto& request : requestsTo("cgi_list_photo")) {
+           const auto key = standin::RequestCookie(request, standin::kPhotoKeyCookie);
+           key ? void(keys.insert(*key)) : void(++without);
+         }
+         ASSERT_EQ(keys.size(), 1u) << "one key, carried from the first list on";
+         EXPECT_LE(without, 1);
+         EXPECT_NE(
+             GbkToUtf8(wholeSessionCookies(program.credentials.get())).find("qq_photo_key=" + *keys.begin()),
+             std::string::npos)
+             << "the session keeps it, and a cookies.txt written from it";
+       }},
+      {"the service's own cookies go where their domain, path and expiry say",
+       Mode::hd,
+       {{"旅行2019", "12"}},
+       [](auto& s, auto&) {
+         Fault setting{FaultKind::AddHeaders};
+         setting.reply.headers = {{"Set-Cookie", "scoped=1; Domain=.qq.com; Path=/psb"},
+                                  {"Set-Cookie", "hostonly=2; Path=/"},
+                                  {"Set-Cookie", "stale=3; Path=/; Max-Age=0"}};
+         s.server().addFault("cgi_list_photo", setting);
+       },
+       {},
+       false,
+       true,
+       [&] {
+         int scopedPhotos = 0;
+         for (const auto& request : requests()) {
+           const auto has = [&](const char* name) {
+             return standin::RequestCookie(request, name).has_value();
+           };
+           const bool onQq = request.host.ends_with(".qq.com");
+           EXPECT_EQ(has("scoped"), onQq && request.path == "/psb") << request.url;
+           scopedPhotos += has("scoped") ? 1 : 0;
+           EXPECT_TRUE(request.host == "user.qzone.qq.com" || !has("hostonly")) << request.url;
+           EXPECT_FALSE(has("stale")) << request.url;
+         }
+         EXPECT_GT(scopedPhotos, 0);
+         const std::string session = GbkToUtf8(wholeSessionCookies(program.credentials.get()));
+         EXPECT_NE(session.find("scoped=1"), std::string::npos) << session;
+         EXPECT_EQ(session.find("stale="), std::string::npos) << session;
+       }},
+      {"a refusal of the request's form is reported, not waited out",
+       Mode::hd,
+       {{"旅行2019", "12", {}, true}},
+       [&](auto& s, auto&) {
+         s.server().addFault("topicId=" + travel.id,
+                             reply({200, {}, R"(shine_Callback({"code":-10049,"message":"x","data":{}}))"}));
+       },
+       {"-10049", "服务拒绝了这种形式的请求"},
+       false,
+       true,
+       [&] { EXPECT_EQ(requestsTo("topicId=" + travel.id).size(), 1u); }},
   };
   for (const FaultCase& c : cases) {
     check(c);

@@ -5,6 +5,8 @@
 #include <functional>
 #include <iterator>
 #include <regex>
+#include <set>
+#include <thread>
 
 #include "download/download_archive.h"
 #include "download_fixture.h"
@@ -141,6 +143,48 @@ const Case kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Albums, ParallelPhotos, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.what; });
+
+class RunOfStreams : public DownloadFixture {
+ protected:
+  RunOfStreams() { program.parallelPhotos = kStreams; }
+  static constexpr int kStreams = 4;
+};
+
+// The streams keep their connections for the whole run: an album does not open new ones.
+TEST_F(RunOfStreams, AlbumsShareTheRunsConnections) {
+  const standin::PersonalAccount& account = standin.data().ordinaryAccount();
+  choosePersonal(account, true);
+  int number = 0;
+  for (const auto& album : account.albums)
+    if (album.name == "旅行2019" || album.name == "心情日记" || album.name == "v1.0 final.")
+      addPersonalRow(album, ++number);
+  ASSERT_EQ(number, 3);
+  runToEnd();
+  EXPECT_EQ(run->failedPhotos(), 0);
+  std::set<std::size_t> carriers;  // the connections that carried photos, whichever host
+  for (const standin::Request& request : requestsTo("/psb")) carriers.insert(request.connection);
+  EXPECT_GE(carriers.size(), 2u);
+  EXPECT_LE(carriers.size(), static_cast<std::size_t>(kStreams)) << "one per stream, for the whole run";
+}
+
+// A stop that comes while every stream waits out its pause between two photos starts nothing more.
+TEST_F(RunOfStreams, AStopBetweenTransfersStartsNoNewRequest) {
+  program.delayScale = 5;  // half a second after each photo: the stop lands in it
+  const standin::PersonalAccount& account = standin.data().ordinaryAccount();
+  choosePersonal(account, true);
+  for (const auto& album : account.albums)
+    if (album.name == "旅行2019") addPersonalRow(album, 1);
+  start();
+  while (requestsTo("/psb").size() < kStreams) std::this_thread::sleep_for(1ms);
+  std::this_thread::sleep_for(50ms);  // the first photos are in, the pauses begin
+  const auto stopped = std::chrono::system_clock::now();
+  form.queueAnswer(MessageAnswer::Ok);
+  ui.send([&] { run->stopDownload(); });
+  run->waitForWorker();
+  for (const standin::Request& request : standin.server().requests())
+    EXPECT_LT(request.time, stopped) << request.url << " asked after the stop";
+  EXPECT_EQ(requestsTo("/psb").size(), static_cast<std::size_t>(kStreams));
+}
 
 }  // namespace
 }  // namespace fotolun::testing

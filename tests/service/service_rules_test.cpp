@@ -4,17 +4,20 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "download/image_kind.h"
 #include "download/image_size.h"
 #include "download/listing_outcome.h"
+#include "net/content_range.h"
 #include "net/request_headers.h"
 #include "net/response_cookies.h"
 #include "net/url_parts.h"
 #include "service/backoff.h"
 #include "service/reply_verdict.h"
 #include "standin/picture_bytes.h"
+#include "standin/placeholder_gif.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -48,6 +51,8 @@ TEST(ReplyVerdict, TellsAListFromEveryWayOfNotBeingOne) {
       {"<html>error page</html>", 200, "", ReplyProblem::broken, "回复不是JSON"},
       {"not found", 404, "", ReplyProblem::broken, "HTTP 404"},
       {R"({"code":-201,"message":"参数错误"})", 200, "", ReplyProblem::broken, "-201：参数错误"},
+      {R"({"code":-10049,"message":"使用人数过多"})", 200, "", ReplyProblem::broken,
+       "服务拒绝了这种形式的请求"},
       {R"({"code":0,"data":{"album":[]}})", 200, "", ReplyProblem::broken, "data.photoList"},
       {R"({"code":0,"data":{"photoList":{}}})", 200, "", ReplyProblem::broken, "data.photoList"},
       // A code other than 0 is never a list, whatever list comes with it.
@@ -72,6 +77,19 @@ TEST(ReplyVerdict, TellsAListFromEveryWayOfNotBeingOne) {
   EXPECT_EQ(HeaderNumber(headers, "Content-Length"), 20000000) << "a photo far over a megabyte";
   EXPECT_EQ(HeaderNumber(headers, "Retry-After"), -1) << "a date is not honoured";
   EXPECT_EQ(HeaderNumber(headers, "Length"), -1);
+
+  // A 206 is a whole file only when its range runs from the first byte to the last of the whole.
+  for (const auto& [range, bytes, whole] : std::vector<std::tuple<std::string, std::size_t, bool>>{
+           {"content-range: bytes 0-4999/5000", 5000, true},
+           {"Content-Range: bytes 0-99/5000", 100, false},
+           {"Content-Range: bytes 100-4999/5000", 4900, false},
+           {"Content-Range: bytes 0-4999/*", 5000, false},
+           {"Content-Range: bytes 0-4999/5000", 4000, false},
+           {"X-Content-Range: bytes 0-4999/5000", 5000, false},
+           {"", 5000, false}}) {
+    EXPECT_EQ(rangeCoversWholeBody("HTTP/1.1 206 Partial Content\r\n" + range + "\r\n\r\n", bytes), whole)
+        << range << " for " << bytes;
+  }
 
   // A GBK endpoint's refusal is found in GBK.
   EXPECT_EQ(
@@ -166,7 +184,7 @@ TEST(ImageSize, HeadersOfEveryFormatAndThePlaceholderRule) {
                                    10) +
                                jpeg.substr(2);
   const std::vector<std::pair<std::string, std::optional<std::pair<int, int>>>> cases = {
-      {standin::MakePlaceholderGif(), std::pair{96, 96}},
+      {standin::PlaceholderGif(), std::pair{96, 96}},
       {standin::MakePng("k", 7, 5), std::pair{7, 5}},
       {jpeg, std::pair{320, 240}},
       {withExif, std::pair{320, 240}},

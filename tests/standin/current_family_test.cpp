@@ -2,10 +2,12 @@
 // the three album keys, paging, the raw choices, floatview batches, videos and the group refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <utility>
 #include <vector>
 
+#include "standin/placeholder_gif.h"
 #include "standin/sign_in_cookies.h"
 #include "standin_requests.h"
 
@@ -45,6 +47,7 @@ class CurrentFamily : public ::testing::Test {
                 const std::string& callback = "shine_Callback") {
     const Response reply = service.get(url + "&g_tk=" + gtkOf(qq), cookiesOf(qq));
     EXPECT_EQ(reply.headers.at(0).second, "application/x-javascript; charset=utf-8");
+    if (const std::string key = photoKeyOf(reply); !key.empty()) lastPhotoKey = key;
     return ParseJson(Unwrapped(reply.body, callback));
   }
   JsonPtr json(const std::string& url, const std::string& qq) {
@@ -63,7 +66,16 @@ class CurrentFamily : public ::testing::Test {
            "&topicId=" + album.id + "&picKey=" + picKey + "&prevNum=0&postNum=" + std::to_string(postNum);
   }
 
+  // The qq_photo_key a reply sets, "" when it sets none.
+  static std::string photoKeyOf(const Response& reply) {
+    for (const auto& [name, value] : reply.headers)
+      if (name == "Set-Cookie" && value.rfind("qq_photo_key=", 0) == 0)
+        return value.substr(13, value.find(';') - 13);
+    return "";
+  }
+
   DirectService service;
+  std::string lastPhotoKey;
   const PersonalAccount& video = service.data.videoAccount();
   const std::string me = service.data.ordinaryAccount().qq;
 };
@@ -150,6 +162,7 @@ TEST_F(CurrentFamily, PhotoListsTellRawChoicesAndVideosAndRefuseAsTheOldOnes) {
         std::pair(&video, &video.albums[0])}) {
     const JsonPtr reply = jsonp(photoList(owner->qq, album->id), me);
     json_object* photos = DataArray(reply, "photoList");
+    const std::string photoKey = "qq_photo_key=" + lastPhotoKey;
     ASSERT_EQ(Length(photos), album->photos.size());
     for (std::size_t i = 0; i < album->photos.size(); ++i) {
       const PersonalPhoto& photo = album->photos[i];
@@ -166,8 +179,8 @@ TEST_F(CurrentFamily, PhotoListsTellRawChoicesAndVideosAndRefuseAsTheOldOnes) {
       EXPECT_EQ(json_object_get_boolean(Member(listed, "is_video")), photo.video.has_value());
       EXPECT_EQ(json_object_to_json_string(Member(listed, "phototype")),
                 std::string(photo.video ? "\"video\"" : "1"));
-      // A video's listed address is its cover, a JPEG.
-      EXPECT_EQ(service.get(photo.url).headers.at(0).second, "image/jpeg");
+      // A video's listed address is its cover, a JPEG (with the list's photo key).
+      EXPECT_EQ(service.get(photo.url, photoKey).headers.at(0).second, "image/jpeg");
     }
   }
   EXPECT_EQ(rawChoices.size(), 3u);
@@ -177,6 +190,55 @@ TEST_F(CurrentFamily, PhotoListsTellRawChoicesAndVideosAndRefuseAsTheOldOnes) {
   EXPECT_EQ(IntMember(jsonp(photoList(classified.qq, classified.albums[2].id), me).get(), "code"), -10805);
   EXPECT_EQ(IntMember(jsonp(photoList(ordinary.qq, ordinary.albums[2].id), me).get(), "code"), 0);
   EXPECT_EQ(IntMember(jsonp(photoList(ordinary.qq, "V1nosuchalbum"), me).get(), "code"), -10801);
+}
+
+// Today's service: a photo list hands out a one-time key that the photo.store.qq.com hosts want
+// with every photo (else their placeholder picture), refuses old agents, and gives a player its
+// video whole from the first byte.
+TEST_F(CurrentFamily, PhotoKeysOldAgentsAndVideoRangesAsTodaysServiceAnswersThem) {
+  const PersonalAlbum& album = service.data.ordinaryAccount().albums.front();
+  const std::string list = photoList(me, album.id) + "&g_tk=" + gtkOf(me);
+  const Response first = service.get(list, cookiesOf(me));
+  const std::string key = photoKeyOf(first);
+  ASSERT_FALSE(key.empty());
+  EXPECT_NE(std::find(first.headers.begin(), first.headers.end(),
+                      std::pair<std::string, std::string>(
+                          "Set-Cookie", "qq_photo_key=" + key + "; Domain=.qq.com; Path=/")),
+            first.headers.end());
+  EXPECT_EQ(photoKeyOf(service.get(list, cookiesOf(me) + "; qq_photo_key=" + key)), "")
+      << "a key sent is kept";
+  const std::string& placeholder = PlaceholderGif();
+  EXPECT_EQ(placeholder.size(), 755u);
+  EXPECT_EQ(placeholder.substr(0, 10), std::string("GIF89a\x60\0\x60\0", 10)) << "96 x 96";
+  int keyed = 0;
+  for (const PersonalPhoto& photo : album.photos) {
+    const std::string real = service.pictures.bytes(*service.data.pictureAt(photo.url));
+    const bool wantsKey = photo.url.find(".photo.store.qq.com/") != std::string::npos;
+    keyed += wantsKey ? 1 : 0;
+    EXPECT_EQ(service.get(photo.url).body, wantsKey ? placeholder : real) << photo.url;
+    EXPECT_EQ(service.get(photo.url, "qq_photo_key=" + key).body, real) << photo.url;
+  }
+  EXPECT_GT(keyed, 0);
+
+  Request oldAgent = RequestFor(list, cookiesOf(me));
+  oldAgent.headers.emplace_back("User-Agent", "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)");
+  EXPECT_EQ(IntMember(ParseJson(Unwrapped(service.handler(oldAgent).body, "shine_Callback")).get(), "code"),
+            -10049);
+
+  for (const PersonalPhoto& photo : video.albums[0].photos) {
+    if (!photo.video || photo.video->isPlaylist()) continue;
+    Request ranged = RequestFor(photo.video->videoUrl);
+    ranged.headers.emplace_back("Range", "bytes=0-");
+    const Response whole = service.handler(ranged);
+    const std::string bytes = service.get(photo.video->videoUrl).body;
+    EXPECT_EQ(whole.status, 206);
+    EXPECT_EQ(whole.body, bytes);
+    EXPECT_NE(std::find(whole.headers.begin(), whole.headers.end(),
+                        std::pair<std::string, std::string>(
+                            "Content-Range", "bytes 0-" + std::to_string(bytes.size() - 1) + "/" +
+                                                 std::to_string(bytes.size()))),
+              whole.headers.end());
+  }
 }
 
 TEST_F(CurrentFamily, FloatviewBatchesRunFromPicKeyAndCarryTheVideoAddresses) {
@@ -281,7 +343,7 @@ TEST_F(CurrentFamily, OldListingsShowAVideoAsItsCoverAndSwitchedOffFamiliesAnswe
   } cases[] = {{{true, true}, 200, 200}, {{false, true}, 200, 404}, {{true, false}, 404, 200}};
   for (const auto& c : cases) {
     const ServiceHandler handler(service.data, service.pictures, service.version, service.qrLogins,
-                                 c.families);
+                                 service.photoKeys, c.families);
     EXPECT_EQ(handler(RequestFor(current, cookiesOf(me))).status, c.currentStatus);
     EXPECT_EQ(handler(RequestFor(route)).status, c.classicStatus);
     EXPECT_EQ(handler(RequestFor(old, cookiesOf(me))).status, c.classicStatus);

@@ -22,7 +22,8 @@ struct DirectService {
   PictureCache pictures{data};
   VersionPage version;
   QrLogins qrLogins{data};
-  ServiceHandler handler{data, pictures, version, qrLogins};
+  PhotoKeys photoKeys{1};
+  ServiceHandler handler{data, pictures, version, qrLogins, photoKeys};
 };
 
 struct JsonFree {
