@@ -48,6 +48,8 @@ ListOutcome CliJob::list(const JobSettings& settings, const std::function<bool()
     program_.skipSavedPhotos = settings.skipSaved;
     if (settings.family) program_.chooseFamily(*settings.family);
     program_.parallelPhotos = settings.parallel;
+    if (settings.embedDates) program_.embedDates = true;
+    program_.writeGallery = settings.writeGallery;
   });
   AlbumLists& lists = controller_->albumLists();
   std::atomic<bool> pressed{false};

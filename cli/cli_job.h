@@ -23,6 +23,8 @@ struct JobSettings {
   bool skipSaved = true;               // photos an earlier run saved are not fetched again
   std::optional<FamilyChoice> family;  // none: the settings file decides
   int parallel = 1;                    // photos of an album fetched at once
+  bool embedDates = false;             // true: on whatever the settings file says
+  bool writeGallery = true;
 };
 
 struct DownloadOutcome {
@@ -57,6 +59,8 @@ class CliJob {
   Text sessionCookies() const;
   // The endpoint family in use after the list: the automatic choice may have moved on.
   ServiceFamily family() const { return program_.family; }
+  // The offline album's top page the run wrote (UTF-8), "" none.
+  std::string galleryPage() const { return GbkToUtf8(program_.galleryPage.get()); }
 
  private:
   class NoDesktop : public Desktop {

@@ -8,6 +8,7 @@
 #include "app/download_mode.h"
 #include "app/family_setting.h"
 #include "app/parallel_setting.h"
+#include "app/photo_settings.h"
 #include "app/save_folder.h"
 #include "app/settings_file.h"
 #include "app/version_check.h"
@@ -15,6 +16,7 @@
 #include "form/run_control.h"
 #include "form/worker_form.h"
 #include "net/http_clients.h"
+#include "story/html_text.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -93,6 +95,9 @@ void MainWindowController::windowCreated() {
   applySavedDownloadMode(form, impl_->settingsPath());
   impl_->program.chooseFamily(savedFamilyChoice(impl_->settingsPath()));
   impl_->program.parallelPhotos = readParallelPhotos(impl_->settingsPath());
+  const bool dates = readEmbedDates(impl_->settingsPath());
+  form.setChecked(Control::选择框_写入拍摄时间, dates);
+  impl_->program.embedDates = dates;
 }
 
 void MainWindowController::clicked(Control control) {
@@ -128,6 +133,14 @@ void MainWindowController::clicked(Control control) {
       break;
     case Control::按钮3:
       openSaveFolder(form, impl_->desktop, program.folders.saveFolder);
+      break;
+    case Control::按钮_打开相册页:
+      if (const Text page = program.galleryPage.get(); !page.empty())
+        impl_->desktop.openUrl(ConcatText("file://", linkToFile(GbkToUtf8(page))));
+      break;
+    case Control::选择框_写入拍摄时间:
+      program.embedDates = form.checked(Control::选择框_写入拍摄时间);
+      writeEmbedDates(impl_->settingsPath(), program.embedDates);
       break;
     case Control::选择框_高清:
       onHdClicked(form, impl_->settingsPath());

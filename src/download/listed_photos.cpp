@@ -7,6 +7,7 @@
 #include "download/listing_outcome.h"
 #include "download/parallel_photos.h"
 #include "download/photo_time.h"
+#include "story/photo_story.h"
 
 namespace fotolun {
 
@@ -27,6 +28,7 @@ void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job
                                    listing.memberText(j - 1, "sloc"), photo.url);
     photo.time =
         photoTime(listing.memberText(j - 1, "rawshoottime"), listing.memberText(j - 1, "uploadtime"));
+    photo.story = photoStoryOf(listing, j - 1);
   }
   const auto showProgress = [&](std::size_t index) {
     showPhotoProgress(context, job.photoCountText, positionBefore + static_cast<int>(index) + 1,

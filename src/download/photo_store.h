@@ -13,6 +13,8 @@
 #include "download/photo_fetch.h"
 #include "download/photo_identity.h"
 #include "program/program.h"
+#include "story/album_record.h"
+#include "story/photo_story.h"
 
 namespace fotolun {
 
@@ -26,6 +28,7 @@ struct ListedPhoto {
   MediaKind kind = MediaKind::picture;  // a video entry is saved as the video, never its cover
   Text requestHeaders;                  // empty: the photo page's own header lines
   Text unavailable;                     // GBK: why it cannot be fetched at all; empty: it can
+  PhotoStory story;                     // what the listing tells people about it
 };
 
 class PhotoStore {
@@ -40,8 +43,9 @@ class PhotoStore {
   // reported in the log once, and the album's photos then count as failed without being fetched.
   // GBK, "/" between levels.
   Text prepareAlbumFolder(const AlbumJob& job);
-  // The album is done: the names its photos took are made durable, and the log says how many
-  // photos an earlier run had already saved.
+  // The album is done: the names its photos took are made durable, the folder's album record
+  // (album.json) tells what became of each listed photo, and the log says how many photos an
+  // earlier run had already saved.
   void finishAlbum(const Text& folder, const Text& albumName);
 
   // Whether the folder's record says the photo is saved there and its file is still in place; it
@@ -79,6 +83,9 @@ class PhotoStore {
   int parallelPhotos() const { return parallel_; }
   void setParallelPhotos(int streams) { parallel_ = streams; }
 
+  // The number folders this run saved albums in (GBK), for the offline album's pages.
+  const std::set<Text>& numberFolders() const { return numberFolders_; }
+
   // The directory is synced after this many new names, and at the end of the album.
   static constexpr int kSyncEvery = 50;
 
@@ -88,15 +95,25 @@ class PhotoStore {
     int skipped = 0;
     int unsynced = 0;
   };
+  // The album being downloaded, as its record will tell it.
+  struct AlbumInProgress {
+    Text folder;
+    AlbumRecord record;
+  };
+  void note(const ListedPhoto& photo, std::string file, std::string failed);
+  void writeRecord(const Folder& state);
+  void embedDates(const ListedPhoto& listed, const Text& folder, PartFile& part);
   FetchedPhoto fetch(const ListedPhoto& photo, PhotoFetch& fetch, std::optional<PhotoFetch::Retry> retry);
-  bool save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo);
-  void fail(const char* utf8Reason, const Text& name, const Text& why = "");
+  bool save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo, std::string& savedAs);
+  void fail(const char* utf8Reason, const ListedPhoto& photo, const Text& why = "");
   bool moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
 
   Context& context_;
   DownloadTally& tally_;
   std::set<Text> unusableFolders_;
   std::map<Text, Folder> folders_;
+  std::optional<AlbumInProgress> album_;
+  std::set<Text> numberFolders_;
   int parallel_ = 1;
 };
 

@@ -15,6 +15,7 @@
 #include "program/service_family.h"
 #include "program/service_hosts.h"
 #include "session/session_credentials.h"
+#include "story/album_stories.h"
 
 namespace fotolun {
 
@@ -62,6 +63,13 @@ struct Program {
   std::function<void()> beforeDiskChange;
   // Photos of an album fetched at once (1 to 8); set before a run starts.
   int parallelPhotos = 1;
+  // The shooting date written inside photos that carry none: the user's choice, off by default,
+  // as the files then differ from what the service served. Read as each photo is saved.
+  std::atomic<bool> embedDates{false};
+  // The offline album's pages written at a run's end.
+  bool writeGallery = true;
+  AlbumStories albumStories;  // what the album lists said of each album
+  Guarded<Text> galleryPage;  // the top page the last run wrote (GBK path); "" none yet
 };
 
 // Where an operation runs: the UI thread (the program's form, no run control) or a worker (a
