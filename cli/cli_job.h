@@ -11,6 +11,7 @@
 #include "cli/cli_form.h"
 #include "cli/cli_options.h"
 #include "form/locked_ui_thread.h"
+#include "text/encoding.h"
 
 namespace fotolun::cli {
 

@@ -190,7 +190,8 @@ int main(int argc, char** argv) {
         outcome.stopped ? "Stopped" : "Done", outcome.albums, outcome.savedPhotos, outcome.skippedPhotos,
         outcome.savedBytes, outcome.failedPhotos, outcome.failedAlbums, seconds);
     terminal.result(summary);
-    if (const std::string page = job.galleryPage(); !page.empty()) terminal.result("Offline album: " + page + "\n");
+    if (const std::string page = job.galleryPage(); !page.empty())
+      terminal.result("Offline album: " + page + "\n");
     if (outcome.signedOut) {
       terminal.error(
           "not signed in: the service ended the session during the run; the albums not downloaded are named "

@@ -51,9 +51,10 @@ std::string RawJson(const PersonalPhoto& photo) {
 void AddStory(std::vector<std::string>& members, const PersonalPhoto& photo) {
   members.push_back(JsonMember("desc", JsonString(photo.description)));
   if (photo.exif) {
-    members.push_back(JsonMember("exif", JsonObject({JsonMember("originalTime", JsonString(photo.exif->originalTime)),
-                                                     JsonMember("make", JsonString(photo.exif->make)),
-                                                     JsonMember("model", JsonString(photo.exif->model))})));
+    members.push_back(
+        JsonMember("exif", JsonObject({JsonMember("originalTime", JsonString(photo.exif->originalTime)),
+                                       JsonMember("make", JsonString(photo.exif->make)),
+                                       JsonMember("model", JsonString(photo.exif->model))})));
   } else {
     members.push_back(JsonMember("cameratype", "\"\""));
   }

@@ -182,8 +182,8 @@ PersonalPhoto SampleBuilder::personalPhoto(const std::string& albumId, std::stri
   photo.uploadTime = chinaTime(uploaded);
   photo.shootTimeJson = shootTimeJson(uploaded, index);
   // Descriptions and camera records come from the index alone: the seeded sequence stays as it was.
-  static const char* const kDescriptions[] = {"", "那天的阳光很好", "", "和家人一起\n第二行",
-                                              "<script>alert(1)</script>", ""};
+  static const char* const kDescriptions[] = {
+      "", "那天的阳光很好", "", "和家人一起\n第二行", "<script>alert(1)</script>", ""};
   photo.description = kDescriptions[index % 6];
   if (index % 4 == 1) {
     std::string original = chinaTime(uploaded - 86400);

@@ -67,8 +67,10 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
   // than mixing its photos into the first one's.
   state.archive = DownloadArchive::open(onDisk, job.albumId);
   numberFolders_.insert(numberFolder);
-  album_ = AlbumInProgress{folder, AlbumRecord{GbkToUtf8(job.albumId), GbkToUtf8(job.albumName),
-                                               context_.program.albumStories.of(job.albumId), {}}};
+  album_ = AlbumInProgress{folder, AlbumRecord{GbkToUtf8(job.albumId),
+                                               GbkToUtf8(job.albumName),
+                                               context_.program.albumStories.of(job.albumId),
+                                               {}}};
   return folder;
 }
 
@@ -103,7 +105,8 @@ void PhotoStore::writeRecord(const Folder& state) {
   if (const auto earlier = readAlbumRecord(onDisk); earlier && earlier->id == record.id)
     record = mergeAlbumRecords(*earlier, std::move(record));
   if (!writeAlbumRecord(onDisk, record))
-    context_.form.appendLog(Utf8ToGbk("相册记录写入失败：") + album_->folder + "/" + kAlbumRecordName + "\r\n");
+    context_.form.appendLog(Utf8ToGbk("相册记录写入失败：") + album_->folder + "/" + kAlbumRecordName +
+                            "\r\n");
 }
 
 void PhotoStore::note(const ListedPhoto& photo, std::string file, std::string failed) {
@@ -183,7 +186,8 @@ FetchedPhoto PhotoStore::fetch(const ListedPhoto& listed, PhotoFetch& fetch,
 // The record names the file before the file takes its name: a process killed in between leaves a
 // record of a file that is not there, which the next run fetches again; the other order would
 // leave a photo the next run does not know and saves twice.
-bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo, std::string& savedAs) {
+bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo,
+                      std::string& savedAs) {
   context_.checkpoint();
   const std::string folderOnDisk = GbkToUtf8(folder);
   std::optional<PartFile>& part = photo.part;

@@ -59,7 +59,7 @@ enum class Control {
   按钮_checknew,
   分组框6,
   标签7,
-  按钮_打开相册页,       // shown once a run has written the offline album
+  按钮_打开相册页,      // shown once a run has written the offline album
   选择框_写入拍摄时间,  // the shooting date inside the photos
 };
 

@@ -27,12 +27,15 @@ std::string stringOf(json_object* object, const char* member) {
 
 int intOf(json_object* object, const char* member) {
   json_object* value = nullptr;
-  if (!json_object_object_get_ex(object, member, &value) || !json_object_is_type(value, json_type_int)) return 0;
+  if (!json_object_object_get_ex(object, member, &value) || !json_object_is_type(value, json_type_int))
+    return 0;
   return json_object_get_int(value);
 }
 
 void putString(json_object* object, const char* member, const std::string& value) {
-  if (!value.empty()) json_object_object_add(object, member, json_object_new_string_len(value.data(), static_cast<int>(value.size())));
+  if (!value.empty())
+    json_object_object_add(object, member,
+                           json_object_new_string_len(value.data(), static_cast<int>(value.size())));
 }
 
 void putTime(json_object* object, const char* member, const std::optional<std::time_t>& time) {
@@ -68,8 +71,10 @@ std::optional<AlbumRecord> readAlbumRecord(const std::filesystem::path& folder) 
   json_object* album = nullptr;
   json_object* photos = nullptr;
   if (!json_object_is_type(root.get(), json_type_object) || intOf(root.get(), "format") != kFormat ||
-      !json_object_object_get_ex(root.get(), "album", &album) || !json_object_is_type(album, json_type_object) ||
-      !json_object_object_get_ex(root.get(), "photos", &photos) || !json_object_is_type(photos, json_type_array))
+      !json_object_object_get_ex(root.get(), "album", &album) ||
+      !json_object_is_type(album, json_type_object) ||
+      !json_object_object_get_ex(root.get(), "photos", &photos) ||
+      !json_object_is_type(photos, json_type_array))
     return std::nullopt;
   AlbumRecord record;
   record.id = stringOf(album, "id");
@@ -94,7 +99,8 @@ std::optional<AlbumRecord> readAlbumRecord(const std::filesystem::path& folder) 
     photo.story.camera = stringOf(entry, "camera");
     photo.story.video = stringOf(entry, "kind") == "video";
     // A file name is a name in this folder, never a path out of it.
-    if (photo.file.find('/') != std::string::npos || photo.file == "." || photo.file == "..") photo.file.clear();
+    if (photo.file.find('/') != std::string::npos || photo.file == "." || photo.file == "..")
+      photo.file.clear();
     record.photos.push_back(std::move(photo));
   }
   return record;
@@ -160,8 +166,9 @@ std::string albumRecordJson(const AlbumRecord& record) {
     json_object_array_add(photos, entry);
   }
   json_object_object_add(root.get(), "photos", photos);
-  return std::string(json_object_to_json_string_ext(
-             root.get(), JSON_C_TO_STRING_PRETTY | JSON_C_TO_STRING_SPACED | JSON_C_TO_STRING_NOSLASHESCAPE)) +
+  return std::string(json_object_to_json_string_ext(root.get(), JSON_C_TO_STRING_PRETTY |
+                                                                    JSON_C_TO_STRING_SPACED |
+                                                                    JSON_C_TO_STRING_NOSLASHESCAPE)) +
          "\n";
 }
 

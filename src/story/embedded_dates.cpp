@@ -76,7 +76,8 @@ EmbedOutcome embedDates(std::string_view photo, const DatesToEmbed& dates) {
     io.open();
     const Exiv2::DataBuf written = io.read(static_cast<long>(io.size()));
     io.close();
-    outcome.bytes.assign(reinterpret_cast<const char*>(written.pData_), static_cast<std::size_t>(written.size_));
+    outcome.bytes.assign(reinterpret_cast<const char*>(written.pData_),
+                         static_cast<std::size_t>(written.size_));
     outcome.kind = EmbedOutcome::written;
   } catch (const std::exception& error) {
     outcome.kind = EmbedOutcome::failed;

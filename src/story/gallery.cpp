@@ -56,7 +56,9 @@ std::string pageHead(const std::string& title) {
          htmlText(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
 }
 
-std::string pageName(int page) { return page == 1 ? "index.html" : "index-" + std::to_string(page) + ".html"; }
+std::string pageName(int page) {
+  return page == 1 ? "index.html" : "index-" + std::to_string(page) + ".html";
+}
 
 struct SavedAlbum {
   std::string folder;  // its folder's name in the number folder
@@ -78,11 +80,13 @@ SavedAlbum savedAlbum(const fs::path& folder, AlbumRecord record) {
 
 std::string photoFigure(const RecordedPhoto& photo, bool present) {
   std::string caption;
-  if (!photo.story.title.empty()) caption += "<span class=\"title\">" + htmlText(photo.story.title) + "</span>";
+  if (!photo.story.title.empty())
+    caption += "<span class=\"title\">" + htmlText(photo.story.title) + "</span>";
   if (!photo.story.description.empty())
     caption += "<span class=\"text\">" + htmlText(photo.story.description) + "</span>";
   if (const auto when = photo.story.shot ? photo.story.shot : photo.story.uploaded)
-    caption += "<time datetime=\"" + htmlAttribute(chinaIsoTime(*when)) + "\">" + shownDate(*when, true) + "</time>";
+    caption +=
+        "<time datetime=\"" + htmlAttribute(chinaIsoTime(*when)) + "\">" + shownDate(*when, true) + "</time>";
   std::string body;
   if (!present) {
     const std::string why = !photo.failed.empty() ? "没有保存：" + photo.failed : "文件不在文件夹里";
@@ -95,7 +99,8 @@ std::string photoFigure(const RecordedPhoto& photo, bool present) {
   } else {
     std::string size;
     if (photo.story.width > 0 && photo.story.height > 0)
-      size = " width=\"" + std::to_string(photo.story.width) + "\" height=\"" + std::to_string(photo.story.height) + "\"";
+      size = " width=\"" + std::to_string(photo.story.width) + "\" height=\"" +
+             std::to_string(photo.story.height) + "\"";
     body = "<a href=\"" + link + "\"><img src=\"" + link + "\" loading=\"lazy\"" + size + " alt=\"" +
            htmlAttribute(photo.story.title) + "\"></a>";
   }
@@ -107,7 +112,8 @@ std::string pageLinks(int page, int pages) {
   if (pages <= 1) return "";
   std::string links = "<nav class=\"pages\">";
   for (int p = 1; p <= pages; ++p)
-    links += p == page ? "<b>" + std::to_string(p) + "</b>" : "<a href=\"" + pageName(p) + "\">" + std::to_string(p) + "</a>";
+    links += p == page ? "<b>" + std::to_string(p) + "</b>"
+                       : "<a href=\"" + pageName(p) + "\">" + std::to_string(p) + "</a>";
   return links + "</nav>\n";
 }
 
@@ -125,13 +131,15 @@ bool writeAlbumPages(const fs::path& folder, const SavedAlbum& album) {
   bool written = true;
   for (int page = 1; page <= pages; ++page) {
     std::string html = pageHead(album.record.name);
-    html += "<header><a class=\"up\" href=\"../index.html\">← 全部相册</a><h1>" + htmlText(album.record.name) + "</h1>";
+    html += "<header><a class=\"up\" href=\"../index.html\">← 全部相册</a><h1>" +
+            htmlText(album.record.name) + "</h1>";
     if (!album.record.story.description.empty())
       html += "<p class=\"about\">" + htmlText(album.record.story.description) + "</p>";
     html += "<p class=\"meta\">" + htmlText(albumMeta(album)) + "</p></header>\n" + pageLinks(page, pages);
     html += "<main class=\"grid\">\n";
     for (int i = (page - 1) * kPhotosPerPage; i < std::min(count, page * kPhotosPerPage); ++i)
-      html += photoFigure(album.record.photos[static_cast<std::size_t>(i)], album.present[static_cast<std::size_t>(i)]);
+      html += photoFigure(album.record.photos[static_cast<std::size_t>(i)],
+                          album.present[static_cast<std::size_t>(i)]);
     html += "</main>\n" + pageLinks(page, pages) + "</body>\n</html>\n";
     written = replaceFile(folder / pageName(page), html) && written;
   }
@@ -152,7 +160,8 @@ std::string coverOf(const SavedAlbum& album) {
   }
   for (std::size_t i = 0; i < album.record.photos.size(); ++i) {
     if (album.present[i])
-      return "<video preload=\"metadata\" muted src=\"" + up + linkToFile(album.record.photos[i].file) + "\"></video>";
+      return "<video preload=\"metadata\" muted src=\"" + up + linkToFile(album.record.photos[i].file) +
+             "\"></video>";
   }
   return "<div class=\"nocover\"></div>";
 }
@@ -192,10 +201,12 @@ std::optional<fs::path> writeGallery(const fs::path& numberFolder) {
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(numberFolder, error)) {
     if (!entry.is_directory(error)) continue;
-    if (auto record = readAlbumRecord(entry.path())) albums.push_back(savedAlbum(entry.path(), std::move(*record)));
+    if (auto record = readAlbumRecord(entry.path()))
+      albums.push_back(savedAlbum(entry.path(), std::move(*record)));
   }
   if (albums.empty()) return std::nullopt;
-  std::sort(albums.begin(), albums.end(), [](const SavedAlbum& a, const SavedAlbum& b) { return a.folder < b.folder; });
+  std::sort(albums.begin(), albums.end(),
+            [](const SavedAlbum& a, const SavedAlbum& b) { return a.folder < b.folder; });
   for (const SavedAlbum& album : albums) writeAlbumPages(numberFolder / album.folder, album);
   return writeTopPage(numberFolder, albums);
 }

@@ -1,5 +1,7 @@
 // What a download keeps beside its photos: the album's record, merged over runs, and (when asked)
 // the shooting date inside each photo.
+#include "story/album_record.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,7 +9,6 @@
 
 #include "download/photo_time.h"
 #include "download_fixture.h"
-#include "story/album_record.h"
 #include "story/gallery.h"
 
 namespace fotolun::testing {
@@ -88,7 +89,8 @@ TEST_F(AlbumRecordRun, MergesAcrossRunsAndAGrownAlbum) {
 
   ASSERT_TRUE(standin.growAlbum(account.qq, travel.id, 3));
   const std::string failing = standin.data().personalAlbum(account.qq, travel.id)->photos[13].url;
-  standin.server().addFault(failing.substr(failing.find("/psb")), standin::Fault{standin::FaultKind::HttpError, -1, {}, 404});
+  standin.server().addFault(failing.substr(failing.find("/psb")),
+                            standin::Fault{standin::FaultKind::HttpError, -1, {}, 404});
   form.deleteAllRows();
   addPersonalRow(travel, 1);
   runAgain();
@@ -140,7 +142,9 @@ TEST_F(AlbumRecordRun, DatesGoInsideOnlyWhenAsked) {
     EXPECT_NE(files.at(entry.file), standin.photoBytes(travel.photos[i].url)) << i;
     struct stat info {};
     ASSERT_EQ(stat((dir / entry.file).c_str(), &info), 0);
-    EXPECT_EQ(info.st_mtime, *photoTime(travel.photos[i].shootTimeJson, "\"" + travel.photos[i].uploadTime + "\"")) << i;
+    EXPECT_EQ(info.st_mtime,
+              *photoTime(travel.photos[i].shootTimeJson, "\"" + travel.photos[i].uploadTime + "\""))
+        << i;
   }
   EXPECT_EQ(form.log().find("拍摄时间没有写入照片"), std::string::npos) << form.log();
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <exiv2/exiv2.hpp>
-
 #include <fstream>
 
 #include "standin/picture_bytes.h"
@@ -24,7 +23,8 @@ TEST(OfflinePage, HostileTextStaysText) {
        "&lt;script&gt;alert(1)&lt;/script&gt;", "%3Cscript%3Ealert%281%29%3C/script%3E"},
       {"\"><img src=x onerror=alert(1)>", "&quot;&gt;&lt;img src=x onerror=alert(1)&gt;",
        "&quot;&gt;&lt;img src=x onerror=alert(1)&gt;", "%22%3E%3Cimg%20src%3Dx%20onerror%3Dalert%281%29%3E"},
-      {"it's &amp; 'q'", "it&#39;s &amp;amp; &#39;q&#39;", "it&#39;s &amp;amp; &#39;q&#39;", "it%27s%20%26amp%3B%20%27q%27"},
+      {"it's &amp; 'q'", "it&#39;s &amp;amp; &#39;q&#39;", "it&#39;s &amp;amp; &#39;q&#39;",
+       "it%27s%20%26amp%3B%20%27q%27"},
       {"两行\r\n说明", "两行\n说明", "两行&#13;&#10;说明", "%E4%B8%A4%E8%A1%8C%0D%0A%E8%AF%B4%E6%98%8E"},
       {"javascript:alert(1)", "javascript:alert(1)", "javascript:alert(1)", "javascript%3Aalert%281%29"},
       {"a?b#c%d e.jpg", "a?b#c%d e.jpg", "a?b#c%d e.jpg", "a%3Fb%23c%25d%20e.jpg"},
@@ -46,7 +46,8 @@ RecordedPhoto entry(const std::string& id, const std::string& file, const std::s
 
 std::vector<std::string> filesOf(const AlbumRecord& record) {
   std::vector<std::string> files;
-  for (const RecordedPhoto& photo : record.photos) files.push_back(photo.id + "=" + photo.file + photo.failed);
+  for (const RecordedPhoto& photo : record.photos)
+    files.push_back(photo.id + "=" + photo.file + photo.failed);
   return files;
 }
 
@@ -69,10 +70,7 @@ TEST(AlbumRecord, MergeKeepsEveryPhotoAnyRunSaved) {
        {entry("a", "a.jpg"), entry("b", "", "failed"), entry("c", "c.jpg")},
        {entry("c", "c2.jpg")},
        {"c=c2.jpg", "a=a.jpg"}},
-      {"a failure once saved later is saved",
-       {entry("a", "", "failed")},
-       {entry("a", "a.jpg")},
-       {"a=a.jpg"}},
+      {"a failure once saved later is saved", {entry("a", "", "failed")}, {entry("a", "a.jpg")}, {"a=a.jpg"}},
       {"keyless photos are told apart by their files",
        {entry("", "x.jpg"), entry("", "y.jpg")},
        {entry("", "x.jpg")},
@@ -101,8 +99,9 @@ TEST(AlbumRecord, ReadsBackWhatItWroteInUtf8) {
 
   std::ifstream in(folder.path() / "album.json", std::ios::binary);
   const std::string json((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  for (const char* text : {"\"name\": \"生日🎂快乐\"", "\"title\": \"😀笑脸\"", "\"shot\": \"2019-01-01T00:00:00+08:00\"",
-                           "\"uploaded\": \"2019-01-01T08:00:00+08:00\"", "\"kind\": \"video\"", "\"width\": 160"})
+  for (const char* text :
+       {"\"name\": \"生日🎂快乐\"", "\"title\": \"😀笑脸\"", "\"shot\": \"2019-01-01T00:00:00+08:00\"",
+        "\"uploaded\": \"2019-01-01T08:00:00+08:00\"", "\"kind\": \"video\"", "\"width\": 160"})
     EXPECT_NE(json.find(text), std::string::npos) << text << "\n" << json;
 
   const auto back = readAlbumRecord(folder.path());
@@ -129,7 +128,9 @@ std::string tagOf(const std::string& photo, const std::string& key) {
     return "";
   }
 }
-std::string dateTimeOriginalOf(const std::string& photo) { return tagOf(photo, "Exif.Photo.DateTimeOriginal"); }
+std::string dateTimeOriginalOf(const std::string& photo) {
+  return tagOf(photo, "Exif.Photo.DateTimeOriginal");
+}
 
 TEST(EmbeddedDates, UndatedPhotosGetTheirDateAndDatedOnesStayAsTheyAre) {
   const std::string jpeg = standin::MakeJpeg("k", 1, 64, 48);
@@ -151,7 +152,8 @@ TEST(EmbeddedDates, UndatedPhotosGetTheirDateAndDatedOnesStayAsTheyAre) {
   ASSERT_EQ(pngDated.kind, EmbedOutcome::written) << pngDated.why;
   EXPECT_EQ(dateTimeOriginalOf(pngDated.bytes), "2019:01:01 00:00:00");
 
-  for (const std::string& other : {std::string("GIF89a\x01\x00\x01\x00", 10), std::string("<html>no picture")})
+  for (const std::string& other :
+       {std::string("GIF89a\x01\x00\x01\x00", 10), std::string("<html>no picture")})
     EXPECT_EQ(embedDates(other, dates).kind, EmbedOutcome::notWritable);
   // A JPEG cut short is the library's to refuse; the photo stays as served.
   EXPECT_NE(embedDates(jpeg.substr(0, 40), dates).kind, EmbedOutcome::written);
