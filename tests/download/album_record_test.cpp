@@ -16,6 +16,10 @@ namespace {
 
 class AlbumRecordRun : public DownloadFixture {
  protected:
+  AlbumRecordRun() {
+    standin::Standin::writeCertificateAuthority((programFolder.path() / "ca.pem").string());
+    program.caFile = (programFolder.path() / "ca.pem").string();
+  }
   const standin::PersonalAccount& account = standin.data().ordinaryAccount();
   const standin::PersonalAlbum& album(const std::string& name) {
     for (const auto& one : account.albums)
@@ -55,7 +59,8 @@ TEST_F(AlbumRecordRun, TellsEveryListedPhotoOnBothFamilies) {
     const AlbumRecord saved = record(folderName);
     EXPECT_EQ(saved.name, "标题测试");
     EXPECT_EQ(saved.id, edge.id);
-    ASSERT_EQ(saved.photos.size(), edge.photos.size());
+    ASSERT_EQ(saved.photos.size(), edge.photos.size()) << form.log();
+    form.clearChanges();
     const auto files = filesIn(folder(account.qq, folderName));
     for (std::size_t i = 0; i < edge.photos.size(); ++i) {
       const standin::PersonalPhoto& listed = edge.photos[i];
