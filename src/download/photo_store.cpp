@@ -223,7 +223,6 @@ bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhot
 void PhotoStore::embedDates(const ListedPhoto& listed, const Text& folder, PartFile& part) {
   const auto when = listed.story.shot ? listed.story.shot : listed.story.uploaded;
   if (!when) return;
-  std::string why;
   std::ifstream in(part.path(), std::ios::binary);
   const std::string served((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EmbedOutcome outcome = fotolun::embedDates(served, DatesToEmbed{*when, listed.story.description});

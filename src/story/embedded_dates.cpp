@@ -58,7 +58,10 @@ EmbedOutcome embedDates(std::string_view photo, const DatesToEmbed& dates) {
     if (image.get() == nullptr) return outcome;
     image->readMetadata();
     Exiv2::ExifData& exif = image->exifData();
-    if (exif.findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal")) != exif.end()) {
+    Exiv2::XmpData& xmp = image->xmpData();
+    // A date in XMP alone is the photo's own date too.
+    if (exif.findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal")) != exif.end() ||
+        xmp.findKey(Exiv2::XmpKey("Xmp.exif.DateTimeOriginal")) != xmp.end()) {
       outcome.kind = EmbedOutcome::alreadyDated;
       return outcome;
     }
@@ -69,7 +72,7 @@ EmbedOutcome embedDates(std::string_view photo, const DatesToEmbed& dates) {
     exif["Exif.Photo.OffsetTimeDigitized"] = "+08:00";
     if (!dates.description.empty()) {
       exif["Exif.Image.ImageDescription"] = dates.description;
-      image->xmpData()["Xmp.dc.description"] = "lang=x-default " + dates.description;
+      xmp["Xmp.dc.description"] = "lang=x-default " + dates.description;
     }
     image->writeMetadata();
     Exiv2::BasicIo& io = image->io();
@@ -82,6 +85,9 @@ EmbedOutcome embedDates(std::string_view photo, const DatesToEmbed& dates) {
   } catch (const std::exception& error) {
     outcome.kind = EmbedOutcome::failed;
     outcome.why = error.what();
+  } catch (...) {
+    outcome.kind = EmbedOutcome::failed;
+    outcome.why = "exiv2";
   }
   return outcome;
 }
