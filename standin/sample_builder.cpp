@@ -409,6 +409,7 @@ GroupPhoto SampleBuilder::groupPhoto(const Group& group, const std::string& albu
   GroupPhoto photo;
   photo.name = std::move(name);
   photo.uploadTime = 1450000000 + static_cast<std::int64_t>(index) * 60;
+  photo.description = index % 5 == 2 ? "群里的合影" : index % 5 == 4 ? "<img src=x onerror=alert(1)>" : "";
   const std::string host = photoHost(index);
   const std::string base = "/qun/" + group.number + "/" + albumId + "/" + token(16) + "/";
   if (!withSizeMarker) {

@@ -90,6 +90,7 @@ struct GroupPhoto {
   std::string burl;                 // the small address the listing gives (usually holding "200?w5")
   std::int64_t uploadTime = 0;      // unix seconds, as the group listing writes it
   std::optional<VideoLinks> video;  // burl is then the cover picture
+  std::string description;          // UTF-8
 };
 
 struct GroupAlbum {

@@ -82,6 +82,29 @@ TEST_F(AlbumRecordRun, TellsEveryListedPhotoOnBothFamilies) {
   }
 }
 
+TEST_F(AlbumRecordRun, TellsAGroupsPhotosOnBothFamilies) {
+  const standin::Group& group = standin.data().smallGroup();
+  const standin::GroupAlbum& party = group.albums.front();
+  for (const FamilyChoice family : {FamilyChoice::classic, FamilyChoice::current}) {
+    program.chooseFamily(family);
+    form.deleteAllRows();
+    chooseGroup(group);
+    addGroupRow(party, 1);
+    runAgain();
+    const auto read = readAlbumRecord(folder(group.number, "聚会2019" + std::to_string(party.photoCount())));
+    ASSERT_TRUE(read) << form.log();
+    ASSERT_EQ(read->photos.size(), party.photos.size());
+    for (std::size_t i = 0; i < party.photos.size(); ++i) {
+      EXPECT_EQ(read->photos[i].story.title, party.photos[i].name) << i;
+      EXPECT_EQ(read->photos[i].story.description, party.photos[i].description) << i;
+      EXPECT_EQ(read->photos[i].story.uploaded, party.photos[i].uploadTime) << i;
+      EXPECT_EQ(read->photos[i].copy, "group") << i;
+      EXPECT_FALSE(read->photos[i].file.empty()) << i;
+    }
+    std::filesystem::remove_all(folder(group.number, ""));
+  }
+}
+
 // Photos saved by the first run keep their entries when the second skips them; a grown album
 // gains the new photos, and one that fails says why.
 TEST_F(AlbumRecordRun, MergesAcrossRunsAndAGrownAlbum) {
