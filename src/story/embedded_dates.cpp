@@ -51,6 +51,10 @@ bool writable(std::string_view photo) {
 
 EmbedOutcome embedDates(std::string_view photo, const DatesToEmbed& dates) {
   prepareLibrary();
+  // The XMP toolkit behind the library is not safe to use from two threads at once, and two runs
+  // (a window's and a test's) may save photos side by side.
+  static std::mutex oneAtATime;
+  const std::lock_guard lock(oneAtATime);
   EmbedOutcome outcome;
   try {
     if (!writable(photo)) return outcome;
