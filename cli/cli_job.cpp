@@ -53,6 +53,8 @@ ListOutcome CliJob::list(const JobSettings& settings, const std::function<bool()
     if (settings.family) program_.chooseFamily(*settings.family);
     program_.parallelPhotos = settings.parallel;
     if (settings.patienceMs) program_.patienceMs = *settings.patienceMs;
+    if (settings.embedDates) program_.embedDates = true;
+    program_.writeGallery = settings.writeGallery;
   });
   AlbumLists& lists = controller_->albumLists();
   std::atomic<bool> pressed{false};

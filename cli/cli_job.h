@@ -12,6 +12,7 @@
 #include "cli/cli_options.h"
 #include "download/download_tally.h"
 #include "form/locked_ui_thread.h"
+#include "text/encoding.h"
 
 namespace fotolun::cli {
 
@@ -28,6 +29,8 @@ struct JobSettings {
   // The family that answers under auto is kept in the settings file for the next run (not by the
   // demo, whose stand-ins are no guide to the real service).
   bool keepsFamily = true;
+  bool embedDates = false;             // true: on whatever the settings file says
+  bool writeGallery = true;
 };
 
 struct DownloadOutcome {
@@ -63,6 +66,8 @@ class CliJob {
   Text sessionCookies() const;
   // The endpoint family in use after the list: the automatic choice may have moved on.
   ServiceFamily family() const { return program_.family; }
+  // The offline album's top page the run wrote (UTF-8), "" none.
+  std::string galleryPage() const { return GbkToUtf8(program_.galleryPage.get()); }
 
  private:
   class NoDesktop : public Desktop {

@@ -53,9 +53,10 @@ std::string usageText() {
          "                       [--covers]\n"
          "  fotolun-cli download --number N [--group] [--cookies FILE | --cookies-from-browser B]\n"
          "                       [--mode hd|original] [--save DIR] [--albums LIST] [--no-skip]\n"
-         "                       [--parallel N]\n"
+         "                       [--parallel N] [--embed-dates] [--no-gallery]\n"
          "                       (albums and download: [--api classic|current|auto] [--patience MINUTES])\n"
-         "  fotolun-cli demo     [--save DIR]\n"
+         "  fotolun-cli demo     [--save DIR] [--embed-dates] [--no-gallery]\n"
+         "  fotolun-cli gallery  DIR\n"
          "\n"
          "Lists the albums of a QQ number (or, with --group, a QQ group) and downloads them, one folder\n"
          "per album. FILE is the cookies.txt that login wrote, one exported from a browser signed in to\n"
@@ -86,6 +87,12 @@ std::string usageText() {
          "service answers with its small placeholder picture is never saved: its list is asked again\n"
          "once and the photo fetched again, else it fails by name; 20 placeholders in a row stop the\n"
          "run (sign in again, exit 3).\n"
+         "Every album folder gets album.json, what the service said of the album and each photo (titles,\n"
+         "descriptions, times, sizes, cameras, the file saved or why not), merged over runs. At the end\n"
+         "of a run index.html pages are written in the number's folder and each album folder, an\n"
+         "offline album that opens in any browser; --no-gallery skips them. --embed-dates (or\n"
+         "[照片信息] 写入拍摄时间=1 in the settings file) writes the shooting time, else the upload time,\n"
+         "into JPEG, PNG and WebP photos that carry no DateTimeOriginal, with the description.\n"
          "\n"
          "  login   signs in by QR code: scan the code drawn in the terminal (also saved as a PNG, its\n"
          "          path printed) with the QQ app and confirm on the phone; the session is written\n"
@@ -93,6 +100,8 @@ std::string usageText() {
          "          FOTOLUN_QR_POLL_MS sets how often the sign-in is polled (default 2500; a testing aid).\n"
          "  demo    starts the stand-in service inside the process, signs in to it and downloads sample\n"
          "          albums (both sizes, and a group) into DIR (default ./fotolun-demo).\n"
+         "  gallery rebuilds the offline album's pages of DIR (a number's folder, an album folder or a\n"
+         "          save folder) from the album.json records, without the network.\n"
          "\n"
          "Options: --proxy URL (else http_proxy / HTTP_PROXY, and https_proxy / HTTPS_PROXY for https),\n"
          "--ca-file FILE (else FOTOLUN_CA_FILE): trust the authorities in FILE (PEM) for https beside\n"
@@ -122,6 +131,14 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     o.command = Command::Download;
   } else if (command == "demo") {
     o.command = Command::Demo;
+  } else if (command == "gallery") {
+    o.command = Command::Gallery;
+    if (args.size() != 2 || args[1].empty() || args[1].starts_with("--"))
+      return args.size() == 2 && (args[1] == "--help" || args[1] == "-h")
+                 ? (o.command = Command::Help, result)
+                 : fail("gallery takes one folder: fotolun-cli gallery DIR");
+    o.galleryFolder = args[1];
+    return result;
   } else if (command == "--help" || command == "-h" || command == "help") {
     o.command = Command::Help;
     return result;
@@ -151,6 +168,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
       o.covers = true;
     } else if (a == "--no-skip") {
       o.noSkip = true;
+    } else if (a == "--embed-dates") {
+      o.embedDates = true;
+    } else if (a == "--no-gallery") {
+      o.noGallery = true;
     } else if (a == "--quiet") {
       o.quiet = true;
     } else if (a == "--verbose") {
@@ -201,6 +222,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
   if (o.command != Command::Download && (o.mode || o.albums || o.parallel != 1))
     return fail("--mode, --albums and --parallel belong to the download command");
   if (o.command == Command::Albums && o.save) return fail("--save belongs to download and demo");
+  if ((o.embedDates || o.noGallery) && o.command != Command::Download && o.command != Command::Demo)
+    return fail("--embed-dates and --no-gallery belong to download and demo");
   if (o.api && !listing) return fail("--api belongs to albums and download");
   if (o.patienceMs && !listing) return fail("--patience belongs to albums and download");
   if (o.command == Command::Demo && (!o.number.empty() || o.group || !o.cookies.empty()))

@@ -6,7 +6,7 @@
 
 namespace fotolun::cli {
 
-enum class Command { Login, Albums, Download, Demo, Help, Version };
+enum class Command { Login, Albums, Download, Demo, Gallery, Help, Version };
 
 struct Options {
   Command command = Command::Help;
@@ -24,6 +24,9 @@ struct Options {
   std::string proxy;                          // --proxy URL
   std::string caFile;                         // --ca-file FILE
   std::optional<std::string> api;             // --api classic|current|auto; none: the settings file
+  bool embedDates = false;                    // --embed-dates: the shooting date inside the photos
+  bool noGallery = false;                     // --no-gallery: no offline album pages at the end
+  std::string galleryFolder;                  // gallery DIR
   bool quiet = false;
   bool verbose = false;
 };

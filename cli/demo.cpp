@@ -12,6 +12,7 @@
 #include "net/http_clients.h"
 #include "program/service_hosts.h"
 #include "standin/standin.h"
+#include "story/gallery.h"
 
 namespace fotolun::cli {
 
@@ -76,7 +77,8 @@ struct PassTotals {
 std::optional<PassTotals> runPasses(Terminal& terminal, const ProgramFolders& folders,
                                     const std::string& proxy, const std::string& caFile,
                                     const std::string& cookies, const std::vector<Pass>& passes,
-                                    const std::string& saveDir, const std::function<bool()>& interrupted) {
+                                    const std::string& saveDir, const std::function<bool()>& interrupted,
+                                    DemoChoices choices) {
   PassTotals totals;
   DownloadOutcome& total = totals.outcome;
   for (const Pass& pass : passes) {
@@ -86,6 +88,8 @@ std::optional<PassTotals> runPasses(Terminal& terminal, const ProgramFolders& fo
     }
     JobSettings settings = pass.settings;
     settings.keepsFamily = false;
+    settings.embedDates = choices.embedDates;
+    settings.writeGallery = choices.writeGallery;
     settings.saveDir = (std::filesystem::path(saveDir) / pass.folder).string();
     CliJob job(terminal, folders, proxy, caFile, cookies);
     if (job.list(settings) != ListOutcome::listed) {
@@ -121,7 +125,7 @@ std::vector<Pass> samplePasses(const standin::SampleData& data) {
 }  // namespace
 
 int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string& saveDir,
-            const std::function<bool()>& interrupted) {
+            const std::function<bool()>& interrupted, DemoChoices choices) {
   const auto started = std::chrono::steady_clock::now();
   std::optional<AuthorityFile> authority;
   try {
@@ -175,7 +179,7 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
     }
     const std::optional<PassTotals> totals =
         runPasses(terminal, folders, proxy, authority->path, cookies, passes,
-                  (std::filesystem::path(saveDir) / world.folder).string(), interrupted);
+                  (std::filesystem::path(saveDir) / world.folder).string(), interrupted, choices);
     if (!totals) return 3;
     // Today's photo hosts want the key the photo lists hand out; without it every photo is the
     // service's placeholder picture.
@@ -199,6 +203,10 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
     terminal.result(
         "Of the failed, " + std::to_string(streamingOnly) +
         " video(s) stream only as a playlist (m3u8) and have no file to save: the log names them.\n");
+  // One page over every pass's number folder, so the demo's albums open from one place.
+  if (choices.writeGallery && !total.stopped) {
+    if (const auto top = writeFolderIndex(saveDir)) terminal.result("Offline album: " + top->string() + "\n");
+  }
   if (!total.stopped && total.savedPhotos == 0 && total.skippedPhotos > 0 &&
       total.failedPhotos <= streamingOnly)
     terminal.result("Nothing new: every photo was already saved in " + saveDir + " by an earlier run.\n");

@@ -14,6 +14,7 @@
 #include "cli/login.h"
 #include "session/cookie_file.h"
 #include "session/firefox_cookies.h"
+#include "story/gallery.h"
 
 namespace {
 
@@ -82,9 +83,24 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  if (options.command == Command::Gallery) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(options.galleryFolder, error)) {
+      terminal.error("no such folder: " + options.galleryFolder + "\n");
+      return 2;
+    }
+    const std::vector<std::filesystem::path> pages = rebuildGalleries(options.galleryFolder);
+    if (pages.empty()) {
+      terminal.error("no album.json in " + options.galleryFolder + " or its folders: nothing to show\n");
+      return 1;
+    }
+    for (const auto& page : pages) terminal.result("Offline album: " + page.string() + "\n");
+    return 0;
+  }
+
   if (options.command == Command::Demo) {
     const std::string save = std::filesystem::absolute(options.save.value_or("fotolun-demo")).string();
-    return runDemo(terminal, programFolders(), save, interrupted);
+    return runDemo(terminal, programFolders(), save, interrupted, {options.embedDates, !options.noGallery});
   }
 
   const std::string cookieFile = !options.cookies.empty() ? options.cookies : userCookieFile();
@@ -124,6 +140,8 @@ int main(int argc, char** argv) {
                        std::nullopt,   !options.noSkip, std::nullopt};
   settings.parallel = options.parallel;
   settings.patienceMs = options.patienceMs;
+  settings.embedDates = options.embedDates;
+  settings.writeGallery = !options.noGallery;
   if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
   if (options.api) settings.family = familyChoiceNamed(*options.api);
   CliJob job(terminal, programFolders(), options.proxy, caFile, cookies.cookieText);
@@ -173,6 +191,8 @@ int main(int argc, char** argv) {
         outcome.stopped ? "Stopped" : "Done", outcome.albums, outcome.savedPhotos, outcome.skippedPhotos,
         outcome.savedBytes, outcome.failedPhotos, outcome.failedAlbums, seconds);
     terminal.result(summary);
+    if (const std::string page = job.galleryPage(); !page.empty())
+      terminal.result("Offline album: " + page + "\n");
     if (outcome.signedOut) {
       terminal.error(
           "not signed in: the service ended the session during the run; the albums not downloaded are named "

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "standin/json_text.h"
+#include "standin/personal_replies.h"
 #include "standin/replies.h"
 #include "standin/session_check.h"
 
@@ -24,7 +25,7 @@ std::string AlbumJson(const SampleData& data, const Request& request, const std:
   std::vector<std::string> members = {
       JsonMember("id", JsonString(album.id)),
       JsonMember("name", JsonString(album.name)),
-      JsonMember("desc", "\"\""),
+      JsonMember("desc", JsonString(album.description)),
       JsonMember("total", std::to_string(album.photoCount())),
       JsonMember("pre", JsonString(album.coverUrl)),
       JsonMember("priv", album.isProtected() ? "5" : "1"),
@@ -148,6 +149,7 @@ Response CurrentPhotoPageReply(const SampleData& data, const Request& request,
         if (const PictureSource* picture = data.pictureAt(*address)) listed->push_back(picture->key);
     }
     AddUploadSize(members, data, photo.url);
+    AddStory(members, photo);
     photos.push_back(JsonObject(members));
   }
   return JsonpReply(request, OkJson({JsonMember("photoList", JsonArray(photos)),

@@ -59,6 +59,7 @@ std::vector<std::string> GroupPhotoMembers(const GroupPhoto& photo) {
   std::vector<std::string> members = {JsonMember("burl", JsonString(photo.burl))};
   if (photo.hasName) members.push_back(JsonMember("name", JsonString(photo.name)));
   members.push_back(JsonMember("uploadtime", std::to_string(photo.uploadTime)));
+  members.push_back(JsonMember("desc", JsonString(photo.description)));
   return members;
 }
 

@@ -17,7 +17,7 @@ std::string AlbumJson(const PersonalAlbum& album, std::size_t index) {
   std::vector<std::string> members = {
       JsonMember("id", JsonString(album.id)),
       JsonMember("name", JsonString(album.name)),
-      JsonMember("desc", "\"\""),
+      JsonMember("desc", JsonString(album.description)),
       JsonMember("createtime", std::to_string(1500000000 + index * 86400)),
       JsonMember("pre", JsonString(album.coverUrl)),
       JsonMember("priv", album.isProtected() ? "5" : "1"),
@@ -46,12 +46,29 @@ std::string RawJson(const PersonalPhoto& photo) {
   return "null";
 }
 
+}  // namespace
+
+void AddStory(std::vector<std::string>& members, const PersonalPhoto& photo) {
+  members.push_back(JsonMember("desc", JsonString(photo.description)));
+  if (photo.exif) {
+    members.push_back(
+        JsonMember("exif", JsonObject({JsonMember("originalTime", JsonString(photo.exif->originalTime)),
+                                       JsonMember("make", JsonString(photo.exif->make)),
+                                       JsonMember("model", JsonString(photo.exif->model))})));
+  } else {
+    members.push_back(JsonMember("cameratype", "\"\""));
+  }
+}
+
+namespace {
+
 // What both photo listings say about a photo besides its addresses.
 void AddKeysAndTimes(std::vector<std::string>& members, const PersonalPhoto& photo) {
   if (!photo.lloc.empty()) members.push_back(JsonMember("lloc", JsonString(photo.lloc)));
   if (!photo.sloc.empty()) members.push_back(JsonMember("sloc", JsonString(photo.sloc)));
   members.push_back(JsonMember("uploadtime", JsonString(photo.uploadTime)));
   members.push_back(JsonMember("rawshoottime", photo.shootTimeJson));
+  AddStory(members, photo);
 }
 
 // Album pages answer for a known album the caller may open; anything else gets the service's

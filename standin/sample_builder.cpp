@@ -181,6 +181,16 @@ PersonalPhoto SampleBuilder::personalPhoto(const std::string& albumId, std::stri
       1546300800 + derivedNumber({albumId}, 3) * 86400 + static_cast<std::int64_t>(index) * 3607;
   photo.uploadTime = chinaTime(uploaded);
   photo.shootTimeJson = shootTimeJson(uploaded, index);
+  // Descriptions and camera records come from the index alone: the seeded sequence stays as it was.
+  static const char* const kDescriptions[] = {
+      "", "那天的阳光很好", "", "和家人一起\n第二行", "<script>alert(1)</script>", ""};
+  photo.description = kDescriptions[index % 6];
+  if (index % 4 == 1) {
+    std::string original = chinaTime(uploaded - 86400);
+    original[4] = ':';
+    original[7] = ':';
+    photo.exif = PersonalPhoto::Exif{original, "Canon", "Canon EOS 80D"};
+  }
   return photo;
 }
 
@@ -199,6 +209,7 @@ PersonalAlbum SampleBuilder::personalAlbum(std::string name, int photoCount, con
   PersonalAlbum album;
   album.id = uniqueId("V1");
   album.name = std::move(name);
+  album.description = album.name.empty() ? "" : "关于" + album.name + "的照片";
   for (int i = 0; i < photoCount; ++i) {
     // Every hundredth title repeats the one before it, as cameras restarting their counter do.
     const int shown = (i % 100 == 99) ? i : i + 1;
@@ -225,6 +236,9 @@ void SampleBuilder::addEdgeTitleAlbum(PersonalAccount& account) {
       "IMG.0001.JPG",
       "没有名字的照片",
       "原图为空",
+      // Titles that are markup: an offline page must show them as text.
+      "<script>alert(1)</script>",
+      "\"><img src=x onerror=alert(1)>",
   };
   for (std::size_t i = 0; i < titles.size(); ++i) {
     album.photos.push_back(personalPhoto(album.id, titles[i], i));
@@ -237,6 +251,7 @@ void SampleBuilder::addEdgeTitleAlbum(PersonalAccount& account) {
   album.photos[13].lloc.clear();
   album.photos[14].lloc.clear();
   album.photos[14].sloc.clear();
+  album.description = "\"><img src=x onerror=alert(1)><b>粗</b>";
   giveCover(album);
   account.albums.push_back(std::move(album));
 }
@@ -394,6 +409,7 @@ GroupPhoto SampleBuilder::groupPhoto(const Group& group, const std::string& albu
   GroupPhoto photo;
   photo.name = std::move(name);
   photo.uploadTime = 1450000000 + static_cast<std::int64_t>(index) * 60;
+  photo.description = index % 5 == 2 ? "群里的合影" : index % 5 == 4 ? "<img src=x onerror=alert(1)>" : "";
   const std::string host = photoHost(index);
   const std::string base = "/qun/" + group.number + "/" + albumId + "/" + token(16) + "/";
   if (!withSizeMarker) {

@@ -53,6 +53,15 @@ struct PersonalPhoto {
   std::string uploadTime;           // "YYYY-MM-DD HH:MM:SS", China time
   std::string shootTimeJson;        // rawshoottime as the listing writes it: "", "0", a date, unix seconds
   std::optional<VideoLinks> video;  // url is then the cover picture
+  std::string description;          // UTF-8, "" for none (the listings then write "")
+  // The camera's own record as the listings give it (exif: originalTime, make, model); some
+  // photos have none.
+  struct Exif {
+    std::string originalTime;  // "YYYY:MM:DD HH:MM:SS"
+    std::string make;
+    std::string model;
+  };
+  std::optional<Exif> exif;
 };
 
 struct PersonalAlbum {
@@ -62,6 +71,7 @@ struct PersonalAlbum {
   std::string answer;
   std::string coverUrl;  // the listing's pre: a photo, or one of the two placeholders
   std::vector<PersonalPhoto> photos;
+  std::string description;  // UTF-8
 
   bool isProtected() const { return !question.empty(); }
   int photoCount() const { return static_cast<int>(photos.size()); }
@@ -80,6 +90,7 @@ struct GroupPhoto {
   std::string burl;                 // the small address the listing gives (usually holding "200?w5")
   std::int64_t uploadTime = 0;      // unix seconds, as the group listing writes it
   std::optional<VideoLinks> video;  // burl is then the cover picture
+  std::string description;          // UTF-8
 };
 
 struct GroupAlbum {

@@ -11,6 +11,7 @@
 #include "albums/panel_shown.h"
 #include "service/current_endpoints.h"
 #include "service/listing_request.h"
+#include "story/photo_story.h"
 #include "service/service_get.h"
 #include "text/encoding.h"
 
@@ -40,6 +41,7 @@ void addAlbumRow(Context& context, json_object* album, int number) {
   form.setCell(row, column::图片数量, photoCount);
   form.setCell(row, column::相册ID, id);
   form.setRowChecked(row, true);
+  context.program.albumStories.note(id, albumStoryOf(album));
   LetMessagesRun(context);
 }
 

@@ -15,6 +15,7 @@
 #include "net/http_clients.h"
 #include "service/current_endpoints.h"
 #include "service/listing_request.h"
+#include "story/photo_story.h"
 #include "text/encoding.h"
 #include "text/random_text.h"
 
@@ -91,6 +92,7 @@ void addAlbumRow(Context& context, json_object* album, int number, bool honourAl
   form.setCell(row, column::相册ID, id);
   form.setCell(row, column::相册问题, needsAnswer ? question : Utf8ToGbk("已授权"));
   form.setRowChecked(row, true);
+  context.program.albumStories.note(id, albumStoryOf(album));
   LetMessagesRun(context);
 }
 

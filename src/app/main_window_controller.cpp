@@ -9,6 +9,7 @@
 #include "app/family_setting.h"
 #include "app/parallel_setting.h"
 #include "app/patience_setting.h"
+#include "app/photo_settings.h"
 #include "app/save_folder.h"
 #include "app/settings_file.h"
 #include "app/version_check.h"
@@ -16,6 +17,7 @@
 #include "form/run_control.h"
 #include "form/worker_form.h"
 #include "net/http_clients.h"
+#include "story/html_text.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -99,6 +101,9 @@ void MainWindowController::windowCreated() {
   impl_->program.chooseFamily(savedFamilyChoice(impl_->settingsPath()));
   impl_->program.parallelPhotos = readParallelPhotos(impl_->settingsPath());
   impl_->program.patienceMs = readPatienceMs(impl_->settingsPath());
+  const bool dates = readEmbedDates(impl_->settingsPath());
+  form.setChecked(Control::选择框_写入拍摄时间, dates);
+  impl_->program.embedDates = dates;
 }
 
 void MainWindowController::clicked(Control control) {
@@ -134,6 +139,14 @@ void MainWindowController::clicked(Control control) {
       break;
     case Control::按钮3:
       openSaveFolder(form, impl_->desktop, program.folders.saveFolder);
+      break;
+    case Control::按钮_打开相册页:
+      if (const Text page = program.galleryPage.get(); !page.empty())
+        impl_->desktop.openUrl(ConcatText("file://", linkToFile(GbkToUtf8(page))));
+      break;
+    case Control::选择框_写入拍摄时间:
+      program.embedDates = form.checked(Control::选择框_写入拍摄时间);
+      writeEmbedDates(impl_->settingsPath(), program.embedDates);
       break;
     case Control::选择框_高清:
       onHdClicked(form, impl_->settingsPath());

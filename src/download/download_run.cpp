@@ -11,6 +11,7 @@
 #include "download/photo_store.h"
 #include "form/worker_form.h"
 #include "net/http_clients.h"
+#include "story/gallery.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -145,6 +146,24 @@ void runDownloadJobs(Context& context, PhotoStore& photos, DownloadTally& tally)
   }
 }
 
+// Built from the folders' records alone, so the pages show what earlier runs saved as well. A
+// folder that takes no page is said in the log; the photos are safe whatever the pages do.
+void writeOfflineAlbum(Context& context, const PhotoStore& photos) {
+  if (!context.program.writeGallery) return;
+  Text top;
+  for (const Text& numberFolder : photos.numberFolders()) {
+    context.checkpoint();
+    if (writeGallery(GbkToUtf8(numberFolder))) {
+      top = numberFolder + "/index.html";
+    } else {
+      context.form.appendLog(Utf8ToGbk("离线相册页没有写成：") + numberFolder + "\r\n");
+    }
+  }
+  if (top.empty()) return;
+  context.program.galleryPage.set(top);
+  context.form.setVisible(Control::按钮_打开相册页, true);
+}
+
 // The closing box: the plain words only when every album was saved whole.
 Text closingMessage(const DownloadTally& tally) {
   if (tally.signedOut)
@@ -217,6 +236,7 @@ void DownloadRun::runDownload(std::shared_ptr<RunState> run) {
     PhotoStore photos(context, run->tally);
     photos.setParallelPhotos(program_.parallelPhotos);
     runDownloadJobs(context, photos, run->tally);
+    writeOfflineAlbum(context, photos);
     showIdleSet(form);
     logFailures(form, run->tally);
     form.appendLog(Utf8ToGbk("-------全部下载完毕--------\r\n\r\n"));

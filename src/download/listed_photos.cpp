@@ -8,6 +8,7 @@
 #include "download/parallel_photos.h"
 #include "download/photo_time.h"
 #include "text/encoding.h"
+#include "story/photo_story.h"
 
 namespace fotolun {
 
@@ -45,6 +46,7 @@ std::vector<ListedPhoto> listedPhotos(const PhotoListing& listing, const PageSty
         photoTime(listing.memberText(j - 1, "rawshoottime"), listing.memberText(j - 1, "uploadtime"));
     photo.listedWidth = listedNumber(listing, j - 1, "width");
     photo.listedHeight = listedNumber(listing, j - 1, "height");
+    photo.story = photoStoryOf(listing, j - 1);
   }
   return listed;
 }

@@ -40,6 +40,20 @@ Text PhotoListing::memberText(int index, const char* member, const char* subMemb
   return Utf8ToGbk(json_object_to_json_string(json_object_object_get(object, subMember)));
 }
 
+std::string PhotoListing::memberUtf8(int index, const char* member, const char* subMember) const {
+  if (photos_ == nullptr || index < 0 || index >= count_) return "";
+  json_object* value =
+      json_object_object_get(json_object_array_get_idx(photos_, static_cast<size_t>(index)), member);
+  if (subMember != nullptr) {
+    if (!json_object_is_type(value, json_type_object)) return "";
+    value = json_object_object_get(value, subMember);
+  }
+  if (value == nullptr || json_object_is_type(value, json_type_null) ||
+      json_object_is_type(value, json_type_object) || json_object_is_type(value, json_type_array))
+    return "";
+  return json_object_get_string(value);
+}
+
 Text PhotoListing::address(int index, const char* member, const char* subMember) const {
   const Text text = subMember == nullptr ? memberText(index, member) : memberText(index, member, subMember);
   const Text address = addressFromJsonText(text);

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <memory>
+#include <string>
 
 #include "text/gbk_text.h"
 
@@ -29,6 +30,9 @@ class PhotoListing {
   Text memberText(int index, const char* member) const;
   // The same for a member of an object member ("video_info", "download_url").
   Text memberText(int index, const char* member, const char* subMember) const;
+  // A member's value as the UTF-8 the reply holds: a string without quotes or escapes, a number
+  // or true/false as written; "" where it is missing, null, an object or an array.
+  std::string memberUtf8(int index, const char* member, const char* subMember = nullptr) const;
   // A member read as an address (addressFromJsonText), "" where it is missing or null.
   Text address(int index, const char* member, const char* subMember = nullptr) const;
 

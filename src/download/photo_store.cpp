@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 #include "download/file_descriptor.h"
@@ -15,6 +17,7 @@
 #include "service/listing_request.h"
 #include "service/service_get.h"
 #include "service/session_destination.h"
+#include "story/embedded_dates.h"
 #include "text/encoding.h"
 #include "text/random_text.h"
 
@@ -64,6 +67,11 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
   // Two albums of one name and count share a folder; the second keeps no record there rather
   // than mixing its photos into the first one's.
   state.archive = DownloadArchive::open(onDisk, job.albumId);
+  numberFolders_.insert(numberFolder);
+  album_ = AlbumInProgress{folder, AlbumRecord{GbkToUtf8(job.albumId),
+                                               GbkToUtf8(job.albumName),
+                                               context_.program.albumStories.of(job.albumId),
+                                               {}}};
   return folder;
 }
 
@@ -79,6 +87,8 @@ void PhotoStore::finishAlbum(const Text& folder, const Text& albumName) {
   // A run over a thousand albums would otherwise hold a thousand files open.
   if (state.archive) state.archive->closeFile();
   context_.checkpoint();
+  if (album_ && album_->folder == folder) writeRecord(state);
+  album_.reset();
   syncFolder(GbkToUtf8(folder).c_str());
   state.unsynced = 0;
   if (state.skipped > 0) {
@@ -88,10 +98,33 @@ void PhotoStore::finishAlbum(const Text& folder, const Text& albumName) {
   }
 }
 
+// The record stays the first album's where two albums share a folder, as the archive does.
+void PhotoStore::writeRecord(const Folder& state) {
+  if (!state.archive) return;
+  const std::filesystem::path onDisk(GbkToUtf8(album_->folder));
+  AlbumRecord record = std::move(album_->record);
+  if (const auto earlier = readAlbumRecord(onDisk); earlier && earlier->id == record.id)
+    record = mergeAlbumRecords(*earlier, std::move(record));
+  if (!writeAlbumRecord(onDisk, record))
+    context_.form.appendLog(Utf8ToGbk("相册记录写入失败：") + album_->folder + "/" + kAlbumRecordName +
+                            "\r\n");
+}
+
+void PhotoStore::note(const ListedPhoto& photo, std::string file, std::string failed) {
+  if (!album_) return;
+  static constexpr const char* kCopies[] = {"hd", "original", "group"};
+  album_->record.photos.push_back(RecordedPhoto{photo.identity.key,
+                                                kCopies[static_cast<int>(photo.identity.kind)],
+                                                std::move(file), std::move(failed), photo.story});
+}
+
 bool PhotoStore::skipSaved(const Text& folder, const ListedPhoto& photo) {
   if (!context_.program.skipSavedPhotos || unusableFolders_.count(folder) != 0) return false;
   Folder& state = folders_[folder];
-  if (!state.archive || !state.archive->savedFile(photo.identity)) return false;
+  if (!state.archive) return false;
+  const std::optional<std::string> file = state.archive->savedFile(photo.identity);
+  if (!file) return false;
+  note(photo, *file, "");
   ++state.skipped;
   ++tally_.skippedPhotos;
   return true;
@@ -132,9 +165,11 @@ void PhotoStore::finishPhoto(const ListedPhoto& listed, const Text& folder, Fetc
     if (deferPlaceholders_) return deferPhoto(listed);
     return failPlaceholder(listed);
   }
-  if (photo.extension.empty()) return fail("图片下载失败：", listed.name, photo.failure);
-  if (!save(folder, listed, photo)) return fail("图片保存失败：", listed.name);
+  if (photo.extension.empty()) return fail("图片下载失败：", listed, photo.failure);
+  std::string savedAs;
+  if (!save(folder, listed, photo, savedAs)) return fail("图片保存失败：", listed);
   placeholdersInARow_ = 0;
+  note(listed, std::move(savedAs), "");
   ++tally_.savedPhotos;
   tally_.savedBytes += static_cast<long long>(photo.bytes);
   Folder& state = folders_[folder];
@@ -165,11 +200,13 @@ FetchedPhoto PhotoStore::fetch(const ListedPhoto& listed, PhotoFetch& fetch,
 // The record names the file before the file takes its name: a process killed in between leaves a
 // record of a file that is not there, which the next run fetches again; the other order would
 // leave a photo the next run does not know and saves twice.
-bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo) {
+bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo,
+                      std::string& savedAs) {
   context_.checkpoint();
   const std::string folderOnDisk = GbkToUtf8(folder);
   std::optional<PartFile>& part = photo.part;
   if (!part || !part->finish(listed.time)) return false;
+  if (context_.program.embedDates && listed.kind == MediaKind::picture) embedDates(listed, folder, *part);
   std::optional<DownloadArchive>& archive = folders_[folder].archive;
 
   // A name already taken gets another random part, then a counter after the last one drawn.
@@ -186,7 +223,10 @@ bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhot
     // The final name appears only while the run is neither halted nor stopped; a stop unwinds
     // from here and the temporary file goes with it.
     whileRunning(context_, [&] { moved = part->moveTo(fileName); });
-    if (moved == PartFile::Move::done) return true;
+    if (moved == PartFile::Move::done) {
+      savedAs = fileName;
+      return true;
+    }
     if (moved == PartFile::Move::failed) return false;
   }
   return false;
@@ -205,19 +245,42 @@ FetchedPhoto PhotoStore::fetchFallback(const ListedPhoto& listed, const Text& fo
 }
 
 void PhotoStore::failPlaceholder(const ListedPhoto& photo) {
-  fail("图片下载失败：", photo.name, lastPlaceholder_);
+  fail("图片下载失败：", photo, lastPlaceholder_);
   if (manyPlaceholders()) throw PhotoAccessBroken{lastPlaceholder_};
 }
 
-void PhotoStore::reportUnavailable(const ListedPhoto& photo) {
-  fail(photo.kind == MediaKind::video ? "视频无法下载：" : "图片无法下载：", photo.name, photo.unavailable);
+// The photo as served stays in the temporary file unless the dated copy is complete: the copy
+// is a temporary file of its own that takes the first one's place.
+void PhotoStore::embedDates(const ListedPhoto& listed, const Text& folder, PartFile& part) {
+  const auto when = listed.story.shot ? listed.story.shot : listed.story.uploaded;
+  if (!when) return;
+  std::ifstream in(part.path(), std::ios::binary);
+  const std::string served((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EmbedOutcome outcome = fotolun::embedDates(served, DatesToEmbed{*when, listed.story.description});
+  if (outcome.kind == EmbedOutcome::written) {
+    std::optional<PartFile> dated = PartFile::create(GbkToUtf8(folder));
+    if (dated && dated->append(outcome.bytes) && dated->finish(listed.time)) {
+      part = std::move(*dated);
+      return;
+    }
+    outcome.why = "写入文件失败";
+  }
+  if (outcome.kind == EmbedOutcome::failed || !outcome.why.empty())
+    context_.form.appendLog(Utf8ToGbk("拍摄时间没有写入照片：") + listed.name + Utf8ToGbk("（") +
+                            Utf8ToGbk(outcome.why) + Utf8ToGbk("）\r\n"));
 }
 
-void PhotoStore::fail(const char* utf8Reason, const Text& name, const Text& why) {
+void PhotoStore::reportUnavailable(const ListedPhoto& photo) {
+  fail(photo.kind == MediaKind::video ? "视频无法下载：" : "图片无法下载：", photo, photo.unavailable);
+}
+
+void PhotoStore::fail(const char* utf8Reason, const ListedPhoto& photo, const Text& why) {
   ++tally_.failedPhotos;
-  Text line = Utf8ToGbk(utf8Reason) + name;
+  Text line = Utf8ToGbk(utf8Reason) + photo.name;
   if (!why.empty()) line += Utf8ToGbk("（") + why + Utf8ToGbk("）");
   context_.form.appendLog(line + "\r\n");
+  const std::string reason = GbkToUtf8(Utf8ToGbk(utf8Reason) + why);
+  note(photo, "", reason.ends_with("：") ? reason.substr(0, reason.size() - 3) : reason);
 }
 
 ParallelTransfers& PhotoStore::transfers(int streams) {

@@ -17,6 +17,8 @@
 #include "download/photo_identity.h"
 #include "net/parallel_transfers.h"
 #include "program/program.h"
+#include "story/album_record.h"
+#include "story/photo_story.h"
 
 namespace fotolun {
 
@@ -37,6 +39,7 @@ struct ListedPhoto {
   // service plays rather than the upload); empty: none.
   Text fallbackUrl;
   bool asBrowser = false;  // ServiceGetOptions::asBrowser
+  PhotoStory story;                     // what the listing tells people about it
 };
 
 class PhotoStore {
@@ -51,8 +54,9 @@ class PhotoStore {
   // reported in the log once, and the album's photos then count as failed without being fetched.
   // GBK, "/" between levels.
   Text prepareAlbumFolder(const AlbumJob& job);
-  // The album is done: the names its photos took are made durable, and the log says how many
-  // photos an earlier run had already saved.
+  // The album is done: the names its photos took are made durable, the folder's album record
+  // (album.json) tells what became of each listed photo, and the log says how many photos an
+  // earlier run had already saved.
   void finishAlbum(const Text& folder, const Text& albumName);
 
   // Whether the folder's record says the photo is saved there and its file is still in place; it
@@ -105,6 +109,9 @@ class PhotoStore {
   // that their connections stay open from one page to the next.
   ParallelTransfers& transfers(int streams);
 
+  // The number folders this run saved albums in (GBK), for the offline album's pages.
+  const std::set<Text>& numberFolders() const { return numberFolders_; }
+
   // The directory is synced after this many new names, and at the end of the album.
   static constexpr int kSyncEvery = 50;
 
@@ -114,9 +121,17 @@ class PhotoStore {
     int skipped = 0;
     int unsynced = 0;
   };
+  // The album being downloaded, as its record will tell it.
+  struct AlbumInProgress {
+    Text folder;
+    AlbumRecord record;
+  };
+  void note(const ListedPhoto& photo, std::string file, std::string failed);
+  void writeRecord(const Folder& state);
+  void embedDates(const ListedPhoto& listed, const Text& folder, PartFile& part);
   FetchedPhoto fetch(const ListedPhoto& photo, PhotoFetch& fetch, std::optional<PhotoFetch::Retry> retry);
-  bool save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo);
-  void fail(const char* utf8Reason, const Text& name, const Text& why = "");
+  bool save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo, std::string& savedAs);
+  void fail(const char* utf8Reason, const ListedPhoto& photo, const Text& why = "");
   bool moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
   // The video's other file, when the first gave none; the photo as it was otherwise.
   FetchedPhoto fetchFallback(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo);
@@ -125,6 +140,8 @@ class PhotoStore {
   DownloadTally& tally_;
   std::set<Text> unusableFolders_;
   std::map<Text, Folder> folders_;
+  std::optional<AlbumInProgress> album_;
+  std::set<Text> numberFolders_;
   int parallel_ = 1;
   std::unique_ptr<ParallelTransfers> transfers_;
   bool deferPlaceholders_ = false;

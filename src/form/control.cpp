@@ -112,6 +112,10 @@ std::string_view controlName(Control control) {
       return "分组框6";
     case Control::标签7:
       return "标签7";
+    case Control::按钮_打开相册页:
+      return "按钮_打开相册页";
+    case Control::选择框_写入拍摄时间:
+      return "选择框_写入拍摄时间";
   }
   return "";
 }

@@ -73,6 +73,10 @@ constexpr std::array kInventory = {
     // Page 2.
     ControlSpec{C::分组框6, K::GroupBox, C::高级选择夹1, 2, "", 6, 294, 887, 253, false},
     ControlSpec{C::标签7, K::LinkLabel, C::分组框6, -1, "作者主页", 20, 40, 300, 24, false},
+    // Last here as in the enum: beside page 0's 打开目录, and under the size choice on page 1.
+    ControlSpec{C::按钮_打开相册页, K::Button, C::分组框2, -1, "打开相册页", 770, 59, 100, 32, true},
+    ControlSpec{C::选择框_写入拍摄时间, K::CheckBox, C::分组框4, -1, "把拍摄时间写进照片", 281, 141, 192, 24,
+                false},
 };
 
 static_assert(kInventory.size() == static_cast<std::size_t>(kControlCount));

@@ -17,6 +17,7 @@
 #include "program/service_hosts.h"
 #include "service/session_jar.h"
 #include "session/session_credentials.h"
+#include "story/album_stories.h"
 
 namespace fotolun {
 
@@ -78,6 +79,13 @@ struct Program {
   // How long one request waits out a busy or silent service (its back-off's budget) before the
   // run gives up on the service for now.
   int patienceMs = 30 * 60000;
+  // The shooting date written inside photos that carry none: the user's choice, off by default,
+  // as the files then differ from what the service served. Read as each photo is saved.
+  std::atomic<bool> embedDates{false};
+  // The offline album's pages written at a run's end.
+  bool writeGallery = true;
+  AlbumStories albumStories;  // what the album lists said of each album
+  Guarded<Text> galleryPage;  // the top page the last run wrote (GBK path); "" none yet
 };
 
 // Where an operation runs: the UI thread (the program's form, no run control) or a worker (a

@@ -71,6 +71,28 @@ TEST_F(MainWindowTest, CreationTakesTheStoredMode) {
   EXPECT_FALSE(form.checked(Control::选择框_高清));
 }
 
+// The dates box keeps its state in the settings file; the album page button opens the page the
+// last run wrote, a path of any characters, as a file address.
+TEST_F(MainWindowTest, TheDatesBoxIsSavedAndTheAlbumPageOpensAsAFileAddress) {
+  window().windowCreated();
+  EXPECT_FALSE(form.checked(Control::选择框_写入拍摄时间));
+  form.setChecked(Control::选择框_写入拍摄时间, true);
+  window().clicked(Control::选择框_写入拍摄时间);
+  EXPECT_TRUE(program.embedDates);
+  EXPECT_NE(readBytes(folder.file("peizi.ini")).find(gbk("[照片信息]\r\n写入拍摄时间=1")), std::string::npos);
+  controller.reset();
+  program.embedDates = false;
+  window().windowCreated();
+  EXPECT_TRUE(form.checked(Control::选择框_写入拍摄时间));
+  EXPECT_TRUE(program.embedDates);
+
+  window().clicked(Control::按钮_打开相册页);
+  EXPECT_TRUE(desktop.openedUrls.empty()) << "no run has written a page yet";
+  program.galleryPage.set(gbk("/存档/a b#1/index.html"));
+  window().clicked(Control::按钮_打开相册页);
+  EXPECT_EQ(desktop.openedUrls, (std::vector<std::string>{"file:///%E5%AD%98%E6%A1%A3/a%20b%231/index.html"}));
+}
+
 TEST_F(MainWindowTest, TheAlbumSourceSwitchesTheNumberLabel) {
   form.setVisible(Control::分组框1, false);
   form.setCurrentIndex(Control::组合框1, 1);

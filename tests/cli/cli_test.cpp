@@ -40,9 +40,13 @@ void writeFile(const fs::path& path, const std::string& content) {
 std::multiset<std::string> photosIn(const fs::path& folder) {
   std::multiset<std::string> out;
   if (!fs::exists(folder)) return out;
-  for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file() && entry.path().filename() != ".fotolun-archive")
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    // The folders' records and offline pages are no photos.
+    if (entry.is_regular_file() && name != ".fotolun-archive" && name != "album.json" &&
+        !name.ends_with(".html"))
       out.insert(readAll(entry.path()));
+  }
   return out;
 }
 
@@ -128,6 +132,8 @@ TEST_F(CliTest, UsageAndInputErrorsExitWithTwo) {
     EXPECT_EQ(runCli({"download", "--number", "1", "--cookies", "x", "--parallel", streams}).exitCode, 2);
   EXPECT_EQ(runCli({"albums", "--number", "1", "--cookies", "x", "--parallel", "2"}).exitCode, 2);
   EXPECT_EQ(runCli({"login", "--number", "1"}).exitCode, 2);
+  EXPECT_EQ(runCli({"gallery"}).exitCode, 2);
+  EXPECT_EQ(runCli({"albums", "--number", "1", "--cookies", "x", "--embed-dates"}).exitCode, 2);
   EXPECT_EQ(
       runCli({"albums", "--number", "1", "--cookies", "x", "--cookies-from-browser", "firefox"}).exitCode, 2);
   CliResult notSignedIn = [&] {
@@ -420,6 +426,19 @@ TEST_F(CliTest, DownloadsThePickedAlbumsInBothSizesByteForByte) {
   EXPECT_NE(hdRun.out.find("album 2/2"), std::string::npos);
   EXPECT_NE(hdRun.out.find("-------全部下载完毕--------"), std::string::npos);
   EXPECT_NE(hdRun.out.find("photos " + std::to_string(hd.size())), std::string::npos) << hdRun.out;
+  // The album list's description reaches the record, and the run's end the offline album, which
+  // the gallery command rebuilds from the records alone.
+  const fs::path top = folder.path() / "hd" / qq / "index.html";
+  EXPECT_NE(hdRun.out.find("Offline album: " + top.string() + "\n"), std::string::npos) << hdRun.out;
+  EXPECT_NE(readAll(folder.path() / "hd" / qq / "旅行201912" / "album.json")
+                .find("\"description\": \"关于旅行2019的照片\""),
+            std::string::npos);
+  fs::remove(top);
+  CliResult rebuilt = runCli({"gallery", (folder.path() / "hd").string()});
+  EXPECT_EQ(rebuilt.exitCode, 0) << rebuilt.err;
+  EXPECT_NE(rebuilt.out.find("Offline album: " + top.string()), std::string::npos) << rebuilt.out;
+  EXPECT_TRUE(fs::exists(top));
+  EXPECT_EQ(runCli({"gallery", folder.path().string() + "/nothing"}).exitCode, 2);
 
   // Four at a time: the same photos and, save for the time taken, the same output.
   CliResult parallelRun = runCli(withCommon({"download", "--number", qq, "--mode", "hd", "--albums", pick,

@@ -5,6 +5,7 @@
 
 #include "download/download_archive.h"
 #include "names/clean_file_name.h"
+#include "story/album_record.h"
 #include "text/encoding.h"
 
 namespace fotolun::testing {
@@ -98,6 +99,10 @@ std::map<std::string, std::string> DownloadFixture::filesIn(const std::filesyste
     if (entry.is_regular_file()) files[entry.path().filename().string()] = readFile(entry.path());
   }
   files.erase(std::string(kArchiveFileName));
+  // The album's record and offline page are the folder's own too.
+  files.erase(kAlbumRecordName);
+  for (auto it = files.begin(); it != files.end();)
+    it = it->first.starts_with("index") && it->first.ends_with(".html") ? files.erase(it) : std::next(it);
   return files;
 }
 

@@ -68,7 +68,7 @@ TEST_F(GroupDownload, TitlesStayOneFolderBelowTheNumber) {
   expectPhotos(folder(group.number, "无标记3"), groupPhotos(standin, album("无标记")));
   std::set<std::string> folders;
   for (const auto& entry : std::filesystem::directory_iterator(saveFolder / group.number))
-    folders.insert(entry.path().filename().string());
+    if (entry.is_directory()) folders.insert(entry.path().filename().string());
   EXPECT_EQ(folders.size(), 6u);
   EXPECT_TRUE(std::filesystem::is_empty(saveFolder / "program"));
 }

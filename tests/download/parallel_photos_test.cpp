@@ -50,6 +50,7 @@ class ParallelPhotos : public DownloadFixture, public ::testing::WithParamInterf
     seen.changes.assign(changes.begin() + static_cast<std::ptrdiff_t>(before), changes.end());
     static const std::regex randomPart("_[0-9]+(\\.[a-z0-9]+)$");
     static const std::regex recordedName("_[0-9]+(\\.[a-z0-9]+)\n");
+    static const std::regex quotedName("_[0-9]+(\\.[a-z0-9]+)\"");
     for (const auto& entry : std::filesystem::recursive_directory_iterator(into)) {
       if (!entry.is_regular_file()) continue;
       const std::string name = std::filesystem::relative(entry.path(), into).string();
@@ -57,6 +58,9 @@ class ParallelPhotos : public DownloadFixture, public ::testing::WithParamInterf
       std::string bytes(std::istreambuf_iterator<char>(in), {});
       // The folder's record names the files, random parts and all.
       if (name.ends_with(kArchiveFileName)) bytes = std::regex_replace(bytes, recordedName, "_R$1\n");
+      // So do the album's record and pages, in quotes.
+      if (name.ends_with(".json") || name.ends_with(".html"))
+        bytes = std::regex_replace(bytes, quotedName, "_R$1\"");
       seen.files[std::regex_replace(name, randomPart, "_R$1")] = std::move(bytes);
     }
     // The busy wait's length is drawn with jitter: its line is compared without it.

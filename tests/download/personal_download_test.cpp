@@ -130,13 +130,14 @@ TEST_F(PersonalDownload, TitlesBecomeFileNamesWithoutLosingAnyPhoto) {
 
   const std::vector<std::string> names = {
       "重复的标题",   "重复的标题", "重复的标题", "",           "",           "前后全角空格", "前后空格", "",
-      "引号和反斜杠", "笑脸",       "abc",        "我的新照片", "IMG0001JPG", "null",         "原图为空"};
+      "引号和反斜杠", "笑脸",       "abc",        "我的新照片", "IMG0001JPG", "null",         "原图为空",
+      "scriptalert(1)script",      "img src=x onerror=alert(1)"};
   std::vector<ExpectedPhoto> expected = personalPhotos(standin, edge, false);
   ASSERT_EQ(expected.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) expected[i].name = names[i];
   // The title of 450 bytes is cut to what fits 255 bytes beside "_5_<r>.jpg", between characters.
   std::string longName;
-  for (const auto& [name, bytes] : filesIn(folder(account.qq, "标题测试15")))
+  for (const auto& [name, bytes] : filesIn(folder(account.qq, "标题测试17")))
     if (name.starts_with("长")) longName = name;
   std::size_t kept = 0;
   while (longName.compare(kept * 3, 3, "长") == 0) ++kept;
@@ -144,7 +145,7 @@ TEST_F(PersonalDownload, TitlesBecomeFileNamesWithoutLosingAnyPhoto) {
   EXPECT_EQ(kept, (255 - tail) / 3) << longName;
   EXPECT_TRUE(longName.substr(kept * 3).starts_with("_5_")) << longName;
   expected[4].name = longName.substr(0, kept * 3);
-  expectPhotos(folder(account.qq, "标题测试15"), expected);
+  expectPhotos(folder(account.qq, "标题测试17"), expected);
 }
 
 TEST_F(PersonalDownload, FullSizePrefersRawAndFallsBackToUrl) {
@@ -156,7 +157,7 @@ TEST_F(PersonalDownload, FullSizePrefersRawAndFallsBackToUrl) {
   runToEnd();
 
   expectPhotos(folder(account.qq, "旅行201912"), personalPhotos(standin, travel, true));
-  const auto files = filesIn(folder(account.qq, "标题测试15"));
+  const auto files = filesIn(folder(account.qq, "标题测试17"));
   EXPECT_EQ(files.size(), edge.photos.size());
   // raw "" (every ninth) and raw null both fetch the ordinary address.
   int fromUrl = 0;
