@@ -166,6 +166,8 @@ void MainWindow::routeEventsTo(MainWindowController& controller) {
   }
   connect(as<QComboBox>(Control::组合框1), &QComboBox::currentIndexChanged, this,
           [&controller] { controller.comboSelectionChanged(); });
+  connect(as<QLineEdit>(Control::编辑框_耐心), &QLineEdit::editingFinished, this,
+          [&controller] { controller.patienceEdited(); });
   for (int item = 0; item < static_cast<int>(toolbarItems_.size()); ++item) {
     if (toolbarItems_[static_cast<std::size_t>(item)]->isSeparator()) continue;
     connect(toolbarItems_[static_cast<std::size_t>(item)], &QAction::triggered, this,

@@ -101,9 +101,23 @@ void MainWindowController::windowCreated() {
   impl_->program.chooseFamily(savedFamilyChoice(impl_->settingsPath()));
   impl_->program.parallelPhotos = readParallelPhotos(impl_->settingsPath());
   impl_->program.patienceMs = readPatienceMs(impl_->settingsPath());
+  form.setText(Control::编辑框_耐心, patienceMinutesText(impl_->program.patienceMs));
   const bool dates = readEmbedDates(impl_->settingsPath());
   form.setChecked(Control::选择框_写入拍摄时间, dates);
   impl_->program.embedDates = dates;
+}
+
+void MainWindowController::patienceEdited() {
+  Program& program = impl_->program;
+  const Text typed = TrimSpaces(program.form.text(Control::编辑框_耐心));
+  if (const std::optional<int> ms = patienceFromMinutes(typed)) {
+    if (*ms != program.patienceMs) writePatienceMinutes(impl_->settingsPath(), typed);
+    program.patienceMs = *ms;
+    return;
+  }
+  program.form.setText(Control::编辑框_耐心, patienceMinutesText(program.patienceMs));
+  program.form.appendLog(Utf8ToGbk("服务繁忙时最多等的分钟数要大于0、不超过1440，仍按") +
+                         patienceMinutesText(program.patienceMs) + Utf8ToGbk("分钟\r\n"));
 }
 
 void MainWindowController::clicked(Control control) {

@@ -33,6 +33,9 @@ class MainWindowController {
   void clicked(Control control);
   // 组合框1's selection changed: the album source.
   void comboSelectionChanged();
+  // The user finished editing 编辑框_耐心: a number of minutes becomes the patience and is kept in
+  // the settings file; anything else is put back to the patience in force, with a word in the log.
+  void patienceEdited();
   // 工具条1: item 0 batch download page, 2 version page (checks once per run), 4 feedback page.
   void toolbarItemClicked(int item);
   // A row of 超级列表框1 was clicked (or selected by keyboard).

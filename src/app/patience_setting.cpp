@@ -19,6 +19,16 @@ std::optional<int> patienceFromMinutes(std::string_view minutes) {
   return ms > 0 ? std::optional<int>(ms) : std::nullopt;
 }
 
+Text patienceMinutesText(int ms) {
+  const long hundredths = std::lround(ms / 600.0);
+  Text text = std::to_string(hundredths / 100);
+  if (const long rest = hundredths % 100; rest != 0) {
+    text += "." + std::to_string(rest / 10);
+    if (rest % 10 != 0) text += std::to_string(rest % 10);
+  }
+  return text;
+}
+
 int readPatienceMs(const Text& settingsPath) {
   const Text value = readProfileString(settingsPath, Utf8ToGbk("下载模式"), Utf8ToGbk("耐心"), "");
   return patienceFromMinutes(value).value_or(static_cast<int>(kDefaultPatienceMinutes * 60000));

@@ -17,6 +17,9 @@ inline constexpr double kLongestPatienceMinutes = 24 * 60;
 // a day.
 std::optional<int> patienceFromMinutes(std::string_view minutes);
 
+// The patience as minutes for a person: "30", "0.5" (to a hundredth of a minute).
+Text patienceMinutesText(int ms);
+
 int readPatienceMs(const Text& settingsPath);
 bool writePatienceMinutes(const Text& settingsPath, const Text& minutes);
 

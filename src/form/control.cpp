@@ -116,6 +116,10 @@ std::string_view controlName(Control control) {
       return "按钮_打开相册页";
     case Control::选择框_写入拍摄时间:
       return "选择框_写入拍摄时间";
+    case Control::标签_耐心:
+      return "标签_耐心";
+    case Control::编辑框_耐心:
+      return "编辑框_耐心";
   }
   return "";
 }

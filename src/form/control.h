@@ -61,9 +61,11 @@ enum class Control {
   标签7,
   按钮_打开相册页,      // shown once a run has written the offline album
   选择框_写入拍摄时间,  // the shooting date inside the photos
+  标签_耐心,
+  编辑框_耐心,  // minutes a busy or silent service is waited out
 };
 
-inline constexpr int kControlCount = static_cast<int>(Control::选择框_写入拍摄时间) + 1;
+inline constexpr int kControlCount = static_cast<int>(Control::编辑框_耐心) + 1;
 
 // The control's name in UTF-8 (Qt object names, logs, test failures).
 std::string_view controlName(Control control);

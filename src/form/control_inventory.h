@@ -28,8 +28,8 @@ enum class ControlKind {
 struct ControlSpec {
   Control id;
   ControlKind kind;
-  Control parent;   // the window, or the group box that holds it
-  int page;         // page of 高级选择夹1 for the group boxes on it; -1 elsewhere
+  Control parent;            // the window, or the group box that holds it
+  int page;                  // page of 高级选择夹1 for the group boxes on it; -1 elsewhere
   std::string_view caption;  // UTF-8 (converted to GBK where the form holds texts)
   int left, top, width, height;
   bool hidden;

@@ -90,7 +90,30 @@ TEST_F(MainWindowTest, TheDatesBoxIsSavedAndTheAlbumPageOpensAsAFileAddress) {
   EXPECT_TRUE(desktop.openedUrls.empty()) << "no run has written a page yet";
   program.galleryPage.set(gbk("/存档/a b#1/index.html"));
   window().clicked(Control::按钮_打开相册页);
-  EXPECT_EQ(desktop.openedUrls, (std::vector<std::string>{"file:///%E5%AD%98%E6%A1%A3/a%20b%231/index.html"}));
+  EXPECT_EQ(desktop.openedUrls,
+            (std::vector<std::string>{"file:///%E5%AD%98%E6%A1%A3/a%20b%231/index.html"}));
+}
+
+// The patience field shows the settings' minutes; a number typed there is kept, anything else is
+// put back.
+TEST_F(MainWindowTest, ThePatienceFieldKeepsMinutesAndRefusesTheRest) {
+  writeBytes(folder.file("peizi.ini"), gbk("[下载模式]\r\n耐心=0.5\r\n"));
+  window().windowCreated();
+  EXPECT_EQ(form.text(Control::编辑框_耐心), "0.5");
+  EXPECT_EQ(program.patienceMs, 30000);
+  const std::vector<std::pair<std::string, int>> typed = {
+      {" 45 ", 45 * 60000}, {"0", 45 * 60000}, {"-3", 45 * 60000}, {"1e3", 45 * 60000},
+      {"1441", 45 * 60000}, {"2.25", 135000},  {"", 135000}};
+  for (const auto& [text, patience] : typed) {
+    form.setText(Control::编辑框_耐心, gbk(text));
+    window().patienceEdited();
+    EXPECT_EQ(program.patienceMs, patience) << text;
+  }
+  EXPECT_EQ(form.text(Control::编辑框_耐心), "2.25") << "put back to the patience in force";
+  EXPECT_NE(form.log().find("仍按2.25分钟"), std::string::npos);
+  controller.reset();
+  window().windowCreated();
+  EXPECT_EQ(program.patienceMs, 135000) << "kept in the settings file";
 }
 
 TEST_F(MainWindowTest, TheAlbumSourceSwitchesTheNumberLabel) {
