@@ -59,6 +59,13 @@ std::vector<std::string> GroupPhotoMembers(const GroupPhoto& photo) {
   std::vector<std::string> members = {JsonMember("burl", JsonString(photo.burl))};
   if (photo.hasName) members.push_back(JsonMember("name", JsonString(photo.name)));
   members.push_back(JsonMember("uploadtime", std::to_string(photo.uploadTime)));
+  // Both families tell a video by this member; the cover stays burl.
+  if (photo.video) {
+    members.push_back(
+        JsonMember("videodata", JsonObject({JsonMember("actionurl", JsonString(photo.video->videoUrl)),
+                                            JsonMember("coverurl", JsonString(photo.burl)),
+                                            JsonMember("vid", JsonString(photo.video->vid))})));
+  }
   return members;
 }
 

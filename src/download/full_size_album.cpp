@@ -56,12 +56,15 @@ bool downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob&
   if (reply.verdict.worthRetrying()) reply = askStorageHost(context, job, kListingFloor);
   if (reply.usable()) {
     const PhotoListing listing(reply.text, "pic");
-    storeListedPhotos(context, photos, job, folder, listing, 0, kPageStyle,
-                      [&](int index) { return photoAddress(listing, index); });
+    PhotoDetails details(context, job);
+    storeListedPhotos(context, photos, job, folder, listing, 0, kPageStyle, [&](int index) {
+      if (auto video = listedVideoSource(context, details, listing, index)) return *std::move(video);
+      return PhotoSource(photoAddress(listing, index));
+    });
   } else {
     reportListingFailure(context, job, reply.verdict);
   }
-  photos.finishAlbum(folder, job.albumName);
+  photos.finishAlbum(folder, job.albumName, reply.usable());
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
   return reply.usable();

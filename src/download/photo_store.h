@@ -1,10 +1,12 @@
 #pragma once
 // Album folders and the photos in them, for one download run on its worker.
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
 #include <string_view>
+#include <vector>
 
 #include "download/album_job.h"
 #include "download/download_archive.h"
@@ -41,8 +43,9 @@ class PhotoStore {
   // GBK, "/" between levels.
   Text prepareAlbumFolder(const AlbumJob& job);
   // The album is done: the names its photos took are made durable, and the log says how many
-  // photos an earlier run had already saved.
-  void finishAlbum(const Text& folder, const Text& albumName);
+  // photos an earlier run had already saved. An album whose listing failed (listed false) and
+  // saved nothing leaves none of the folders its preparation created.
+  void finishAlbum(const Text& folder, const Text& albumName, bool listed = true);
 
   // Whether the folder's record says the photo is saved there and its file is still in place; it
   // then counts as skipped. Always false when the program fetches everything again.
@@ -87,10 +90,13 @@ class PhotoStore {
     std::optional<DownloadArchive> archive;  // none: another album's record is there, or none can be kept
     int skipped = 0;
     int unsynced = 0;
+    int saved = 0;
+    std::vector<std::filesystem::path> created;  // the levels this run made, deepest first
   };
+  void removeCreatedFolders(Folder& state);
   FetchedPhoto fetch(const ListedPhoto& photo, PhotoFetch& fetch, std::optional<PhotoFetch::Retry> retry);
   bool save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo);
-  void fail(const char* utf8Reason, const Text& name, const Text& why = "");
+  void fail(MediaKind kind, const char* utf8Reason, const Text& name, const Text& why = "");
   bool moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
 
   Context& context_;
