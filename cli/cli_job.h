@@ -72,7 +72,7 @@ class CliJob {
  private:
   class NoDesktop : public Desktop {
    public:
-    void openFolder(const Text&) override {}
+    bool openFolder(const Text&) override { return false; }
     void openUrl(const Text&) override {}
     Text chooseFolder(const Text&, const Text&) override { return ""; }
     void openSearchWindow() override {}

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "app/patience_setting.h"
+#include "albums/target_number.h"
 
 namespace fotolun::cli {
 
@@ -59,7 +60,8 @@ std::string usageText() {
          "  fotolun-cli gallery  DIR\n"
          "\n"
          "Lists the albums of a QQ number (or, with --group, a QQ group) and downloads them, one folder\n"
-         "per album. FILE is the cookies.txt that login wrote, one exported from a browser signed in to\n"
+         "per album; N, a QQ number or group number, has 5 to 11 digits. FILE is the cookies.txt that login "
+         "wrote, one exported from a browser signed in to\n"
          "the service, or a file holding one document-cookie line (name=value; name=value); without\n"
          "--cookies it is $XDG_CONFIG_HOME/fotolun/cookies.txt (else ~/.config/fotolun/cookies.txt).\n"
          "Cookies the service renews during a run are written back to a cookies.txt. B is firefox or\n"
@@ -215,6 +217,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
   }
   const bool listing = o.command == Command::Albums || o.command == Command::Download;
   if (listing && o.number.empty()) return fail("--number is required");
+  if (listing && !isServiceNumber(o.number))
+    return fail(std::string(o.group ? "--number takes a QQ group number" : "--number takes a QQ number") +
+                " of 5 to 11 digits, not \"" + o.number + "\"");
   if (o.firefoxProfile && (!o.cookies.empty() || !listing))
     return fail("--cookies-from-browser belongs to albums and download, without --cookies");
   if (o.command == Command::Login && (!o.number.empty() || o.group || o.covers || o.noSkip || o.save))

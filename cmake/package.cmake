@@ -1,6 +1,6 @@
-# `cpack` in the build folder makes the Debian package. Its dependencies come from dpkg-shlibdeps
-# alone, so they follow whatever the build machine linked against (the browser's helper process
-# comes with the shlibs entry of its library).
+# `cpack` in the build folder makes the Debian package. Its library dependencies come from
+# dpkg-shlibdeps, so they follow whatever the build machine linked against (the browser's helper
+# process comes with the shlibs entry of its library); the translations are named by hand.
 set(FOTOLUN_PACKAGE_MAINTAINER "Fotolun developers" CACHE STRING "Maintainer field of the package")
 
 set(CPACK_GENERATOR DEB)
@@ -13,6 +13,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own dialogs and menus speak Chinese only with Qt's translations; shlibdeps cannot see them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, xdg-user-dirs")
 if(FOTOLUN_HOME_URL)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${FOTOLUN_HOME_URL}")

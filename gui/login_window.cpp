@@ -25,6 +25,10 @@ namespace {
 // A page busy with a script or a slow load answers late; a sign-in must not hang on it.
 constexpr int kCookieTimeoutMs = 5000;
 
+constexpr int kWidth = 1016, kHeight = 616;
+// Narrower, the album-access button (right edge 880) would be cut; lower, the page would be a strip.
+constexpr int kMinimumWidth = 900, kMinimumHeight = 400;
+
 struct ControlSpec {
   LoginControl id;
   const char* name;
@@ -47,8 +51,8 @@ constexpr ControlSpec kControls[] = {
 
 LoginWindow::LoginWindow(Program& program, const Text& address) : program_(program) {
   setObjectName(QStringLiteral("LoginWindow"));
-  setWindowTitle(QString());
-  setGeometry(50, 50, 1016, 616);
+  setGeometry(50, 50, kWidth, kHeight);
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
   setModal(true);
   for (const ControlSpec& spec : kControls) {
     const QString caption = QString::fromUtf8(spec.caption);
@@ -118,6 +122,7 @@ LoginWindow::LoginWindow(Program& program, const Text& address) : program_(progr
   static_cast<QLineEdit*>(control(LoginControl::编辑框1))->setText(start);
   // A protected album's page is recognised by its path, and only in lower case.
   const bool albumAccess = FindText(address, "photo") > 0;
+  setWindowTitle(albumAccess ? QStringLiteral("进入有密码的相册") : QStringLiteral("登录QQ空间"));
   control(albumAccess ? LoginControl::按钮_登录成功 : LoginControl::按钮_相册授权)->hide();
   control(albumAccess ? LoginControl::标签_登录提示 : LoginControl::标签_相册授权)->hide();
 }
@@ -175,8 +180,10 @@ void LoginWindow::resizeEvent(QResizeEvent* event) {
   open->move(w - open->width() - 20, open->y());
   QWidget* address = control(LoginControl::编辑框1);
   address->resize(open->x() - 20, address->height());
+  // The page takes the added height too, keeping the inventory's margin below it.
+  const ControlSpec& page = kControls[static_cast<std::size_t>(LoginControl::超文本浏览框1)];
   QWidget* view = control(LoginControl::超文本浏览框1);
-  view->resize(w - 20, view->height());
+  view->resize(w - 20, height() - page.top - (kHeight - page.top - page.height));
 }
 
 }  // namespace fotolun::gui

@@ -71,12 +71,62 @@ bool answeredWithoutWindow(int argc, char** argv) {
   return false;
 }
 
-// argv as QApplication left it: without the options that Qt itself took.
+// Qt's own options (one dash or two), which QApplication takes out of argv itself, and whether
+// each takes a value. Everything after --webEngineArgs is the browser engine's.
+bool isQtOption(std::string_view arg, bool& takesValue) {
+  static constexpr std::string_view kWithValue[] = {"platform",
+                                                    "platformpluginpath",
+                                                    "platformtheme",
+                                                    "plugin",
+                                                    "qmljsdebugger",
+                                                    "qwindowgeometry",
+                                                    "qwindowicon",
+                                                    "qwindowtitle",
+                                                    "session",
+                                                    "display",
+                                                    "geometry",
+                                                    "style",
+                                                    "stylesheet",
+                                                    "name",
+                                                    "title",
+                                                    "visual",
+                                                    "ncols",
+                                                    "cmap",
+                                                    "fn",
+                                                    "font",
+                                                    "bg",
+                                                    "background",
+                                                    "fg",
+                                                    "foreground",
+                                                    "btn",
+                                                    "button",
+                                                    "im",
+                                                    "inputstyle"};
+  static constexpr std::string_view kAlone[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+  if (arg.size() < 2 || arg[0] != '-') return false;
+  arg.remove_prefix(arg.starts_with("--") ? 2 : 1);
+  for (std::string_view name : kWithValue)
+    if (arg == name) return takesValue = true;
+  for (std::string_view name : kAlone)
+    if (arg == name) return !(takesValue = false);
+  return false;
+}
+
+// The whole command line, read before any Qt object exists: a mistake in it is told without a
+// display. Qt's own options are passed over, for QApplication to take.
 bool parse(int argc, char** argv, Arguments& out) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if (arg == "--demo") {
+    const bool hasValue = i + 1 < argc && argv[i + 1][0] != '\0';
+    bool qtValue = false;
+    if (arg == "--webEngineArgs") break;
+    if (isQtOption(arg, qtValue)) {
+      if (qtValue && !hasValue) {
+        std::fprintf(stderr, "fotolun: %s needs a value\n\n%s", argv[i], kUsage);
+        return false;
+      }
+      i += qtValue ? 1 : 0;
+    } else if (arg == "--demo") {
       out.demo = true;
     } else if (arg == "--sample-list") {
       out.sampleList = true;
@@ -88,6 +138,9 @@ bool parse(int argc, char** argv, Arguments& out) {
       out.save = argv[++i];
     } else if (arg == "--screenshot" && hasValue) {
       out.screenshot = argv[++i];
+    } else if (arg == "--proxy" || arg == "--ca-file" || arg == "--save" || arg == "--screenshot") {
+      std::fprintf(stderr, "fotolun: %s needs a value\n\n%s", argv[i], kUsage);
+      return false;
     } else {
       std::fprintf(stderr, "fotolun: unknown argument: %s\n\n%s", argv[i], kUsage);
       return false;
@@ -118,21 +171,24 @@ void saveScreenshotWhenReady(fotolun::gui::GuiProgram& gui, const QString& file,
 
 int main(int argc, char** argv) {
   if (answeredWithoutWindow(argc, argv)) return 0;
-
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  QApplication app(argc, argv);
-  fotolun::gui::applyLook(app);
-
   Arguments args;
   if (!parse(argc, argv, args)) return 2;
 
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication app(argc, argv);
+  fotolun::gui::installChineseTranslations(app);
+  fotolun::gui::applyLook(app);
+
   fotolun::gui::GuiOptions options;
   options.folders = fotolun::programFolders(QCoreApplication::applicationDirPath().toStdString());
-  if (!args.save.empty())
+  if (!args.save.empty()) {
     options.folders.saveFolder = fotolun::Utf8ToGbk(std::filesystem::absolute(args.save).string());
+    options.folders.saveFolderGiven = true;
+  }
   options.proxy = fotolun::Utf8ToGbk(args.proxy);
   const char* caFromEnvironment = std::getenv("FOTOLUN_CA_FILE");
-  const std::string caFile = !args.caFile.empty() ? args.caFile : (caFromEnvironment ? caFromEnvironment : "");
+  const std::string caFile =
+      !args.caFile.empty() ? args.caFile : (caFromEnvironment ? caFromEnvironment : "");
   // Named but unreadable, it would fail every https page; better said at once.
   if (!caFile.empty() && !std::ifstream(caFile)) {
     std::fprintf(stderr, "fotolun: cannot read the CA file %s\n", caFile.c_str());

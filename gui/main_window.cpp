@@ -16,6 +16,7 @@
 
 #include "app/main_window_controller.h"
 #include "form/control_inventory.h"
+#include "form/control_layout.h"
 #include "qt_text.h"
 #include "widgets.h"
 
@@ -35,7 +36,8 @@ QTreeWidget* createAlbumList(QWidget* parent) {
   for (int i = 0; i < list->columnCount(); ++i) {
     list->setColumnWidth(i, kAlbumColumns[static_cast<std::size_t>(i)].width);
   }
-  list->header()->setStretchLastSection(false);
+  // The last column takes whatever room the others leave, so a wider list has no empty strip.
+  list->header()->setStretchLastSection(true);
   list->setRootIsDecorated(false);
   list->setItemsExpandable(false);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -63,6 +65,8 @@ void MainWindow::build() {
   setObjectName(fromUtf8(controlName(Control::窗口)));
   setWindowTitle(fromUtf8(kWindowTitle));
   setGeometry(kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight);
+  // Below the inventory's size its controls would be cut off.
+  setMinimumSize(kWindowWidth, kWindowHeight);
 
   // The inventory lists every container before what it holds.
   for (const ControlSpec& spec : controlInventory()) {
@@ -146,6 +150,7 @@ QWidget* MainWindow::create(Control c, QWidget* parent) {
 }
 
 void MainWindow::routeEventsTo(MainWindowController& controller) {
+  controller_ = &controller;
   for (const ControlSpec& spec : controlInventory()) {
     const Control c = spec.id;
     switch (spec.kind) {
@@ -182,7 +187,24 @@ void MainWindow::routeEventsTo(MainWindowController& controller) {
   });
 }
 
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  layOut();
+}
+
+void MainWindow::layOut() {
+  for (const ControlSpec& spec : controlInventory()) {
+    if (spec.id == Control::窗口) continue;
+    const ControlRect place = placeControl(spec, width(), height());
+    control(spec.id)->setGeometry(place.left, place.top, place.width, place.height);
+  }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (controller_ != nullptr && !controller_->windowClosing()) {
+    event->ignore();
+    return;
+  }
   event->accept();
   if (onClosed) onClosed();
 }

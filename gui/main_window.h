@@ -1,6 +1,7 @@
 #pragma once
 // The main window, built from the control inventory: every control at its place, named by the
-// form's own name (the Qt object name), in its tab page and group box.
+// form's own name (the Qt object name), in its tab page and group box. The inventory's size is
+// the window's smallest; made larger, the window gives the room to the album list and the log.
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -39,18 +40,22 @@ class MainWindow : public QWidget {
   // Every event the window's controls raise goes to the controller.
   void routeEventsTo(MainWindowController& controller);
 
-  // Runs when the window is closed; the program ends with its main window.
+  // Runs when the window is closed (the controller let it); the program ends with its main window.
   std::function<void()> onClosed;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The list and the log take the room a larger window adds (form/control_layout.h).
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void build();
+  void layOut();
   QWidget* create(Control c, QWidget* parent);
 
   std::array<QWidget*, kControlCount> controls_{};
   std::array<QAction*, 5> toolbarItems_{};
+  MainWindowController* controller_ = nullptr;
 };
 
 }  // namespace fotolun::gui

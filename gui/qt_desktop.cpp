@@ -14,10 +14,10 @@ QtDesktop::QtDesktop(Hooks hooks, std::function<void()> openSearchWindow)
       return QFileDialog::getExistingDirectory(nullptr, title, startFolder);
     };
   }
-  if (!hooks_.open) hooks_.open = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  if (!hooks_.open) hooks_.open = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
-void QtDesktop::openFolder(const Text& path) { hooks_.open(QUrl::fromLocalFile(fromGbk(path))); }
+bool QtDesktop::openFolder(const Text& path) { return hooks_.open(QUrl::fromLocalFile(fromGbk(path))); }
 
 void QtDesktop::openUrl(const Text& url) { hooks_.open(QUrl(fromGbk(url))); }
 

@@ -14,13 +14,13 @@ class QtDesktop final : public Desktop {
   struct Hooks {
     // Returns the chosen folder, "" when cancelled. Default: the system's folder dialog.
     std::function<QString(const QString& title, const QString& startFolder)> chooseFolder;
-    // Default: the desktop's file manager or browser.
-    std::function<void(const QUrl& url)> open;
+    // Whether the desktop's file manager or browser could be started. Default: asks the desktop.
+    std::function<bool(const QUrl& url)> open;
   };
 
   QtDesktop(Hooks hooks, std::function<void()> openSearchWindow);
 
-  void openFolder(const Text& path) override;
+  bool openFolder(const Text& path) override;
   void openUrl(const Text& url) override;
   Text chooseFolder(const Text& title, const Text& startFolder) override;
   void openSearchWindow() override;

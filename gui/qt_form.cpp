@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -34,6 +35,18 @@ QString toDisplayLines(QString text) {
 QString fromDisplayLines(QString text) {
   text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
   return text;
+}
+
+// A text column is as wide as its widest cell and never narrower than the inventory made it:
+// measuring the one cell written keeps a list of thousands of rows from being measured whole.
+// The check box and cover columns keep the widths the program gives them.
+bool sizedToContent(int column) { return column != 0 && column != column::封面; }
+
+void fitColumn(QTreeWidget* list, int column, const QString& text) {
+  if (!sizedToContent(column)) return;
+  const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+  const int needed = list->fontMetrics().horizontalAdvance(text) + 2 * margin + 4;
+  if (needed > list->columnWidth(column)) list->setColumnWidth(column, needed);
 }
 
 }  // namespace
@@ -115,6 +128,13 @@ void QtForm::setVisible(Control c, bool on) {
   window_.control(c)->setVisible(on);
 }
 
+bool QtForm::enabled(Control c) const { return window_.control(c)->isEnabled(); }
+
+void QtForm::setEnabled(Control c, bool on) {
+  if (c == Control::窗口) return;
+  window_.control(c)->setEnabled(on);
+}
+
 int QtForm::currentIndex(Control c) const {
   if (auto* combo = qobject_cast<QComboBox*>(window_.control(c))) return combo->currentIndex();
   if (c == Control::高级选择夹1) return window_.tabs()->currentIndex();
@@ -131,28 +151,40 @@ void QtForm::setCurrentIndex(Control c, int index) {
   }
 }
 
+// A range of 0..0 makes QProgressBar a busy indicator that never stops, where a Windows progress
+// bar with no range is simply empty: such a bar is kept at 0 of 1, its form maximum 0 beside it.
+namespace {
+const char* const kFormMaximum = "formMaximum";
+int formMaximum(const QProgressBar* bar) {
+  const QVariant kept = bar->property(kFormMaximum);
+  return kept.isValid() ? kept.toInt() : bar->maximum();
+}
+}  // namespace
+
 int QtForm::position(Control c) const {
   auto* bar = qobject_cast<QProgressBar*>(window_.control(c));
-  return bar != nullptr ? std::max(bar->value(), 0) : 0;
+  return bar != nullptr ? std::min(std::max(bar->value(), 0), formMaximum(bar)) : 0;
 }
 
 void QtForm::setPosition(Control c, int position) {
   // QProgressBar ignores a value outside its range; a Windows progress bar clamps it.
   if (auto* bar = qobject_cast<QProgressBar*>(window_.control(c))) {
-    bar->setValue(std::clamp(position, 0, bar->maximum()));
+    bar->setValue(std::clamp(position, 0, formMaximum(bar)));
   }
 }
 
 int QtForm::maximum(Control c) const {
   auto* bar = qobject_cast<QProgressBar*>(window_.control(c));
-  return bar != nullptr ? bar->maximum() : 0;
+  return bar != nullptr ? formMaximum(bar) : 0;
 }
 
 void QtForm::setMaximum(Control c, int maximum) {
   if (auto* bar = qobject_cast<QProgressBar*>(window_.control(c))) {
     const int position = std::max(bar->value(), 0);
-    bar->setRange(0, std::max(0, maximum));
-    bar->setValue(std::min(position, bar->maximum()));
+    maximum = std::max(0, maximum);
+    bar->setProperty(kFormMaximum, maximum);
+    bar->setRange(0, std::max(1, maximum));
+    bar->setValue(std::min(position, maximum));
   }
 }
 
@@ -170,6 +202,10 @@ void QtForm::deleteAllRows() {
   QTreeWidget* list = window_.albumList();
   const QSignalBlocker quiet(list);
   list->clear();
+  for (int column = 0; column < list->columnCount(); ++column) {
+    if (sizedToContent(column))
+      list->setColumnWidth(column, kAlbumColumns[static_cast<std::size_t>(column)].width);
+  }
 }
 
 int QtForm::appendRow() {
@@ -189,7 +225,9 @@ Text QtForm::cell(int row, int column) const {
 void QtForm::setCell(int row, int column, const Text& text) {
   QTreeWidgetItem* item = window_.albumList()->topLevelItem(row);
   if (item == nullptr || column < 0 || column >= window_.albumList()->columnCount()) return;
-  item->setText(column, fromGbk(text));
+  const QString value = fromGbk(text);
+  item->setText(column, value);
+  fitColumn(window_.albumList(), column, value);
 }
 
 bool QtForm::rowChecked(int row) const {
@@ -256,8 +294,9 @@ void QtForm::setRowImage(int row, int image) {
   }
 }
 
-MessageAnswer QtForm::messageBox(const Text& text, const Text& caption, MessageButtons buttons) {
-  return showMessageBox(&window_, text, caption, buttons);
+MessageAnswer QtForm::messageBox(const Text& text, const Text& caption, MessageButtons buttons,
+                                 MessageIcon icon) {
+  return showMessageBox(&window_, text, caption, buttons, icon);
 }
 
 void QtForm::openLoginWindow(const Text& address) {
@@ -276,10 +315,11 @@ void QtForm::waitWithMessages(int ms) {
   loop.exec();
 }
 
-MessageAnswer showMessageBox(QWidget* parent, const Text& text, const Text& caption, MessageButtons buttons) {
+MessageAnswer showMessageBox(QWidget* parent, const Text& text, const Text& caption, MessageButtons buttons,
+                             MessageIcon icon) {
   QMessageBox box(parent);
   box.setObjectName(QStringLiteral("messageBox"));
-  box.setIcon(QMessageBox::NoIcon);
+  box.setIcon(icon == MessageIcon::warning ? QMessageBox::Warning : QMessageBox::NoIcon);
   box.setTextFormat(Qt::PlainText);
   box.setText(fromGbk(text));
   box.setWindowTitle(caption.empty() && parent != nullptr ? parent->window()->windowTitle()

@@ -24,6 +24,8 @@ class QtForm final : public Form {
   void setChecked(Control c, bool on) override;
   bool visible(Control c) const override;
   void setVisible(Control c, bool on) override;
+  bool enabled(Control c) const override;
+  void setEnabled(Control c, bool on) override;
   int currentIndex(Control c) const override;
   void setCurrentIndex(Control c, int index) override;
   int position(Control c) const override;
@@ -46,7 +48,8 @@ class QtForm final : public Form {
   void resetImageList() override;
   int addCoverImage(const ByteBuffer& picture) override;
   void setRowImage(int row, int image) override;
-  MessageAnswer messageBox(const Text& text, const Text& caption, MessageButtons buttons) override;
+  MessageAnswer messageBox(const Text& text, const Text& caption, MessageButtons buttons,
+                           MessageIcon icon = MessageIcon::none) override;
   void openLoginWindow(const Text& address) override;
   void letMessagesRun() override;
   void waitWithMessages(int ms) override;
@@ -61,6 +64,7 @@ class QtForm final : public Form {
 
 // A modal message box owned by parent: the answer, Cancel for the close box and Escape. An empty
 // caption gives the title of parent's window.
-MessageAnswer showMessageBox(QWidget* parent, const Text& text, const Text& caption, MessageButtons buttons);
+MessageAnswer showMessageBox(QWidget* parent, const Text& text, const Text& caption, MessageButtons buttons,
+                             MessageIcon icon = MessageIcon::none);
 
 }  // namespace fotolun::gui

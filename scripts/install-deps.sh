@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev
   libcurl4-openssl-dev ca-certificates openssl libjson-c-dev libpcre2-dev libmicrohttpd-dev libjpeg-dev
   libzbar-dev libqrencode-dev libsqlite3-dev libpng-dev libexiv2-dev
-  qt6-base-dev qt6-webengine-dev libgl-dev
+  qt6-base-dev qt6-webengine-dev qt6-translations-l10n libgl-dev
   fonts-wqy-microhei xvfb xauth
   librsvg2-bin appstream desktop-file-utils curl
 )

@@ -67,14 +67,7 @@ Response CurrentGroupPhotoPageReply(const SampleData& data, const Request& reque
   std::vector<std::string> photos;
   for (int i = start; i < album->photoCount() && i < start + count; ++i) {
     const GroupPhoto& photo = album->photos[i];
-    std::vector<std::string> members = GroupPhotoMembers(photo);
-    if (photo.video) {
-      members.push_back(
-          JsonMember("videodata", JsonObject({JsonMember("actionurl", JsonString(photo.video->videoUrl)),
-                                              JsonMember("coverurl", JsonString(photo.burl)),
-                                              JsonMember("vid", JsonString(photo.video->vid))})));
-    }
-    photos.push_back(JsonObject(members));
+    photos.push_back(JsonObject(GroupPhotoMembers(photo)));
   }
   const auto albumIndex = static_cast<std::size_t>(album - group->albums.data());
   return JsonReply(OkJson({JsonMember(PhotoArrayName(albumIndex), JsonArray(photos)),

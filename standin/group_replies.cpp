@@ -60,6 +60,13 @@ std::vector<std::string> GroupPhotoMembers(const GroupPhoto& photo) {
   if (photo.hasName) members.push_back(JsonMember("name", JsonString(photo.name)));
   members.push_back(JsonMember("uploadtime", std::to_string(photo.uploadTime)));
   members.push_back(JsonMember("desc", JsonString(photo.description)));
+  // Both families tell a video by this member; the cover stays burl.
+  if (photo.video) {
+    members.push_back(
+        JsonMember("videodata", JsonObject({JsonMember("actionurl", JsonString(photo.video->videoUrl)),
+                                            JsonMember("coverurl", JsonString(photo.burl)),
+                                            JsonMember("vid", JsonString(photo.video->vid))})));
+  }
   return members;
 }
 

@@ -69,6 +69,11 @@ void AddKeysAndTimes(std::vector<std::string>& members, const PersonalPhoto& pho
   members.push_back(JsonMember("uploadtime", JsonString(photo.uploadTime)));
   members.push_back(JsonMember("rawshoottime", photo.shootTimeJson));
   AddStory(members, photo);
+  // A video entry's url is its cover; these members say what it is, as in the https lists.
+  if (photo.video) {
+    members.push_back(JsonMember("is_video", "true"));
+    members.push_back(JsonMember("phototype", "\"video\""));
+  }
 }
 
 // Album pages answer for a known album the caller may open; anything else gets the service's

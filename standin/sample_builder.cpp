@@ -315,7 +315,7 @@ void SampleBuilder::buildAccounts() {
   data_.accounts_ = {std::move(ordinary), std::move(hidden), std::move(bare), std::move(trail)};
 }
 
-// The old listings show the entry as a picture: its cover, with no full-size copy.
+// The old listings give the entry its cover as address, with no full-size copy, and mark it as a video.
 PersonalPhoto SampleBuilder::personalVideo(const std::string& albumId, std::string title, std::size_t index,
                                            VideoKind kind) {
   PersonalPhoto photo = personalPhoto(albumId, std::move(title), index);

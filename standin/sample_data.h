@@ -25,8 +25,9 @@ struct SampleHosts {
   std::string video = "photovideo.photo.qq.com";
 };
 
-// Where a video entry's moving picture lives. The old listings know nothing of it and show the
-// entry as its cover picture.
+// Where a video entry's moving picture lives. The old listings give the entry's cover picture as
+// its address and mark it as a video, as the https lists do; only the https endpoints tell where
+// the moving picture is.
 struct VideoLinks {
   std::string videoUrl;     // an mp4, or a playlist ending ".m3u8"
   std::string downloadUrl;  // an mp4, or "" when only the player's address is given

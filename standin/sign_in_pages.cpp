@@ -24,11 +24,20 @@ std::string SignInForm(const SampleData& data, const std::string& notice) {
     const std::string name(CookieLayoutName(layout));
     body += "<option value=\"" + name + "\">" + name + "</option>";
   }
-  body += "</select></label>\n<button type=\"submit\" id=\"login_button\">登录</button>\n</form>\n<ul>\n";
+  body += "</select></label>\n<button type=\"submit\" id=\"login_button\">登录</button>\n</form>\n";
+  // Side by side: whom to sign in as, and which groups to list once signed in.
+  body +=
+      "<div style=\"display:flex;gap:4em\">\n<div><h2>示例QQ号码（点击登录）</h2>\n<ul id=\"accounts\">\n";
   for (const PersonalAccount& account : data.accounts()) {
     body += "<li><a href=\"/?login=" + account.qq + "\">" + account.qq + "</a></li>\n";
   }
-  return body + "</ul>\n";
+  body += "</ul></div>\n<div><h2>示例QQ群号（选“QQ群相册”后输入）</h2>\n<ul id=\"groups\">\n";
+  for (const Group& group : data.groups()) {
+    std::string about = std::to_string(group.albums.size()) + "个相册";
+    if (!group.signedInIsMember) about += "，登录的账号不是群成员";
+    body += "<li>" + group.number + "（" + HtmlEscaped(about) + "）</li>\n";
+  }
+  return body + "</ul></div>\n</div>\n";
 }
 
 bool IsNumber(const std::string& text) {

@@ -4,6 +4,7 @@
 
 #include "albums/group_album_list.h"
 #include "albums/personal_album_list.h"
+#include "albums/target_number.h"
 #include "form/worker_form.h"
 #include "net/http_clients.h"
 #include "text/encoding.h"
@@ -13,6 +14,17 @@ namespace {
 
 constexpr int kPersonalSource = 0;
 constexpr int kGroupSource = 1;
+
+// A list that ended without rows must not look as if it were still coming.
+void showListEnded(Form& form, ListOutcome outcome) {
+  const char* hint = "没有获取到相册列表";
+  if (outcome == ListOutcome::noAlbums) hint = "获取完毕：没有相册";
+  if (outcome == ListOutcome::notSignedIn) hint = "没有获取到相册列表：请先登录";
+  if (outcome == ListOutcome::noPermission) hint = "没有获取到相册列表：没有访问权限";
+  form.setText(Control::标签_动态, Utf8ToGbk(hint));
+  form.setPosition(Control::进度条1, 0);
+  form.setText(Control::标签_进度条比例, "");
+}
 
 }  // namespace
 
@@ -31,11 +43,16 @@ void AlbumLists::onGetAlbums() {
     form.messageBox(Utf8ToGbk("输入QQ或者群号"), "", MessageButtons::Ok);
     return;
   }
+  const int source = form.currentIndex(Control::组合框1);
+  if (const Text problem = numberProblem(form.text(Control::编辑框_号码), source == kGroupSource);
+      !problem.empty() && (source == kPersonalSource || source == kGroupSource)) {
+    form.messageBox(problem, "", MessageButtons::Ok, MessageIcon::warning);
+    return;
+  }
   form.setText(Control::标签_选择了相册数量, "");
   form.setText(Control::标签_进度条比例, "");
   form.setText(Control::标签_第多少张照片, "");
 
-  const int source = form.currentIndex(Control::组合框1);
   if (source != kPersonalSource && source != kGroupSource) {
     form.setVisible(Control::画板1, false);
     return;
@@ -59,6 +76,7 @@ void AlbumLists::startWorker(ListOutcome (*list)(Context&)) {
     TransferHookScope transfers([&control] { return control.keepGoing(); });
     try {
       outcome_ = list(context);
+      if (outcome_ != ListOutcome::listed) showListEnded(context.form, outcome_);
     } catch (const RunStopped&) {
       // Stopped because the program closes; stop() tidies the form.
     } catch (const std::exception& error) {

@@ -32,7 +32,9 @@ Text columnText(json_object* album, const char* member) {
 void addAlbumRow(Context& context, json_object* album, int number) {
   Form& form = context.form;
   advanceListProgress(form);
-  const Text title = columnText(album, "title");
+  // The title is shown as the group named it, "聚会/2019" rather than its JSON "聚会\/2019"; the
+  // double quotes still go, as they always have.
+  const Text title = RemoveQuotes(Utf8ToGbk(JsonStringText(JsonMember(album, "title"))));
   const Text photoCount = columnText(album, "photocnt");
   const Text id = columnText(album, "id");
   const int row = form.appendRow();

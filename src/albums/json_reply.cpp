@@ -25,4 +25,10 @@ Text JsonText(json_object* value) { return json_object_to_json_string(value); }
 
 Text RemoveQuotes(const Text& text) { return ReplaceText(text, "\"", ""); }
 
+Text JsonStringText(json_object* value) {
+  if (value == nullptr || !json_object_is_type(value, json_type_string)) return JsonText(value);
+  // A decoded \u0000 would end the text anyway, as every text ends at its first NUL.
+  return json_object_get_string(value);
+}
+
 }  // namespace fotolun

@@ -25,5 +25,8 @@ json_object* JsonElement(json_object* array, int index);
 // "null" for nullptr.
 Text JsonText(json_object* value);
 Text RemoveQuotes(const Text& text);
+// A JSON string's own text, its escapes decoded (\/, \", \\, \uXXXX); any other value as JsonText.
+// UTF-8, as the reply came.
+Text JsonStringText(json_object* value);
 
 }  // namespace fotolun

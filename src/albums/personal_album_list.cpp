@@ -12,12 +12,12 @@
 #include "albums/panel_shown.h"
 #include "albums/route_lookup.h"
 #include "names/clean_file_name.h"
+#include "names/unknown_names.h"
 #include "net/http_clients.h"
 #include "service/current_endpoints.h"
 #include "service/listing_request.h"
 #include "story/photo_story.h"
 #include "text/encoding.h"
-#include "text/random_text.h"
 
 namespace fotolun {
 namespace {
@@ -39,10 +39,10 @@ ByteBuffer downloadCover(const Program& program, const Text& url) {
                             program.proxy, 0, "", "", 1, nullptr, 0, program.caFile);
 }
 
-Text albumName(json_object* album) {
+Text albumName(json_object* album, const Text& id) {
   const Text name = cleanFileName(RemoveQuotes(gbkJsonText(JsonMember(album, "name"))));
   if (!name.empty()) return name;
-  return Utf8ToGbk("未知相册") + RandomLetters(5, 1);
+  return unknownAlbumName(id);
 }
 
 // The https family also says outright which albums the user may not open (allowAccess 0): those
@@ -74,9 +74,9 @@ void addAlbumRow(Context& context, json_object* album, int number, bool honourAl
   }
   LetMessagesRun(context);
 
-  const Text name = albumName(album);
   const Text total = gbkJsonText(JsonMember(album, "total"));
   const Text id = RemoveQuotes(gbkJsonText(JsonMember(album, "id")));
+  const Text name = albumName(album, id);
   Text question = RemoveQuotes(gbkJsonText(JsonMember(album, "question")));
   if (closed && (question.empty() || question == "null")) question = Utf8ToGbk("无权访问");
 

@@ -8,8 +8,8 @@ namespace fotolun {
 class Desktop {
  public:
   virtual ~Desktop() = default;
-  // Opens a folder in the file manager (GBK path).
-  virtual void openFolder(const Text& path) = 0;
+  // Opens a folder in the file manager (GBK path); false when no file manager could be started.
+  virtual bool openFolder(const Text& path) = 0;
   // Opens an address in the default browser.
   virtual void openUrl(const Text& url) = 0;
   // The folder chooser: title shown, starting at startFolder; "" when cancelled.

@@ -87,7 +87,10 @@ MainWindowController::~MainWindowController() {
 
 void MainWindowController::windowCreated() {
   Form& form = impl_->program.form;
-  form.setText(Control::编辑框_保存位置, impl_->program.folders.saveFolder);
+  const Text remembered = rememberedSaveFolder(impl_->settingsPath());
+  const ProgramFolders& folders = impl_->program.folders;
+  form.setText(Control::编辑框_保存位置,
+               remembered.empty() || folders.saveFolderGiven ? folders.saveFolder : remembered);
   impl_->updateCheckCounter = 1;
   form.setText(Control::标签_banben, kVersion);
   impl_->productKey = kUpdateProductKey;
@@ -137,6 +140,7 @@ void MainWindowController::clicked(Control control) {
         form.appendLog(Utf8ToGbk("相册列表还在获取中，请等它完成后再下载\r\n"));
         break;
       }
+      rememberSaveFolder(impl_->settingsPath(), TrimSpaces(form.text(Control::编辑框_保存位置)));
       impl_->downloadRun.startDownload();
       break;
     case Control::按钮_暂停线程:
@@ -149,7 +153,7 @@ void MainWindowController::clicked(Control control) {
       impl_->downloadRun.stopDownload();
       break;
     case Control::按钮_选择位置:
-      chooseSaveFolder(form, impl_->desktop, program.folders.saveFolder);
+      chooseSaveFolder(form, impl_->desktop, program.folders.saveFolder, impl_->settingsPath());
       break;
     case Control::按钮3:
       openSaveFolder(form, impl_->desktop, program.folders.saveFolder);
@@ -223,6 +227,11 @@ void MainWindowController::toolbarItemClicked(int item) {
     default:
       break;
   }
+}
+
+bool MainWindowController::windowClosing() {
+  if (!impl_->downloadRun.running()) return true;
+  return impl_->downloadRun.stopDownload();
 }
 
 void MainWindowController::albumRowClicked() { showProtectedAlbum(impl_->program.form); }

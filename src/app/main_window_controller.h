@@ -38,6 +38,9 @@ class MainWindowController {
   void patienceEdited();
   // 工具条1: item 0 batch download page, 2 version page (checks once per run), 4 feedback page.
   void toolbarItemClicked(int item);
+  // The user closes the main window: during a download asks as 按钮_结束下载 does, and on yes
+  // stops the run. Whether the window may close.
+  bool windowClosing();
   // A row of 超级列表框1 was clicked (or selected by keyboard).
   void albumRowClicked();
   // A button of the album find window; searchForm is that window's form.

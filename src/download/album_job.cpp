@@ -3,8 +3,8 @@
 #include <climits>
 #include <string>
 
+#include "names/unknown_names.h"
 #include "text/encoding.h"
-#include "text/random_text.h"
 
 namespace fotolun {
 
@@ -31,9 +31,9 @@ int photoCountOf(const Text& photoCountText) {
   return static_cast<int>(value);
 }
 
-Text albumNameOrUnknown(const Text& nameCell) {
+Text albumNameOrUnknown(const Text& nameCell, const Text& albumId) {
   Text name = TrimSpaces(nameCell);
-  if (name.empty()) name = Utf8ToGbk("未知名称_") + std::to_string(RandomInRange(1, 100));
+  if (name.empty()) name = unnamedRowName(albumId);
   return name;
 }
 

@@ -27,7 +27,8 @@ AlbumJob splitAlbumJob(const Text& joined);
 // largest int rather than wrapping into a negative page count.
 int photoCountOf(const Text& photoCountText);
 
-// The album name of a row: blanks trimmed; a blank name becomes "未知名称_" and a number 1..100.
-Text albumNameOrUnknown(const Text& nameCell);
+// The album name of a row: blanks trimmed; a blank name becomes "未知名称_" and a number 1..100
+// that the album's id decides.
+Text albumNameOrUnknown(const Text& nameCell, const Text& albumId);
 
 }  // namespace fotolun

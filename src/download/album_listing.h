@@ -2,8 +2,12 @@
 // The three photo listings: each downloads one album of the run, on the run's worker, and says
 // whether the service listed the whole album (false: a listing failed and was logged). A session
 // the service no longer knows ends the listing with SessionEnded.
+#include <optional>
+
 #include "download/album_job.h"
+#include "download/listed_photos.h"
 #include "download/listing_outcome.h"
+#include "download/photo_details.h"
 #include "download/photo_store.h"
 #include "program/program.h"
 
@@ -26,6 +30,13 @@ bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJo
 // does not give; a group album likewise. A video entry is saved as its video file.
 bool downloadCurrentPersonalAlbum(Context& context, PhotoStore& photos, const AlbumJob& job, bool original);
 bool downloadCurrentGroupAlbum(Context& context, PhotoStore& photos, const AlbumJob& job);
+
+// An entry the older listings mark as a video (is_video, phototype "video"; a group's videodata)
+// is the video, never its cover: its file as the https family finds it (the photo viewer for a
+// personal album, videodata for a group's), else why it cannot be saved. nullopt: not a video.
+std::optional<PhotoSource> listedVideoSource(Context& context, PhotoDetails& details,
+                                             const PhotoListing& listing, int index);
+std::optional<PhotoSource> listedGroupVideoSource(Context& context, const PhotoListing& listing, int index);
 
 // The log lines around an album; the personal listings close with three hyphens, the group one
 // with four.

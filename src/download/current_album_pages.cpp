@@ -1,6 +1,7 @@
 // The photo listings of the https endpoint family. They page, name, log, pause and count exactly
 // as the older family's listings do; only where the lists come from and how an entry's address
 // is chosen differ.
+#include <optional>
 #include <string>
 
 #include "download/album_listing.h"
@@ -112,7 +113,7 @@ bool downloadCurrentPersonalAlbum(Context& context, PhotoStore& photos, const Al
         return fromAlbumPage(context, job.personalOwner,
                              personalSource(context, details, listing, index, original));
       });
-  photos.finishAlbum(folder, job.albumName);
+  photos.finishAlbum(folder, job.albumName, whole);
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
   return whole;
@@ -138,10 +139,21 @@ bool downloadCurrentGroupAlbum(Context& context, PhotoStore& photos, const Album
       [&](const PhotoListing& listing, int index) {
         return fromAlbumPage(context, job.typedNumber, groupSource(context, listing, index));
       });
-  photos.finishAlbum(folder, job.albumName);
+  photos.finishAlbum(folder, job.albumName, whole);
   form.appendLog(albumClosingLine(job.albumName, 4));
   form.setText(Control::标签_第多少张照片, "");
   return whole;
+}
+
+std::optional<PhotoSource> listedVideoSource(Context& context, PhotoDetails& details,
+                                             const PhotoListing& listing, int index) {
+  if (!listedAsVideo(listing, index)) return std::nullopt;
+  return personalSource(context, details, listing, index, false);
+}
+
+std::optional<PhotoSource> listedGroupVideoSource(Context& context, const PhotoListing& listing, int index) {
+  if (listing.memberText(index, "videodata") == "null") return std::nullopt;
+  return groupSource(context, listing, index);
 }
 
 }  // namespace fotolun

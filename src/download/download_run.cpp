@@ -26,7 +26,9 @@ struct DownloadRun::RunState {
 
 namespace {
 
+// Listing anew while a run goes would replace the rows the run still reads.
 void showButtons(Form& form, bool start, bool pause, bool resume, bool stop) {
+  form.setEnabled(Control::按钮_获取相册封面, start);
   form.setVisible(Control::按钮_下载选中, start);
   form.setVisible(Control::按钮_暂停线程, pause);
   form.setVisible(Control::按钮_继续下载, resume);
@@ -50,7 +52,7 @@ CheckedAlbums readCheckedAlbums(Context& context) {
     AlbumJob job;
     job.photoCountText = form.cell(row, column::图片数量);
     job.albumId = form.cell(row, column::相册ID);
-    job.albumName = albumNameOrUnknown(form.cell(row, column::相册名称));
+    job.albumName = albumNameOrUnknown(form.cell(row, column::相册名称), job.albumId);
     if (!job.albumId.empty() && !job.photoCountText.empty()) checked.jobs.push_back(joinAlbumJob(job));
     LetMessagesRun(context);
   }
@@ -165,6 +167,12 @@ void writeOfflineAlbum(Context& context, const PhotoStore& photos) {
 }
 
 // The closing box: the plain words only when every album was saved whole.
+bool anythingFailed(const DownloadTally& tally) {
+  return tally.signedOut || tally.failedAlbums > 0 || tally.failedPhotos > 0;
+}
+
+// The closing box: the plain words only when every album was saved whole; otherwise what failed,
+// without the counts that are nought.
 Text closingMessage(const DownloadTally& tally) {
   if (tally.signedOut)
     return Utf8ToGbk("登录已失效，下载提前结束：有") + std::to_string(tally.failedAlbums) +
@@ -175,10 +183,19 @@ Text closingMessage(const DownloadTally& tally) {
   if (tally.cutShort == DownloadTally::CutShort::photoAccess)
     return Utf8ToGbk("服务只给出占位图，下载提前结束：有" + std::to_string(tally.failedAlbums) +
                      "个相册没有下载完，请重新登录后再下载");
-  if (tally.failedAlbums > 0 || tally.failedPhotos > 0)
-    return Utf8ToGbk("下载结束，但有") + std::to_string(tally.failedAlbums) + Utf8ToGbk("个相册、") +
-           std::to_string(tally.failedPhotos) + Utf8ToGbk("张图片没有下载成功，详见日志");
-  return Utf8ToGbk("全部下载完毕");
+  if (!anythingFailed(tally)) return Utf8ToGbk("全部下载完毕");
+  const int videos = tally.failedVideos;
+  const int pictures = tally.failedPhotos - videos;
+  Text what;
+  const auto add = [&](int count, const char* unit) {
+    if (count <= 0) return;
+    if (!what.empty()) what += Utf8ToGbk("、");
+    what += std::to_string(count) + Utf8ToGbk(unit);
+  };
+  add(tally.failedAlbums, "个相册");
+  add(pictures, "张图片");
+  add(videos, "个视频");
+  return Utf8ToGbk("下载结束，但有") + what + Utf8ToGbk("没有下载成功，详见日志");
 }
 
 void logFailures(Form& form, const DownloadTally& tally) {
@@ -241,7 +258,12 @@ void DownloadRun::runDownload(std::shared_ptr<RunState> run) {
     logFailures(form, run->tally);
     form.appendLog(Utf8ToGbk("-------全部下载完毕--------\r\n\r\n"));
     form.setText(Control::标签_第多少张照片, Utf8ToGbk("下载完成"));
-    form.messageBox(closingMessage(run->tally), Utf8ToGbk("信息："), MessageButtons::Ok);
+    if (anythingFailed(run->tally)) {
+      form.messageBox(closingMessage(run->tally), Utf8ToGbk("警告："), MessageButtons::Ok,
+                      MessageIcon::warning);
+    } else {
+      form.messageBox(closingMessage(run->tally), Utf8ToGbk("信息："), MessageButtons::Ok);
+    }
   } catch (const RunStopped&) {
     // A confirmed stop: the run ends where it stood and says nothing more.
   } catch (const std::exception& error) {
@@ -279,18 +301,19 @@ void DownloadRun::resumeDownload() {
 
 // The question is asked while the worker is halted, so it makes no progress while the user
 // decides; Cancel lifts only this halt, so a paused run stays paused.
-void DownloadRun::stopDownload() {
+bool DownloadRun::stopDownload() {
   Form& form = program_.form;
   if (current_) current_->control.halt();
   const MessageAnswer answer =
       form.messageBox(Utf8ToGbk("您真的要彻底结束下载么？"), Utf8ToGbk("警告！"), MessageButtons::OkCancel);
   if (answer != MessageAnswer::Ok) {
     if (current_) current_->control.resume();
-    return;
+    return false;
   }
   if (current_) current_->control.stop();
   showIdleSet(form);
   form.appendLog(Utf8ToGbk("彻底结束下载了\r\n"));
+  return true;
 }
 
 void DownloadRun::waitForWorker() {

@@ -24,7 +24,7 @@ class DownloadRun {
   void startDownload();   // 按钮_下载选中
   void pauseDownload();   // 按钮_暂停线程
   void resumeDownload();  // 按钮_继续下载
-  void stopDownload();    // 按钮_结束下载, asks first
+  bool stopDownload();    // 按钮_结束下载, asks first; whether the user said yes
 
   // Blocks until the current worker has ended. Not on the UI thread, which the worker needs.
   void waitForWorker();

@@ -10,7 +10,8 @@ namespace fotolun {
 // What a run achieved, read by the command line while the run goes on.
 struct DownloadTally {
   std::atomic<int> savedPhotos{0};
-  std::atomic<int> failedPhotos{0};
+  std::atomic<int> failedPhotos{0};   // videos included
+  std::atomic<int> failedVideos{0};   // of failedPhotos, those that were videos
   std::atomic<int> skippedPhotos{0};  // already saved by an earlier run
   std::atomic<long long> savedBytes{0};
   // Albums not saved whole: a listing without a usable answer, a folder that could not be made,

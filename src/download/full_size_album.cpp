@@ -56,14 +56,18 @@ bool downloadFullSizeAlbum(Context& context, PhotoStore& photos, const AlbumJob&
   if (reply.verdict.worthRetrying()) reply = askStorageHost(context, job, kListingFloor);
   if (reply.usable()) {
     const PhotoListing listing(reply.text, "pic");
+    PhotoDetails details(context, job);
     storeListedPhotos(
         context, photos, job, folder, listing, 0, kPageStyle,
-        [](const PhotoListing& from, int index) { return PhotoSource(photoAddress(from, index)); },
+        [&](const PhotoListing& from, int index) {
+          if (auto video = listedVideoSource(context, details, from, index)) return *std::move(video);
+          return PhotoSource(photoAddress(from, index));
+        },
         ReplyShape{"pic"}, [&] { return askStorageHost(context, job, kListingFloor); });
   } else {
     reportListingFailure(context, job, reply.verdict);
   }
-  photos.finishAlbum(folder, job.albumName);
+  photos.finishAlbum(folder, job.albumName, reply.usable());
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
   return reply.usable();

@@ -35,10 +35,12 @@ bool downloadGroupAlbumPages(Context& context, PhotoStore& photos, const AlbumJo
         return requestListing(context, groupPageUrl(context, job, start), kListingFloor,
                               ReplyShape{"photos"});
       },
-      [](const PhotoListing& listing, int index) {
-        return ReplaceText(addressFromJsonText(listing.memberText(index, "burl")), "200?w5", "800?w5");
+      [&](const PhotoListing& listing, int index) {
+        if (auto video = listedGroupVideoSource(context, listing, index)) return *std::move(video);
+        return PhotoSource(
+            ReplaceText(addressFromJsonText(listing.memberText(index, "burl")), "200?w5", "800?w5"));
       });
-  photos.finishAlbum(folder, job.albumName);
+  photos.finishAlbum(folder, job.albumName, whole);
   form.appendLog(albumClosingLine(job.albumName, 4));
   form.setText(Control::标签_第多少张照片, "");
   return whole;

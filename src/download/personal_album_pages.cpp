@@ -59,13 +59,15 @@ bool downloadPersonalAlbumPages(Context& context, PhotoStore& photos, const Albu
   startAlbumProgress(context, job.photoCountText);
   form.appendLog(albumOpeningLine(job.albumName));
   const Text folder = photos.prepareAlbumFolder(job);
+  PhotoDetails details(context, job);
   const bool whole = storePagedPhotos(
       context, photos, job, folder, kPhotoPage, kPageStyle,
       [&](const Text& start) { return requestPage(context, job, start); },
-      [](const PhotoListing& listing, int index) {
-        return addressFromJsonText(listing.memberText(index, "url"));
+      [&](const PhotoListing& listing, int index) {
+        if (auto video = listedVideoSource(context, details, listing, index)) return *std::move(video);
+        return PhotoSource(addressFromJsonText(listing.memberText(index, "url")));
       });
-  photos.finishAlbum(folder, job.albumName);
+  photos.finishAlbum(folder, job.albumName, whole);
   form.appendLog(albumClosingLine(job.albumName, 3));
   form.setText(Control::标签_第多少张照片, "");
   return whole;

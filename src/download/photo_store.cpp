@@ -27,6 +27,18 @@ namespace {
 // Random parts drawn before a counter is added to a name already taken.
 constexpr int kRandomDraws = 10;
 constexpr int kMaxCounter = 100000;
+
+// A video that an earlier run saved as its cover picture (the older listings hid what it was) is
+// not saved yet: its record must not keep the video from being fetched.
+bool savedAsPicture(const std::string& fileName) {
+  const std::size_t dot = fileName.rfind('.');
+  if (dot == std::string::npos) return false;
+  const std::string extension = fileName.substr(dot);
+  for (const char* picture : {".jpg", ".png", ".gif", ".webp", ".bmp", ".heic"})
+    if (extension == picture) return true;
+  return false;
+}
+
 }  // namespace
 
 PhotoStore::PhotoStore(Context& context, DownloadTally& tally) : context_(context), tally_(tally) {}
@@ -46,9 +58,15 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
   const std::filesystem::path onDisk(GbkToUtf8(folder));
   bool made = false;
   bool movedEarlier = false;
+  std::vector<std::filesystem::path> created;
   whileRunning(context_, [&] {
     std::error_code error;
     if (!std::filesystem::exists(onDisk, error)) movedEarlier = moveEarlierFolder(numberFolder, job, album);
+    for (std::filesystem::path level = onDisk; !level.empty() && !std::filesystem::exists(level, error);
+         level = level.parent_path()) {
+      created.push_back(level);
+      if (level == level.parent_path()) break;
+    }
     std::filesystem::create_directories(onDisk, error);
     made = std::filesystem::is_directory(onDisk, error);
   });
@@ -64,6 +82,7 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
   PartFile::removeLeftovers(onDisk.string());
   Folder& state = folders_[folder];
   state = Folder{};
+  state.created = std::move(created);
   // Two albums of one name and count share a folder; the second keeps no record there rather
   // than mixing its photos into the first one's.
   state.archive = DownloadArchive::open(onDisk, job.albumId);
@@ -81,13 +100,17 @@ bool PhotoStore::moveEarlierFolder(const Text& numberFolder, const AlbumJob& job
   return moveEarlierAlbumFolder(GbkToUtf8(numberFolder), job.albumId, GbkToUtf8(albumFolder)).has_value();
 }
 
-void PhotoStore::finishAlbum(const Text& folder, const Text& albumName) {
+void PhotoStore::finishAlbum(const Text& folder, const Text& albumName, bool listed) {
   if (unusableFolders_.count(folder) != 0) return;
   Folder& state = folders_[folder];
   // A run over a thousand albums would otherwise hold a thousand files open.
   if (state.archive) state.archive->closeFile();
   context_.checkpoint();
-  if (album_ && album_->folder == folder) writeRecord(state);
+  if (!listed && state.saved == 0 && !state.created.empty()) {
+    removeCreatedFolders(state);
+  } else if (album_ && album_->folder == folder) {
+    writeRecord(state);
+  }
   album_.reset();
   syncFolder(GbkToUtf8(folder).c_str());
   state.unsynced = 0;
@@ -118,13 +141,21 @@ void PhotoStore::note(const ListedPhoto& photo, std::string file, std::string fa
                                                 std::move(file), std::move(failed), photo.story});
 }
 
+// Deepest first; a level that holds anything (a file the user put there meanwhile) stays, and so
+// does every level above it.
+void PhotoStore::removeCreatedFolders(Folder& state) {
+  std::error_code error;
+  state.archive.reset();
+  std::filesystem::remove(state.created.front() / kArchiveFileName, error);
+  for (const std::filesystem::path& level : state.created)
+    if (!std::filesystem::remove(level, error)) break;
+  state.created.clear();
+}
+
 bool PhotoStore::skipSaved(const Text& folder, const ListedPhoto& photo) {
-  if (!context_.program.skipSavedPhotos || unusableFolders_.count(folder) != 0) return false;
+  if (!recordedSaved(folder, photo)) return false;
   Folder& state = folders_[folder];
-  if (!state.archive) return false;
-  const std::optional<std::string> file = state.archive->savedFile(photo.identity);
-  if (!file) return false;
-  note(photo, *file, "");
+  if (const std::optional<std::string> file = state.archive->savedFile(photo.identity)) note(photo, *file, "");
   ++state.skipped;
   ++tally_.skippedPhotos;
   return true;
@@ -133,12 +164,15 @@ bool PhotoStore::skipSaved(const Text& folder, const ListedPhoto& photo) {
 bool PhotoStore::recordedSaved(const Text& folder, const ListedPhoto& photo) const {
   if (!context_.program.skipSavedPhotos || unusableFolders_.count(folder) != 0) return false;
   const auto state = folders_.find(folder);
-  return state != folders_.end() && state->second.archive && state->second.archive->savedFile(photo.identity);
+  if (state == folders_.end() || !state->second.archive) return false;
+  const std::optional<std::string> file = state->second.archive->savedFile(photo.identity);
+  return file && (photo.kind != MediaKind::video || !savedAsPicture(*file));
 }
 
 void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& albumId, const Text& folder, int pauseMs) {
   if (unusableFolders_.count(folder) != 0) {
     ++tally_.failedPhotos;
+    if (listed.kind == MediaKind::video) ++tally_.failedVideos;
     return;
   }
   PhotoFetch photoFetch(context_, listed, albumId, GbkToUtf8(folder));
@@ -173,6 +207,7 @@ void PhotoStore::finishPhoto(const ListedPhoto& listed, const Text& folder, Fetc
   ++tally_.savedPhotos;
   tally_.savedBytes += static_cast<long long>(photo.bytes);
   Folder& state = folders_[folder];
+  ++state.saved;
   if (++state.unsynced >= kSyncEvery) {
     context_.checkpoint();
     syncFolder(GbkToUtf8(folder).c_str());
@@ -277,6 +312,7 @@ void PhotoStore::reportUnavailable(const ListedPhoto& photo) {
 void PhotoStore::fail(const char* utf8Reason, const ListedPhoto& photo, const Text& why) {
   ++tally_.failedPhotos;
   Text line = Utf8ToGbk(utf8Reason) + photo.name;
+  if (photo.kind == MediaKind::video) ++tally_.failedVideos;
   if (!why.empty()) line += Utf8ToGbk("（") + why + Utf8ToGbk("）");
   context_.form.appendLog(line + "\r\n");
   const std::string reason = GbkToUtf8(Utf8ToGbk(utf8Reason) + why);

@@ -1,6 +1,7 @@
 #pragma once
 // Album folders and the photos in them, for one download run on its worker.
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -56,8 +57,9 @@ class PhotoStore {
   Text prepareAlbumFolder(const AlbumJob& job);
   // The album is done: the names its photos took are made durable, the folder's album record
   // (album.json) tells what became of each listed photo, and the log says how many photos an
-  // earlier run had already saved.
-  void finishAlbum(const Text& folder, const Text& albumName);
+  // earlier run had already saved. An album whose listing failed (listed false) and saved nothing
+  // leaves none of the folders its preparation created.
+  void finishAlbum(const Text& folder, const Text& albumName, bool listed = true);
 
   // Whether the folder's record says the photo is saved there and its file is still in place; it
   // then counts as skipped. Always false when the program fetches everything again.
@@ -120,6 +122,8 @@ class PhotoStore {
     std::optional<DownloadArchive> archive;  // none: another album's record is there, or none can be kept
     int skipped = 0;
     int unsynced = 0;
+    int saved = 0;
+    std::vector<std::filesystem::path> created;  // the levels this run made, deepest first
   };
   // The album being downloaded, as its record will tell it.
   struct AlbumInProgress {
@@ -132,6 +136,7 @@ class PhotoStore {
   FetchedPhoto fetch(const ListedPhoto& photo, PhotoFetch& fetch, std::optional<PhotoFetch::Retry> retry);
   bool save(const Text& folder, const ListedPhoto& listed, FetchedPhoto& photo, std::string& savedAs);
   void fail(const char* utf8Reason, const ListedPhoto& photo, const Text& why = "");
+  void removeCreatedFolders(Folder& state);
   bool moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
   // The video's other file, when the first gave none; the photo as it was otherwise.
   FetchedPhoto fetchFallback(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo);

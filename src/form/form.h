@@ -10,6 +10,8 @@ namespace fotolun {
 
 enum class MessageButtons { Ok, OkCancel };
 enum class MessageAnswer { Ok, Cancel };
+// A box that tells of something gone wrong carries the warning sign.
+enum class MessageIcon { none, warning };
 
 class Form {
  public:
@@ -22,6 +24,9 @@ class Form {
   virtual void setChecked(Control c, bool on) = 0;
   virtual bool visible(Control c) const = 0;
   virtual void setVisible(Control c, bool on) = 0;
+  // Whether the user may operate the control (a disabled button does not react to clicks).
+  virtual bool enabled(Control c) const = 0;
+  virtual void setEnabled(Control c, bool on) = 0;
   // 组合框1 (-1 = no selection) and 高级选择夹1 (the page).
   virtual int currentIndex(Control c) const = 0;
   virtual void setCurrentIndex(Control c, int index) = 0;
@@ -55,7 +60,8 @@ class Form {
   virtual void setRowImage(int row, int image) = 0;
 
   // A modal message box; returns the answer (Ok for a plain OK box).
-  virtual MessageAnswer messageBox(const Text& text, const Text& caption, MessageButtons buttons) = 0;
+  virtual MessageAnswer messageBox(const Text& text, const Text& caption, MessageButtons buttons,
+                                   MessageIcon icon = MessageIcon::none) = 0;
   // Opens the login window at address, modal; returns once it is closed.
   virtual void openLoginWindow(const Text& address) = 0;
   // Lets pending window messages run once.

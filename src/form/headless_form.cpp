@@ -48,6 +48,11 @@ void HeadlessForm::setVisible(Control c, bool on) {
   at(c).visible = on;
   changed(describe("setVisible", c, on ? "1" : "0"));
 }
+bool HeadlessForm::enabled(Control c) const { return at(c).enabled; }
+void HeadlessForm::setEnabled(Control c, bool on) {
+  at(c).enabled = on;
+  changed(describe("setEnabled", c, on ? "1" : "0"));
+}
 int HeadlessForm::currentIndex(Control c) const { return at(c).index; }
 void HeadlessForm::setCurrentIndex(Control c, int index) {
   at(c).index = index;
@@ -149,8 +154,10 @@ void HeadlessForm::setRowImage(int index, int image) {
   }
 }
 
-MessageAnswer HeadlessForm::messageBox(const Text& text, const Text& caption, MessageButtons buttons) {
-  changed("messageBox " + GbkToUtf8(caption) + ": " + GbkToUtf8(text));
+MessageAnswer HeadlessForm::messageBox(const Text& text, const Text& caption, MessageButtons buttons,
+                                       MessageIcon icon) {
+  changed(std::string(icon == MessageIcon::warning ? "warningBox " : "messageBox ") + GbkToUtf8(caption) +
+          ": " + GbkToUtf8(text));
   return onMessageBox ? onMessageBox(text, caption, buttons) : MessageAnswer::Ok;
 }
 

@@ -28,6 +28,8 @@ class HeadlessForm : public Form {
   void setChecked(Control c, bool on) override;
   bool visible(Control c) const override;
   void setVisible(Control c, bool on) override;
+  bool enabled(Control c) const override;
+  void setEnabled(Control c, bool on) override;
   int currentIndex(Control c) const override;
   void setCurrentIndex(Control c, int index) override;
   int position(Control c) const override;
@@ -50,7 +52,8 @@ class HeadlessForm : public Form {
   void resetImageList() override;
   int addCoverImage(const ByteBuffer& picture) override;
   void setRowImage(int row, int image) override;
-  MessageAnswer messageBox(const Text& text, const Text& caption, MessageButtons buttons) override;
+  MessageAnswer messageBox(const Text& text, const Text& caption, MessageButtons buttons,
+                           MessageIcon icon = MessageIcon::none) override;
   void openLoginWindow(const Text& address) override;
   void letMessagesRun() override;
   void waitWithMessages(int ms) override;
@@ -74,6 +77,7 @@ class HeadlessForm : public Form {
     Text text;
     bool checked = false;
     bool visible = true;
+    bool enabled = true;
     int index = 0;
     int position = 0;
     int maximum = 100;

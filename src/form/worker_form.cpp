@@ -36,6 +36,14 @@ bool WorkerForm::checked(Control c) const {
 void WorkerForm::setChecked(Control c, bool on) {
   apply([&](Form& f) { f.setChecked(c, on); });
 }
+bool WorkerForm::enabled(Control c) const {
+  bool out = false;
+  apply([&](Form& f) { out = f.enabled(c); });
+  return out;
+}
+void WorkerForm::setEnabled(Control c, bool on) {
+  apply([&](Form& f) { f.setEnabled(c, on); });
+}
 bool WorkerForm::visible(Control c) const {
   bool out = false;
   apply([&](Form& f) { out = f.visible(c); });
@@ -130,9 +138,10 @@ int WorkerForm::addCoverImage(const ByteBuffer& picture) {
 void WorkerForm::setRowImage(int row, int image) {
   apply([&](Form& f) { f.setRowImage(row, image); });
 }
-MessageAnswer WorkerForm::messageBox(const Text& text, const Text& caption, MessageButtons buttons) {
+MessageAnswer WorkerForm::messageBox(const Text& text, const Text& caption, MessageButtons buttons,
+                                     MessageIcon icon) {
   MessageAnswer out = MessageAnswer::Cancel;
-  apply([&](Form& f) { out = f.messageBox(text, caption, buttons); });
+  apply([&](Form& f) { out = f.messageBox(text, caption, buttons, icon); });
   return out;
 }
 void WorkerForm::openLoginWindow(const Text& address) {

@@ -20,6 +20,8 @@ class WorkerForm final : public Form {
   void setChecked(Control c, bool on) override;
   bool visible(Control c) const override;
   void setVisible(Control c, bool on) override;
+  bool enabled(Control c) const override;
+  void setEnabled(Control c, bool on) override;
   int currentIndex(Control c) const override;
   void setCurrentIndex(Control c, int index) override;
   int position(Control c) const override;
@@ -42,7 +44,8 @@ class WorkerForm final : public Form {
   void resetImageList() override;
   int addCoverImage(const ByteBuffer& picture) override;
   void setRowImage(int row, int image) override;
-  MessageAnswer messageBox(const Text& text, const Text& caption, MessageButtons buttons) override;
+  MessageAnswer messageBox(const Text& text, const Text& caption, MessageButtons buttons,
+                           MessageIcon icon = MessageIcon::none) override;
   void openLoginWindow(const Text& address) override;
   // On a worker: a checkpoint.
   void letMessagesRun() override;

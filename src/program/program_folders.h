@@ -16,6 +16,9 @@ inline constexpr const char* kSettingsFileName = "peizi.ini";
 struct ProgramFolders {
   Text settingsFile;  // GBK
   Text saveFolder;    // GBK, the save box's text at start; no trailing separator
+  // saveFolder was named for this run (--save): the folder the settings file remembers does not
+  // replace it.
+  bool saveFolderGiven = false;
 };
 
 // What the choice looks at; tests pass their own.

@@ -66,11 +66,11 @@ TEST_F(GroupList, ListsTheAlbumsWithTitlesAsTheServiceWritesThem) {
     EXPECT_EQ(cell(i, column::相册问题), "");
     EXPECT_TRUE(form.rowChecked(i));
   }
-  // Titles are not cleaned: quotes go, the escapes json-c writes stay.
-  EXPECT_EQ(cell(0, column::相册名称), "聚会\\/2019");
-  EXPECT_EQ(cell(1, column::相册名称), "say \\cheese\\");
+  // Titles are read as the JSON strings they are (escapes decoded), then only the quotes go.
+  EXPECT_EQ(cell(0, column::相册名称), "聚会/2019");
+  EXPECT_EQ(cell(1, column::相册名称), "say cheese");
   EXPECT_EQ(cell(2, column::相册名称), "a:b?c");
-  EXPECT_EQ(cell(3, column::相册名称), "back\\\\slash");
+  EXPECT_EQ(cell(3, column::相册名称), "back\\slash");
   EXPECT_EQ(cell(6, column::相册名称), "?派对");
   EXPECT_EQ(cell(7, column::相册名称), "   ");
 

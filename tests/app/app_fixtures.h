@@ -57,7 +57,10 @@ inline void writeBytes(const std::filesystem::path& path, const std::string& byt
 
 class FakeDesktop : public Desktop {
  public:
-  void openFolder(const Text& path) override { openedFolders.push_back(GbkToUtf8(path)); }
+  bool openFolder(const Text& path) override {
+    openedFolders.push_back(GbkToUtf8(path));
+    return folderOpens;
+  }
   void openUrl(const Text& url) override { openedUrls.push_back(GbkToUtf8(url)); }
   Text chooseFolder(const Text& title, const Text& startFolder) override {
     chooserTitles.push_back(GbkToUtf8(title));
@@ -67,6 +70,7 @@ class FakeDesktop : public Desktop {
   void openSearchWindow() override { ++searchWindowsOpened; }
 
   Text chooserAnswer;  // GBK; "" = cancelled
+  bool folderOpens = true;
   std::vector<std::string> openedFolders, openedUrls, chooserTitles, chooserStarts;
   int searchWindowsOpened = 0;
 };

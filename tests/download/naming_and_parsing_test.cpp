@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <regex>
+#include <set>
 
 #include "download/album_job.h"
 #include "download/photo_listing.h"
@@ -11,6 +12,7 @@
 #include "download/random_fraction_text.h"
 #include "form/locked_ui_thread.h"
 #include "names/path_names.h"
+#include "names/unknown_names.h"
 #include "service/session_destination.h"
 #include "support/scripted_form.h"
 #include "text/encoding.h"
@@ -39,16 +41,27 @@ TEST(AlbumJobText, PhotoCountIsTheLeadingDigitsAndNeverWraps) {
   EXPECT_EQ(photoCountOf("99999999999999999999"), INT_MAX);
 }
 
-TEST(AlbumJobText, BlankNamesBecomeUnknownWithANumberUpToAHundred) {
-  EXPECT_EQ(albumNameOrUnknown(gbk("\xE3\x80\x80 相册 ")), gbk("相册"));
-  const std::regex unknown("未知名称_([0-9]+)");
+// Names for albums without one come from the album id: the same every run, spread over the ids.
+TEST(AlbumJobText, BlankNamesBecomeUnknownNamesTheAlbumIdDecides) {
+  EXPECT_EQ(albumNameOrUnknown(gbk("\xE3\x80\x80 相册 "), "V1"), gbk("相册"));
+  const std::regex unnamed("未知名称_([0-9]+)"), unknown("未知相册[A-Z]{5}");
+  std::set<std::string> numbers, letters;
   for (int i = 0; i < 300; ++i) {
+    const Text id = "V1a" + std::to_string(i);
     std::smatch m;
-    const std::string name = GbkToUtf8(albumNameOrUnknown(gbk(" \xE3\x80\x80")));
-    ASSERT_TRUE(std::regex_match(name, m, unknown)) << name;
+    const std::string name = GbkToUtf8(albumNameOrUnknown(gbk(" \xE3\x80\x80"), id));
+    ASSERT_TRUE(std::regex_match(name, m, unnamed)) << name;
     const int n = std::stoi(m[1]);
     ASSERT_TRUE(n >= 1 && n <= 100) << n;
+    EXPECT_EQ(albumNameOrUnknown("", id), gbk(name));
+    const std::string album = GbkToUtf8(unknownAlbumName(id));
+    ASSERT_TRUE(std::regex_match(album, unknown)) << album;
+    EXPECT_EQ(unknownAlbumName(id), gbk(album));
+    numbers.insert(name);
+    letters.insert(album);
   }
+  EXPECT_GT(numbers.size(), 50u);
+  EXPECT_GT(letters.size(), 290u);
 }
 
 TEST(NamesOnDisk, FolderNamesStayOneLevelDown) {

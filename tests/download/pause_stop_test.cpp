@@ -89,8 +89,8 @@ TEST_P(PauseStop, AConfirmedStopEndsEverythingWhereItStood) {
   EXPECT_EQ(after.files, atAnswer.files) << "no file written after the stop";
   EXPECT_TRUE(noPartFiles());
   const auto changes = form.changes();
-  ASSERT_EQ(changes.size(), atAnswer.changes + 5)
-      << "the idle set and the stop line, nothing from the worker";
+  ASSERT_EQ(changes.size(), atAnswer.changes + 6)
+      << "the idle set (2.获取相册 usable again too) and the stop line, nothing from the worker";
   EXPECT_EQ(changes.back(), "appendLog 彻底结束下载了\r\n");
   EXPECT_TRUE(form.visible(Control::按钮_下载选中));
   EXPECT_FALSE(form.visible(Control::按钮_结束下载));

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
+  fotolun::gui::installChineseTranslations(app);
   fotolun::gui::applyLook(app);
   // No sign-in of one test may outlive it.
   QWebEngineProfile::defaultProfile()->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);

@@ -20,7 +20,8 @@ BoxAnswerer::BoxAnswerer() {
     for (QWidget* top : QApplication::topLevelWidgets()) {
       auto* box = qobject_cast<QMessageBox*>(top);
       if (box == nullptr || !box->isVisible()) continue;
-      seen.push_back({box->text().toStdString(), box->windowTitle().toStdString()});
+      seen.push_back(
+          {box->text().toStdString(), box->windowTitle().toStdString(), box->icon() == QMessageBox::Warning});
       MessageAnswer answer = MessageAnswer::Ok;
       if (!answers_.empty()) {
         answer = answers_.front();
@@ -60,11 +61,15 @@ void GuiTest::SetUp() {
   options.addresses.feedbackPage = "http://fotolun.example.org/feedback";
   options.addresses.homePage = "http://fotolun.example.org/";
   options.delayScale = 0;
-  options.desktop.chooseFolder = [this](const QString& title, const QString&) {
+  options.desktop.chooseFolder = [this](const QString& title, const QString& start) {
     chooserTitles.push_back(title);
+    chooserStarts.push_back(start);
     return chooserAnswer;
   };
-  options.desktop.open = [this](const QUrl& url) { opened.push_back(url); };
+  options.desktop.open = [this](const QUrl& url) {
+    opened.push_back(url);
+    return openSucceeds;
+  };
   boxes = std::make_unique<BoxAnswerer>();
 }
 

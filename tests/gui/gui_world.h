@@ -25,6 +25,7 @@ class BoxAnswerer {
   void queue(MessageAnswer answer) { answers_.push_back(answer); }
   struct Box {
     std::string text, caption;  // UTF-8
+    bool warning = false;       // the warning sign
   };
   std::vector<Box> seen;
 
@@ -57,8 +58,9 @@ class GuiTest : public ::testing::Test {
   TempFolder programFolder;
   gui::GuiOptions options;
   QString chooserAnswer;
-  std::vector<QString> chooserTitles;
+  std::vector<QString> chooserTitles, chooserStarts;
   std::vector<QUrl> opened;
+  bool openSucceeds = true;  // whether the desktop's file manager starts
   std::unique_ptr<gui::GuiProgram> gui;
   std::unique_ptr<BoxAnswerer> boxes;
 };

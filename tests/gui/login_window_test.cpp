@@ -1,4 +1,4 @@
-// The login window on QtWebEngine: its two modes, its layout rule, and the session read from the
+// The login window on QtWebEngine: its two modes and titles, its layout rule, and the session read from the
 // cookies the stand-in's sign-in page sets in the browser.
 #include "login_window.h"
 
@@ -7,8 +7,8 @@
 #include <QWebEngineView>
 
 #include "gui_world.h"
-#include "standin/sign_in_cookies.h"
 #include "qt_text.h"
+#include "standin/sign_in_cookies.h"
 #include "text/encoding.h"
 
 namespace fotolun::testing {
@@ -45,12 +45,23 @@ TEST_F(GuiTest, LoginWindowModeFollowsTheAddressAndItsLayoutTheWidth) {
   LoginWindow capital(gui->program(), "http://user.qzone.qq.com/1/Photo/");
   EXPECT_TRUE(shown(capital, LoginControl::按钮_登录成功));
 
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("登录QQ空间"));
+  EXPECT_EQ(LoginWindow(gui->program(), "http://user.qzone.qq.com/1/photo/").windowTitle(),
+            QStringLiteral("进入有密码的相册"));
+
+  // The page takes the room in both directions; below the smallest size the buttons would be cut.
   window.show();
-  window.resize(800, 500);
-  QTest::qWait(0);
-  EXPECT_EQ(window.control(LoginControl::按钮_打开网址)->geometry(), QRect(800 - 80 - 20, 7, 80, 31));
-  EXPECT_EQ(window.control(LoginControl::编辑框1)->geometry(), QRect(0, 8, 800 - 80 - 40, 30));
-  EXPECT_EQ(window.control(LoginControl::超文本浏览框1)->geometry(), QRect(0, 104, 780, 496));
+  for (const auto& [asked, shownSize] :
+       {std::pair{QSize(1200, 700), QSize(1200, 700)}, std::pair{QSize(600, 300), QSize(900, 400)}}) {
+    window.resize(asked);
+    QTest::qWait(0);
+    const int w = shownSize.width(), h = shownSize.height();
+    EXPECT_EQ(window.size(), shownSize);
+    EXPECT_EQ(window.control(LoginControl::按钮_打开网址)->geometry(), QRect(w - 80 - 20, 7, 80, 31));
+    EXPECT_EQ(window.control(LoginControl::编辑框1)->geometry(), QRect(0, 8, w - 80 - 40, 30));
+    EXPECT_EQ(window.control(LoginControl::超文本浏览框1)->geometry(), QRect(0, 104, w - 20, h - 120));
+    EXPECT_LE(window.control(LoginControl::按钮_登录成功)->geometry().right(), w);
+  }
 
   // 按钮1 opens the owner's photo page, where only the album button closes the window.
   const std::string qq = standin.data().ordinaryAccount().qq;

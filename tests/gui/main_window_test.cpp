@@ -98,20 +98,35 @@ TEST_F(GuiTest, ComboAndToolbarSwitchWhatTheWindowShows) {
   EXPECT_EQ(opened[1].toString(), QStringLiteral("http://fotolun.example.org/"));
 }
 
-TEST_F(GuiTest, SaveFolderComesFromTheChooserAndOpensInTheFileManager) {
+// The chooser opens where the box points, a cancel changes nothing, and the choice outlives the run.
+TEST_F(GuiTest, SaveFolderComesFromTheChooserIsRememberedAndOpensInTheFileManager) {
   startProgram();
+  const QString programDirectory = QString::fromStdString(programFolder.path().string());
   chooserAnswer = QStringLiteral("/tmp/相册 ");
   click(Control::按钮_选择位置);
   ASSERT_EQ(chooserTitles.size(), 1u);
   EXPECT_EQ(chooserTitles[0], QStringLiteral("选择相册的存放位置"));
+  EXPECT_EQ(chooserStarts[0], programDirectory);
   EXPECT_EQ(text(Control::编辑框_保存位置), "/tmp/相册");
   click(Control::按钮3);
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0], QUrl::fromLocalFile(QStringLiteral("/tmp/相册")));
+  EXPECT_TRUE(boxes->seen.empty());
 
   chooserAnswer.clear();  // cancelled
   click(Control::按钮_选择位置);
-  EXPECT_EQ(gui->form().text(Control::编辑框_保存位置), programFolder.gbkPath());
+  EXPECT_EQ(chooserStarts.back(), QStringLiteral("/tmp/相册"));
+  EXPECT_EQ(text(Control::编辑框_保存位置), "/tmp/相册");
+
+  // No file manager to start: the user is told, not left waiting.
+  openSucceeds = false;
+  click(Control::按钮3);
+  ASSERT_EQ(boxes->seen.size(), 1u);
+  EXPECT_EQ(boxes->seen[0].text, "没有能打开文件夹的程序（文件管理器），请自己打开：/tmp/相册");
+
+  gui.reset();
+  startProgram();
+  EXPECT_EQ(text(Control::编辑框_保存位置), "/tmp/相册");
 }
 
 class ListedGuiTest : public GuiTest {

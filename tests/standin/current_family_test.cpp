@@ -325,14 +325,16 @@ TEST_F(CurrentFamily, GroupListsNameTheirArraysByAlbumAndRefuseStrangersAndClose
             -3000);
 }
 
-TEST_F(CurrentFamily, OldListingsShowAVideoAsItsCoverAndSwitchedOffFamiliesAnswer404) {
+TEST_F(CurrentFamily, OldListingsMarkAVideoGivingItsCoverAndSwitchedOffFamiliesAnswer404) {
   const PersonalAlbum& mixed = video.albums[0];
   const std::string old = PhotoPageUrl(video.qq, mixed.id, 0, GtkOfValue(SkeyFor(1, me)));
   const JsonPtr oldReply = ParseJson(service.get(old, cookiesOf(me)).body);
   json_object* oldPhotos = DataArray(oldReply, "photoList");
   ASSERT_EQ(Length(oldPhotos), mixed.photos.size());
   EXPECT_EQ(StringMember(At(oldPhotos, 1), "url"), mixed.photos[1].url);
-  EXPECT_EQ(Member(At(oldPhotos, 1), "is_video"), nullptr);
+  EXPECT_STREQ(json_object_to_json_string(Member(At(oldPhotos, 1), "is_video")), "true");
+  EXPECT_EQ(StringMember(At(oldPhotos, 1), "phototype"), "video");
+  EXPECT_EQ(Member(At(oldPhotos, 0), "is_video"), nullptr);
 
   const std::string current = albumList(me, 0, 30) + "&g_tk=" + gtkOf(me);
   const std::string route = "http://route.store.qq.com/GetRoute?UIN=" + me + "&type=json";

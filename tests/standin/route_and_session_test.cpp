@@ -115,6 +115,15 @@ TEST_F(SessionCheck, EveryListingRefusesARequestWithoutAMatchingSkeyAndGtk) {
   EXPECT_EQ(albumList(ordinary.qq, good, gtk).find(Utf8ToGbk(kNotSignedInMessage)), std::string::npos);
 }
 
+// The demo's sign-in page offers every sample account to sign in as and every sample group to list.
+TEST_F(SessionCheck, TheSignInPageListsTheSampleAccountsAndGroups) {
+  const std::string page = service.get("http://user.qzone.qq.com/").body;
+  for (const PersonalAccount& account : service.data.accounts())
+    EXPECT_NE(page.find("href=\"/?login=" + account.qq + "\""), std::string::npos) << account.qq;
+  for (const Group& group : service.data.groups())
+    EXPECT_NE(page.find("<li>" + group.number + "（"), std::string::npos) << group.number;
+}
+
 TEST_F(SessionCheck, SkeyCountsWhereverTheCookieStands) {
   for (const CookieLayout layout :
        {CookieLayout::SkeyFirst, CookieLayout::SkeyLast, CookieLayout::UinFirst}) {
