@@ -29,7 +29,7 @@ struct JobSettings {
   // The family that answers under auto is kept in the settings file for the next run (not by the
   // demo, whose stand-ins are no guide to the real service).
   bool keepsFamily = true;
-  bool embedDates = false;             // true: on whatever the settings file says
+  bool embedDates = false;  // true: on whatever the settings file says
   bool writeGallery = true;
 };
 

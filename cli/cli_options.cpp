@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "app/patience_setting.h"
 #include "albums/target_number.h"
+#include "app/patience_setting.h"
 
 namespace fotolun::cli {
 

@@ -11,8 +11,8 @@
 #include "albums/panel_shown.h"
 #include "service/current_endpoints.h"
 #include "service/listing_request.h"
-#include "story/photo_story.h"
 #include "service/service_get.h"
+#include "story/photo_story.h"
 #include "text/encoding.h"
 
 namespace fotolun {

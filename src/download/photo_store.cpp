@@ -155,7 +155,8 @@ void PhotoStore::removeCreatedFolders(Folder& state) {
 bool PhotoStore::skipSaved(const Text& folder, const ListedPhoto& photo) {
   if (!recordedSaved(folder, photo)) return false;
   Folder& state = folders_[folder];
-  if (const std::optional<std::string> file = state.archive->savedFile(photo.identity)) note(photo, *file, "");
+  if (const std::optional<std::string> file = state.archive->savedFile(photo.identity))
+    note(photo, *file, "");
   ++state.skipped;
   ++tally_.skippedPhotos;
   return true;

@@ -40,7 +40,7 @@ struct ListedPhoto {
   // service plays rather than the upload); empty: none.
   Text fallbackUrl;
   bool asBrowser = false;  // ServiceGetOptions::asBrowser
-  PhotoStory story;                     // what the listing tells people about it
+  PhotoStory story;        // what the listing tells people about it
 };
 
 class PhotoStore {

@@ -27,8 +27,8 @@ class CookieJar {
   void set(std::string_view domain, std::string_view name, std::string_view value);
   // Removes the cookie of that name on domain, as set() set it.
   void remove(std::string_view domain, std::string_view name);
-  // Every cookie in the jar that has not expired, as a cookies.txt line (domain, subdomains flag, path, secure, expiry,
-  // name, value, separated by tabs), "#HttpOnly_" in front of those set HttpOnly.
+  // Every cookie in the jar that has not expired, as a cookies.txt line (domain, subdomains flag, path,
+  // secure, expiry, name, value, separated by tabs), "#HttpOnly_" in front of those set HttpOnly.
   std::vector<std::string> lines() const;
 
  private:

@@ -128,10 +128,23 @@ TEST_F(PersonalDownload, TitlesBecomeFileNamesWithoutLosingAnyPhoto) {
   addPersonalRow(edge, 15);
   runToEnd();
 
-  const std::vector<std::string> names = {
-      "重复的标题",   "重复的标题", "重复的标题", "",           "",           "前后全角空格", "前后空格", "",
-      "引号和反斜杠", "笑脸",       "abc",        "我的新照片", "IMG0001JPG", "null",         "原图为空",
-      "scriptalert(1)script",      "img src=x onerror=alert(1)"};
+  const std::vector<std::string> names = {"重复的标题",
+                                          "重复的标题",
+                                          "重复的标题",
+                                          "",
+                                          "",
+                                          "前后全角空格",
+                                          "前后空格",
+                                          "",
+                                          "引号和反斜杠",
+                                          "笑脸",
+                                          "abc",
+                                          "我的新照片",
+                                          "IMG0001JPG",
+                                          "null",
+                                          "原图为空",
+                                          "scriptalert(1)script",
+                                          "img src=x onerror=alert(1)"};
   std::vector<ExpectedPhoto> expected = personalPhotos(standin, edge, false);
   ASSERT_EQ(expected.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) expected[i].name = names[i];
