@@ -4,6 +4,7 @@
 
 #include "standin/json_text.h"
 #include "standin/sample_data.h"
+#include "story/html_text.h"
 #include "text/encoding.h"
 
 namespace fotolun::standin {
@@ -117,28 +118,7 @@ std::string UrlEncoded(std::string_view text) {
   return out;
 }
 
-std::string HtmlEscaped(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
+std::string HtmlEscaped(std::string_view text) { return htmlAttribute(text); }
 
 void AddUploadSize(std::vector<std::string>& members, const SampleData& data, const std::string& url) {
   const PictureSource* shown = data.pictureAt(url);
