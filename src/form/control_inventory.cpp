@@ -80,9 +80,8 @@ constexpr std::array kInventory = {
     ControlSpec{C::按钮_打开相册页, K::Button, C::分组框2, -1, "打开相册页", 770, 59, 100, 32, true},
     ControlSpec{C::选择框_写入拍摄时间, K::CheckBox, C::分组框4, -1, "把拍摄时间写进照片", 281, 141, 192, 24,
                 false},
-    ControlSpec{C::标签_耐心, K::Label, C::分组框4, -1, "服务繁忙时最多等（分钟）:", 281, 181, 192, 24,
-                false},
-    ControlSpec{C::编辑框_耐心, K::EditBox, C::分组框4, -1, "", 477, 178, 60, 30, false},
+    ControlSpec{C::标签_耐心, K::Label, C::分组框4, -1, "服务繁忙时最多等（分钟）:", 20, 61, 220, 24, false},
+    ControlSpec{C::编辑框_耐心, K::EditBox, C::分组框4, -1, "", 20, 98, 80, 30, false},
 };
 
 static_assert(kInventory.size() == static_cast<std::size_t>(kControlCount));
