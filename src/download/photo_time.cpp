@@ -83,4 +83,12 @@ bool setFileTime(int fd, std::time_t time) {
   return ::futimens(fd, times) == 0;
 }
 
+std::string chinaTimeText(std::time_t time, const char* format) {
+  const std::time_t shifted = time + kChinaOffsetSeconds;
+  std::tm fields{};
+  gmtime_r(&shifted, &fields);
+  char text[64];
+  return std::strftime(text, sizeof text, format, &fields) > 0 ? text : "";
+}
+
 }  // namespace fotolun

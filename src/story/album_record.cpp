@@ -8,13 +8,13 @@
 #include <set>
 #include <sstream>
 
+#include "download/photo_time.h"
 #include "story/atomic_file.h"
 
 namespace fotolun {
 namespace {
 
 constexpr int kFormat = 1;
-constexpr std::time_t kChinaOffset = 8 * 3600;
 
 using JsonPtr = std::unique_ptr<json_object, decltype(&json_object_put)>;
 
@@ -46,14 +46,7 @@ std::string mergeKey(const RecordedPhoto& photo) { return photo.copy + "\t" + ph
 
 }  // namespace
 
-std::string chinaIsoTime(std::time_t time) {
-  const std::time_t shifted = time + kChinaOffset;
-  std::tm fields{};
-  gmtime_r(&shifted, &fields);
-  char text[40];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S+08:00", &fields);
-  return text;
-}
+std::string chinaIsoTime(std::time_t time) { return chinaTimeText(time, "%Y-%m-%dT%H:%M:%S+08:00"); }
 
 std::optional<std::time_t> fromChinaIsoTime(const std::string& text) {
   if (text.size() != 25 || text[10] != 'T' || !text.ends_with("+08:00")) return std::nullopt;

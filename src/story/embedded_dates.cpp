@@ -6,10 +6,10 @@
 #include <exiv2/webpimage.hpp>
 #include <mutex>
 
+#include "download/photo_time.h"
+
 namespace fotolun {
 namespace {
-
-constexpr std::time_t kChinaOffset = 8 * 3600;
 
 // The XMP toolkit must be set up once before threads use it, and the library's warnings about
 // odd files belong to no terminal of ours.
@@ -21,14 +21,7 @@ void prepareLibrary() {
   });
 }
 
-std::string exifTime(std::time_t when) {
-  const std::time_t shifted = when + kChinaOffset;
-  std::tm fields{};
-  gmtime_r(&shifted, &fields);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y:%m:%d %H:%M:%S", &fields);
-  return text;
-}
+std::string exifTime(std::time_t when) { return chinaTimeText(when, "%Y:%m:%d %H:%M:%S"); }
 
 Exiv2::Image::AutoPtr openImage(std::string_view photo) {
   return Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(photo.data()),
