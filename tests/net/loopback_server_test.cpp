@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "net/http_clients.h"
 #include "net/loopback.h"
@@ -109,6 +110,18 @@ TEST_F(LoopbackServerTest, FaultsHitMatchingAddressesAsOftenAsAsked) {
   server.clearFaults();
   EXPECT_EQ(SendServiceRequest(url("/html")), "{\"code\":0}");
   EXPECT_EQ(server.requests().size(), 8u);  // dropped requests are recorded too
+
+  // A wall of a given length hits every request from its first hit on, then lets them through.
+  Fault wall{FaultKind::HttpError, 1, {}, 500};
+  wall.lasting = std::chrono::seconds(2);
+  server.addFault("/wall", wall);
+  for (int i = 0; i < 3; ++i) {
+    status = 0;
+    SendServiceRequest(url("/wall"), 0, "", nullptr, nullptr, nullptr, nullptr, &status);
+    EXPECT_EQ(status, 500) << "times does not end a wall that lasts";
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  EXPECT_EQ(SendServiceRequest(url("/wall")), "{\"code\":0}");
 }
 
 TEST_F(LoopbackServerTest, WritesItsLogFileAndTakesSpacesInAddresses) {
