@@ -9,6 +9,7 @@
 
 #include "albums/album_list.h"
 #include "download/download_run.h"
+#include "download/feed_download.h"
 #include "program/service_hosts.h"
 #include "session/session_credentials.h"
 #include "text/encoding.h"
@@ -34,7 +35,8 @@ CliJob::~CliJob() {
 
 ListOutcome CliJob::list(const JobSettings& settings, const std::function<bool()>& interrupted) {
   ui_.send([&] {
-    form_.setCurrentIndex(Control::组合框1, settings.group ? 1 : 0);
+    form_.setCurrentIndex(Control::组合框1, settings.group ? 1 : settings.feed ? 2 : 0);
+    program_.feedNewOnly = settings.feedNew;
     controller_->comboSelectionChanged();
     form_.setText(Control::编辑框_号码, Utf8ToGbk(settings.number));
     form_.setChecked(Control::选择框_封面图, settings.covers);
@@ -161,6 +163,37 @@ std::string formatAlbumTable(const std::vector<std::vector<std::string>>& rows) 
     }
     out += line + "\n";
   }
+  return out;
+}
+
+std::string CliJob::feedTable() const {
+  const std::shared_ptr<const FeedRead> read = program_.feedRead.get();
+  if (!read) return "";
+  std::vector<std::vector<std::string>> rows = {{"年份", "说说", "图片", "视频"}};
+  FeedYear sum{"合计"};
+  for (const FeedYear& year : feedYears(*read)) {
+    rows.push_back(
+        {year.year, std::to_string(year.posts), std::to_string(year.pictures), std::to_string(year.videos)});
+    sum.posts += year.posts;
+    sum.pictures += year.pictures;
+    sum.videos += year.videos;
+  }
+  rows.push_back(
+      {sum.year, std::to_string(sum.posts), std::to_string(sum.pictures), std::to_string(sum.videos)});
+  std::string out;
+  for (const auto& row : rows) {
+    std::string line =
+        row[0] + std::string(static_cast<std::size_t>(std::max(0, 6 - displayWidth(Utf8ToGbk(row[0])))), ' ');
+    for (std::size_t c = 1; c < row.size(); ++c) {
+      const int pad = 6 - displayWidth(Utf8ToGbk(row[c]));
+      line += std::string(static_cast<std::size_t>(std::max(0, pad)), ' ') + row[c];
+    }
+    out += line + "\n";
+  }
+  out += "Posts: " + std::to_string(read->total) + " in the space, " + std::to_string(read->posts.size()) +
+         " read, " + std::to_string(read->hidden()) + " not visible to this session" +
+         (read->stoppedAtSaved ? "; older posts were saved by an earlier run and not read again" : "") +
+         ".\n";
   return out;
 }
 

@@ -31,6 +31,8 @@ struct JobSettings {
   bool keepsFamily = true;
   bool embedDates = false;  // true: on whatever the settings file says
   bool writeGallery = true;
+  bool feed = false;     // the space's posts, a row for each year
+  bool feedNew = false;  // only the posts newer than those an earlier run saved
 };
 
 struct DownloadOutcome {
@@ -66,6 +68,8 @@ class CliJob {
   Text sessionCookies() const;
   // The endpoint family in use after the list: the automatic choice may have moved on.
   ServiceFamily family() const { return program_.family; }
+  // What the list of posts read, by year, as `albums --feed` prints it (UTF-8); "" before one.
+  std::string feedTable() const;
   // The offline album's top page the run wrote (UTF-8), "" none.
   std::string galleryPage() const { return GbkToUtf8(program_.galleryPage.get()); }
 

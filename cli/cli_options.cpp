@@ -50,9 +50,10 @@ std::optional<AlbumPick> parseAlbumPick(const std::string& list, std::string* er
 std::string usageText() {
   return "Usage:\n"
          "  fotolun-cli login    [--cookies FILE]\n"
-         "  fotolun-cli albums   --number N [--group] [--cookies FILE | --cookies-from-browser B]\n"
-         "                       [--covers]\n"
-         "  fotolun-cli download --number N [--group] [--cookies FILE | --cookies-from-browser B]\n"
+         "  fotolun-cli albums   --number N [--group | --feed | --feed-new]\n"
+         "                       [--cookies FILE | --cookies-from-browser B] [--covers]\n"
+         "  fotolun-cli download --number N [--group | --feed | --feed-new]\n"
+         "                       [--cookies FILE | --cookies-from-browser B]\n"
          "                       [--mode hd|original] [--save DIR] [--albums LIST] [--no-skip]\n"
          "                       [--parallel N] [--embed-dates] [--no-gallery]\n"
          "                       (albums and download: [--api classic|current|auto] [--patience MINUTES])\n"
@@ -89,6 +90,15 @@ std::string usageText() {
          "service answers with its small placeholder picture is never saved: its list is asked again\n"
          "once and the photo fetched again, else it fails by name; 20 placeholders in a row stop the\n"
          "run (sign in again, exit 3).\n"
+         "--feed takes the pictures and videos the space posted in 说说 (its posts) rather than its\n"
+         "albums: a row, and a folder 说说/YEAR in the number's folder, for each year; files are named\n"
+         "by the post's day, its place among that day's posts and the picture's place in the post\n"
+         "(2019-05-01_1_3.jpg), dated by the post, with the post's words in album.json. albums --feed\n"
+         "shows what would be fetched: posts with pictures, pictures and videos, by year, and how many\n"
+         "posts this session may not see. The list is read 20 posts a page, a few seconds between pages\n"
+         "(longer while the service says it is busy), so a long one takes a while. The largest copy of\n"
+         "a picture is fetched, a smaller one when it is refused (the log says so). --feed-new reads\n"
+         "only up to the first page whose posts an earlier run saved whole: new posts only.\n"
          "Every album folder gets album.json, what the service said of the album and each photo (titles,\n"
          "descriptions, times, sizes, cameras, the file saved or why not), merged over runs. At the end\n"
          "of a run index.html pages are written in the number's folder and each album folder, an\n"
@@ -166,6 +176,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
       return result;
     } else if (a == "--group") {
       o.group = true;
+    } else if (a == "--feed" || a == "--feed-new") {
+      o.feed = true;
+      o.feedNew = o.feedNew || a == "--feed-new";
     } else if (a == "--covers") {
       o.covers = true;
     } else if (a == "--no-skip") {
@@ -220,6 +233,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
   if (listing && !isServiceNumber(o.number))
     return fail(std::string(o.group ? "--number takes a QQ group number" : "--number takes a QQ number") +
                 " of 5 to 11 digits, not \"" + o.number + "\"");
+  if (o.feed && !listing) return fail("--feed and --feed-new belong to albums and download");
+  if (o.feed && (o.group || o.covers || o.mode))
+    return fail("--feed takes a QQ number's posts: not with --group, --covers or --mode");
   if (o.firefoxProfile && (!o.cookies.empty() || !listing))
     return fail("--cookies-from-browser belongs to albums and download, without --cookies");
   if (o.command == Command::Login && (!o.number.empty() || o.group || o.covers || o.noSkip || o.save))

@@ -12,6 +12,8 @@ struct Options {
   Command command = Command::Help;
   std::string number;                         // --number
   bool group = false;                         // --group
+  bool feed = false;                          // --feed: the space's posts (说说) rather than its albums
+  bool feedNew = false;                       // --feed-new: --feed, reading only posts newer than the saved
   std::string cookies;                        // --cookies FILE, "" = the user's cookie file
   std::optional<std::string> firefoxProfile;  // --cookies-from-browser firefox[:PROFILE]: PROFILE or ""
   bool covers = false;                        // --covers

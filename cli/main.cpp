@@ -138,6 +138,8 @@ int main(int argc, char** argv) {
 
   JobSettings settings{options.number, options.group,   options.covers, options.mode,
                        std::nullopt,   !options.noSkip, std::nullopt};
+  settings.feed = options.feed;
+  settings.feedNew = options.feedNew;
   settings.parallel = options.parallel;
   settings.patienceMs = options.patienceMs;
   settings.embedDates = options.embedDates;
@@ -158,7 +160,8 @@ int main(int argc, char** argv) {
                        ".");
         return 3;
       case ListOutcome::noAlbums:
-        terminal.result("No albums.\n");
+        terminal.result(options.feed ? job.feedTable() + "No posts with pictures or videos to fetch.\n"
+                                     : "No albums.\n");
         return 0;
       case ListOutcome::failed:
         terminal.error(interruptCount > 0
@@ -170,7 +173,7 @@ int main(int argc, char** argv) {
     }
     terminal.log("Endpoints: " + std::string(familyName(job.family())) + "\n");
     if (options.command == Command::Albums) {
-      terminal.result(formatAlbumTable(job.rows()));
+      terminal.result(options.feed ? job.feedTable() : formatAlbumTable(job.rows()));
       return 0;
     }
     if (options.albums) {

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "albums/feed_album_list.h"
 #include "albums/group_album_list.h"
 #include "albums/personal_album_list.h"
 #include "albums/target_number.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr int kPersonalSource = 0;
 constexpr int kGroupSource = 1;
+constexpr int kFeedSource = 2;
 
 // A list that ended without rows must not look as if it were still coming.
 void showListEnded(Form& form, ListOutcome outcome) {
@@ -44,8 +46,9 @@ void AlbumLists::onGetAlbums() {
     return;
   }
   const int source = form.currentIndex(Control::组合框1);
+  const bool known = source == kPersonalSource || source == kGroupSource || source == kFeedSource;
   if (const Text problem = numberProblem(form.text(Control::编辑框_号码), source == kGroupSource);
-      !problem.empty() && (source == kPersonalSource || source == kGroupSource)) {
+      !problem.empty() && known) {
     form.messageBox(problem, "", MessageButtons::Ok, MessageIcon::warning);
     return;
   }
@@ -53,14 +56,16 @@ void AlbumLists::onGetAlbums() {
   form.setText(Control::标签_进度条比例, "");
   form.setText(Control::标签_第多少张照片, "");
 
-  if (source != kPersonalSource && source != kGroupSource) {
+  if (!known) {
     form.setVisible(Control::画板1, false);
     return;
   }
-  if (source == kPersonalSource) program_.targetNumber.set(form.text(Control::编辑框_号码));
+  if (source != kGroupSource) program_.targetNumber.set(form.text(Control::编辑框_号码));
   form.setText(Control::标签_动态, Utf8ToGbk("温馨提示：正在获取相册列表..."));
   form.appendLog(Utf8ToGbk("正努力获取相册列表，耐心等待哈！\r\n\r\n"));
-  startWorker(source == kGroupSource ? listGroupAlbums : listPersonalAlbums);
+  startWorker(source == kGroupSource  ? listGroupAlbums
+              : source == kFeedSource ? listFeedYears
+                                      : listPersonalAlbums);
   LetMessagesRun(context);
 }
 

@@ -198,7 +198,7 @@ void MainWindowController::clicked(Control control) {
 void MainWindowController::comboSelectionChanged() {
   Form& form = impl_->program.form;
   const int source = form.currentIndex(Control::组合框1);
-  if (source == 0) {
+  if (source == 0 || source == 2) {
     form.setText(Control::标签_空间或群, Utf8ToGbk("输入目标QQ号码："));
   } else if (source == 1) {
     form.setText(Control::标签_空间或群, Utf8ToGbk("输入QQ群号："));

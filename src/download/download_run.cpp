@@ -7,6 +7,7 @@
 
 #include "download/album_job.h"
 #include "download/album_listing.h"
+#include "download/feed_download.h"
 #include "download/listing_outcome.h"
 #include "download/photo_store.h"
 #include "form/worker_form.h"
@@ -66,6 +67,8 @@ bool downloadAlbum(Context& context, PhotoStore& photos, const AlbumJob& job) {
   const int source = form.currentIndex(Control::组合框1);
   const bool original = form.checked(Control::选择框_原图);
   const bool hd = form.checked(Control::选择框_高清);
+  // A year of posts is one on any endpoints and whatever the source shows now.
+  if (yearOfFeedAlbum(job.albumId)) return downloadFeedYear(context, photos, job);
   if (context.program.family == ServiceFamily::current) {
     if (source == 1) return downloadCurrentGroupAlbum(context, photos, job);
     if (source == 0) return downloadCurrentPersonalAlbum(context, photos, job, original || !hd);

@@ -54,20 +54,15 @@ std::vector<ListedPhoto> listedPhotos(const PhotoListing& listing, const PageSty
 // The photos that came back as placeholders, asked once more at the addresses a fresh listing
 // gives them (the service ties its photo key to the addresses of one reply). A photo the fresh
 // listing no longer holds, or that is a placeholder again, fails as one.
-void retryPlaceholders(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
-                       std::vector<ListedPhoto> deferred, const PageStyle& style, const SourceOf& sourceOf,
-                       const ReplyShape& shape, const std::function<ListingReply()>& relist) {
+void retryPlaceholders(Context& context, PhotoStore& photos, const Text& albumId, const Text& folder,
+                       std::vector<ListedPhoto> deferred, int pauseMs,
+                       const std::function<std::vector<ListedPhoto>()>& relisted) {
   context.form.appendLog(Utf8ToGbk("有") + std::to_string(deferred.size()) +
                          Utf8ToGbk("张图片服务给出了占位图，重新获取列表后再试一次\r\n"));
   // The service ties its one-time photo key to the addresses of one list: without the key the
   // list hands out a fresh one with fresh addresses.
   context.program.sessionJar.forget(kPhotoKeyCookie);
-  const ListingReply reply = relist ? relist() : ListingReply{};
-  std::vector<ListedPhoto> fresh;
-  if (reply.usable()) {
-    const PhotoListing listing(reply.text, shape.listMember, shape.otherListMembers);
-    fresh = listedPhotos(listing, style, sourceOf);
-  }
+  const std::vector<ListedPhoto> fresh = relisted ? relisted() : std::vector<ListedPhoto>{};
   for (ListedPhoto& photo : deferred) {
     const auto again = std::find_if(fresh.begin(), fresh.end(), [&](const ListedPhoto& candidate) {
       return photo.identity.key.empty() ? candidate.index == photo.index
@@ -81,26 +76,22 @@ void retryPlaceholders(Context& context, PhotoStore& photos, const AlbumJob& job
     photo.url = again->url;
     photo.requestHeaders = again->requestHeaders;
     photo.fallbackUrl = again->fallbackUrl;
-    if (!photos.skipSaved(folder, photo)) photos.storePhoto(photo, job.albumId, folder, style.pauseMs);
+    photo.smallerCopies = again->smallerCopies;
+    if (!photos.skipSaved(folder, photo)) photos.storePhoto(photo, albumId, folder, pauseMs);
     LetMessagesRun(context);
   }
 }
 
 }  // namespace
 
-void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
-                       const PhotoListing& listing, int positionBefore, const PageStyle& style,
-                       const SourceOf& sourceOf, const ReplyShape& shape,
-                       const std::function<ListingReply()>& relist) {
-  const std::vector<ListedPhoto> listed = listedPhotos(listing, style, sourceOf);
-  const auto showProgress = [&](std::size_t index) {
-    showPhotoProgress(context, job.photoCountText, positionBefore + static_cast<int>(index) + 1,
-                      style.progress);
-  };
+void storePhotoList(Context& context, PhotoStore& photos, const Text& albumId, const Text& folder,
+                    const std::vector<ListedPhoto>& listed, int pauseMs,
+                    const std::function<void(std::size_t index)>& showProgress,
+                    const std::function<std::vector<ListedPhoto>()>& relisted) {
   photos.deferPlaceholders(true);
   std::size_t first = 0;
   if (photos.parallelPhotos() > 1 && photos.folderUsable(folder) && listed.size() > 1)
-    first = storePhotosAtOnce(context, photos, job.albumId, folder, listed, style.pauseMs, showProgress);
+    first = storePhotosAtOnce(context, photos, albumId, folder, listed, pauseMs, showProgress);
   for (std::size_t index = first; index < listed.size(); ++index) {
     showProgress(index);
     if (!listed[index].unavailable.empty()) {
@@ -109,14 +100,32 @@ void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job
       // Fetching on would most likely give more of the same.
       photos.deferPhoto(listed[index]);
     } else if (!photos.skipSaved(folder, listed[index])) {
-      photos.storePhoto(listed[index], job.albumId, folder, style.pauseMs);
+      photos.storePhoto(listed[index], albumId, folder, pauseMs);
     }
     LetMessagesRun(context);
   }
   photos.deferPlaceholders(false);
   std::vector<ListedPhoto> deferred = photos.takeDeferred();
   if (!deferred.empty())
-    retryPlaceholders(context, photos, job, folder, std::move(deferred), style, sourceOf, shape, relist);
+    retryPlaceholders(context, photos, albumId, folder, std::move(deferred), pauseMs, relisted);
+}
+
+void storeListedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,
+                       const PhotoListing& listing, int positionBefore, const PageStyle& style,
+                       const SourceOf& sourceOf, const ReplyShape& shape,
+                       const std::function<ListingReply()>& relist) {
+  const auto showProgress = [&](std::size_t index) {
+    showPhotoProgress(context, job.photoCountText, positionBefore + static_cast<int>(index) + 1,
+                      style.progress);
+  };
+  const auto relisted = [&] {
+    const ListingReply reply = relist ? relist() : ListingReply{};
+    if (!reply.usable()) return std::vector<ListedPhoto>{};
+    const PhotoListing fresh(reply.text, shape.listMember, shape.otherListMembers);
+    return listedPhotos(fresh, style, sourceOf);
+  };
+  storePhotoList(context, photos, job.albumId, folder, listedPhotos(listing, style, sourceOf), style.pauseMs,
+                 showProgress, relisted);
 }
 
 bool storePagedPhotos(Context& context, PhotoStore& photos, const AlbumJob& job, const Text& folder,

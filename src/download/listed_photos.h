@@ -34,6 +34,14 @@ struct PageStyle {
 // Where a listing's photo j (0-based) comes from.
 using SourceOf = std::function<PhotoSource(const PhotoListing& listing, int index)>;
 
+// Stores listed photos into folder in their order, showProgress(j) before photo j: one at a time,
+// or several at once as the run allows, a photo the folder's record names skipped, placeholders
+// asked again at the addresses of a fresh listing (relisted: matched by identity, else index).
+void storePhotoList(Context& context, PhotoStore& photos, const Text& albumId, const Text& folder,
+                    const std::vector<ListedPhoto>& listed, int pauseMs,
+                    const std::function<void(std::size_t index)>& showProgress,
+                    const std::function<std::vector<ListedPhoto>()>& relisted);
+
 // Stores every photo of one listed page into folder: the progress display moves to
 // positionBefore + j for photo j, the photo comes from sourceOf(listing, j - 1) and is named after
 // its title with its index j on the page, then the pause passes before the next one. A photo the

@@ -18,6 +18,7 @@
 #include "service/service_get.h"
 #include "service/session_destination.h"
 #include "story/embedded_dates.h"
+#include "story/gallery.h"
 #include "text/encoding.h"
 #include "text/random_text.h"
 
@@ -39,20 +40,37 @@ bool savedAsPicture(const std::string& fileName) {
   return false;
 }
 
+Text feedAlbumFolder(const Text& year) { return Utf8ToGbk(kFeedFolder) + "/" + folderComponent(year); }
+
 }  // namespace
 
 PhotoStore::PhotoStore(Context& context, DownloadTally& tally) : context_(context), tally_(tally) {}
 
-Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
-  Text base = context_.form.text(Control::编辑框_保存位置);
-  if (base.empty()) base = context_.program.folders.saveFolder;
+Text numberFolderOf(Context& context, const AlbumJob& job) {
+  Text base = context.form.text(Control::编辑框_保存位置);
+  if (base.empty()) base = context.program.folders.saveFolder;
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   const Text number = folderComponent(job.typedNumber);
+  if (!number.empty()) base += "/" + shortenForDisk(number, kMaxNameBytes);
+  return base;
+}
+
+Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
   const Text album =
       folderComponent(fitNameComponent(folderComponent(job.albumName), folderComponent(job.photoCountText)));
+  return prepareFolder(job, album, true);
+}
 
-  Text numberFolder = base;
-  if (!number.empty()) numberFolder += "/" + shortenForDisk(number, kMaxNameBytes);
+Text feedFolderOf(Context& context, const AlbumJob& job, const Text& year) {
+  return numberFolderOf(context, job) + "/" + feedAlbumFolder(year);
+}
+
+Text PhotoStore::prepareFeedFolder(const AlbumJob& job, const Text& year) {
+  return prepareFolder(job, feedAlbumFolder(year), false);
+}
+
+Text PhotoStore::prepareFolder(const AlbumJob& job, const Text& album, bool mayContinueEarlier) {
+  const Text numberFolder = numberFolderOf(context_, job);
   const Text folder = numberFolder + "/" + album;
 
   const std::filesystem::path onDisk(GbkToUtf8(folder));
@@ -61,7 +79,8 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
   std::vector<std::filesystem::path> created;
   whileRunning(context_, [&] {
     std::error_code error;
-    if (!std::filesystem::exists(onDisk, error)) movedEarlier = moveEarlierFolder(numberFolder, job, album);
+    if (mayContinueEarlier && !std::filesystem::exists(onDisk, error))
+      movedEarlier = moveEarlierFolder(numberFolder, job, album);
     for (std::filesystem::path level = onDisk; !level.empty() && !std::filesystem::exists(level, error);
          level = level.parent_path()) {
       created.push_back(level);
@@ -194,6 +213,8 @@ void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& folder, int p
 void PhotoStore::finishPhoto(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo) {
   if (photo.extension.empty() && !listed.fallbackUrl.empty())
     photo = fetchFallback(listed, folder, std::move(photo));
+  if ((photo.extension.empty() || photo.placeholder) && !listed.smallerCopies.empty())
+    photo = fetchSmaller(listed, folder, std::move(photo));
   if (photo.placeholder) {
     ++placeholdersInARow_;
     lastPlaceholder_ = photo.failure;
@@ -251,7 +272,10 @@ bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhot
     if (attempt > 1 && attempt <= kRandomDraws) randomPart = RandomInRange(1, 2000);
     const int counter = attempt <= kRandomDraws ? 0 : attempt - kRandomDraws + 1;
     const std::string fileName =
-        GbkToUtf8(photoFileName(listed.name, listed.index, randomPart, counter, photo.extension));
+        listed.fileStem.empty()
+            ? GbkToUtf8(photoFileName(listed.name, listed.index, randomPart, counter, photo.extension))
+            : GbkToUtf8(listed.fileStem) + (attempt > 1 ? "-" + std::to_string(attempt) : "") +
+                  std::string(photo.extension);
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::path(folderOnDisk) / fileName, error)) continue;
     if (archive) archive->record(listed.identity, fileName);
@@ -278,6 +302,22 @@ FetchedPhoto PhotoStore::fetchFallback(const ListedPhoto& listed, const Text& fo
   context_.form.appendLog(Utf8ToGbk("视频的原文件无法下载（") + photo.failure +
                           Utf8ToGbk("），已保存在线播放用的副本：") + listed.name + "\r\n");
   return played;
+}
+
+// Each smaller copy is judged as the largest was: a placeholder is no better than nothing.
+FetchedPhoto PhotoStore::fetchSmaller(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo) {
+  for (const Text& copy : listed.smallerCopies) {
+    ListedPhoto smaller = listed;
+    smaller.url = copy;
+    smaller.smallerCopies.clear();
+    PhotoFetch smallerFetch(context_, smaller, "", GbkToUtf8(folder));
+    FetchedPhoto kept = fetch(smaller, smallerFetch, std::nullopt);
+    if (kept.extension.empty() || kept.placeholder) continue;
+    context_.form.appendLog(Utf8ToGbk("最大的一份无法下载（") + photo.failure +
+                            Utf8ToGbk("），已保存较小的一份：") + listed.name + "\r\n");
+    return kept;
+  }
+  return photo;
 }
 
 void PhotoStore::failPlaceholder(const ListedPhoto& photo) {

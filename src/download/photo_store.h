@@ -41,6 +41,11 @@ struct ListedPhoto {
   Text fallbackUrl;
   bool asBrowser = false;  // ServiceGetOptions::asBrowser
   PhotoStory story;        // what the listing tells people about it
+  // Smaller copies of the same picture, largest first, each asked when the one before it is
+  // refused, no picture or the service's placeholder.
+  std::vector<Text> smallerCopies;
+  // The file's name without its extension (GBK); empty: the title, index and a random part.
+  Text fileStem;
 };
 
 class PhotoStore {
@@ -55,6 +60,9 @@ class PhotoStore {
   // reported in the log once, and the album's photos then count as failed without being fetched.
   // GBK, "/" between levels.
   Text prepareAlbumFolder(const AlbumJob& job);
+  // The same for the pictures a space posted in one year: "说说/<year>" in the number's folder,
+  // never continued from another folder.
+  Text prepareFeedFolder(const AlbumJob& job, const Text& year);
   // The album is done: the names its photos took are made durable, the folder's album record
   // (album.json) tells what became of each listed photo, and the log says how many photos an
   // earlier run had already saved. An album whose listing failed (listed false) and saved nothing
@@ -130,6 +138,7 @@ class PhotoStore {
     Text folder;
     AlbumRecord record;
   };
+  Text prepareFolder(const AlbumJob& job, const Text& album, bool mayContinueEarlier);
   void note(const ListedPhoto& photo, std::string file, std::string failed);
   void writeRecord(const Folder& state);
   void embedDates(const ListedPhoto& listed, const Text& folder, PartFile& part);
@@ -140,6 +149,8 @@ class PhotoStore {
   bool moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
   // The video's other file, when the first gave none; the photo as it was otherwise.
   FetchedPhoto fetchFallback(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo);
+  // The picture's smaller copies in turn, when the largest gave none.
+  FetchedPhoto fetchSmaller(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo);
 
   Context& context_;
   DownloadTally& tally_;
@@ -154,6 +165,11 @@ class PhotoStore {
   int placeholdersInARow_ = 0;
   Text lastPlaceholder_;  // the reason the last placeholder was failed with
 };
+
+// Where a PhotoStore puts the job's number folder and a year of its posts, without making
+// anything (GBK, "/" between levels).
+Text numberFolderOf(Context& context, const AlbumJob& job);
+Text feedFolderOf(Context& context, const AlbumJob& job, const Text& year);
 
 // Thrown when photo after photo comes back as the service's placeholder even from fresh
 // listings: the session's access to photos is broken, and no later album would fare better.

@@ -41,7 +41,8 @@ const ControlSpec& controlSpec(Control id);
 // The window, the combo items, the toolbar, the tab pages and the list view's columns.
 inline constexpr std::string_view kWindowTitle = "Fotolun-支持QQ空间和QQ群相册";
 inline constexpr int kWindowLeft = 50, kWindowTop = 50, kWindowWidth = 933, kWindowHeight = 653;
-inline constexpr std::string_view kAlbumSourceItems[] = {"QQ空间相册", "QQ群相册"};
+// The third: what a space posted outside its albums, a row for each year.
+inline constexpr std::string_view kAlbumSourceItems[] = {"QQ空间相册", "QQ群相册", "说说相册"};
 inline constexpr std::string_view kTabPages[] = {"批量下载", "软件更新", "使用反馈"};
 // Item 1 and 3 are separators.
 inline constexpr std::string_view kToolbarItems[] = {"批量下载", "", "检查更新", "", "使用反馈"};

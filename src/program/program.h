@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -20,6 +21,8 @@
 #include "story/album_stories.h"
 
 namespace fotolun {
+
+struct FeedRead;
 
 // Every wait the program asked for, in milliseconds as asked (tests read it).
 class WaitLog {
@@ -85,6 +88,11 @@ struct Program {
   // The offline album's pages written at a run's end.
   bool writeGallery = true;
   AlbumStories albumStories;  // what the album lists said of each album
+  // The space's posts as the last list of them read them, for the download to save without
+  // reading them all again; null until one is read.
+  Guarded<std::shared_ptr<const FeedRead>> feedRead;
+  // A list of posts ends at the first page an earlier run saved whole: only new posts are wanted.
+  bool feedNewOnly = false;
   Guarded<Text> galleryPage;  // the top page the last run wrote (GBK path); "" none yet
 };
 

@@ -10,6 +10,7 @@ namespace fotolun {
 struct ListingReply {
   Text text;  // the reply as it came (in the endpoint's own encoding), a JSONP call unwrapped
   ReplyVerdict verdict;
+  int busyAnswers = 0;  // times the service said it was busy before this answer
   bool usable() const { return verdict.usable(); }
 };
 

@@ -82,11 +82,14 @@ ReplyVerdict judgeReply(std::string_view body, int status, std::string_view head
   const std::unique_ptr<json_object, JsonRelease> root(json_tokener_parse(utf8.c_str()));
   json_object* code = member(root.get(), "code");
   const long long codeValue = code != nullptr ? json_object_get_int64(code) : 0;
-  json_object* data = member(root.get(), "data");
+  json_object* data = shape.listAtTop ? root.get() : member(root.get(), "data");
   bool listed = json_object_is_type(member(data, shape.listMember), json_type_array);
   for (const char* other : shape.otherListMembers)
     if (other != nullptr) listed = listed || json_object_is_type(member(data, other), json_type_array);
   if (codeValue == 0 && listed) return {};
+  // The paged list's end; a reply that is JSON without a code is not taken for one.
+  if (shape.listAtTop && code != nullptr && codeValue == 0 && member(data, shape.listMember) == nullptr)
+    return {};
 
   if (codeValue == kRefusedFormCode)
     return verdict(ReplyProblem::broken, codeReason(codeValue, root.get(), "") +
@@ -94,7 +97,7 @@ ReplyVerdict judgeReply(std::string_view body, int status, std::string_view head
   // The refusals' texts are looked for only in a reply without a list: a photo may be titled so.
   if (codeValue == kNotSignedInCode || saysNotSignedIn(body, shape.gbk))
     return verdict(ReplyProblem::notSignedIn, codeReason(codeValue, root.get(), "未登录或者登录超时"));
-  if (codeValue == kNoPermissionCode || saysNoPermission(body, shape.gbk) ||
+  if (codeValue == kNoPermissionCode || codeValue == kClosedSpaceCode || saysNoPermission(body, shape.gbk) ||
       (shape.sorryRefuses && contains(body, "对不起", shape.gbk)))
     return verdict(ReplyProblem::noPermission, codeReason(codeValue, root.get(), "您没有权限进行此操作"));
   const bool busyCode =

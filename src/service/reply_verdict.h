@@ -25,6 +25,9 @@ struct ReplyShape {
   // The https group endpoints refuse a closed group or album with a message holding "对不起".
   bool sorryRefuses = false;
   std::array<const char*, 2> otherListMembers{};  // where some replies put the same list
+  // The list is a member of the reply itself rather than of its data, and a reply whose list is
+  // null (or missing) with code 0 is the end of a paged list: usable, listing nothing.
+  bool listAtTop = false;
 };
 
 // The JSON inside a JSONP reply: from the first "(" to the last ")"; a reply that holds no call
@@ -48,6 +51,8 @@ ReplyVerdict judgeReply(std::string_view body, int status, std::string_view head
 // The service's reply codes and the texts it says the same with.
 inline constexpr int kNotSignedInCode = -3000;
 inline constexpr int kNoPermissionCode = -4009;
+// A space whose owner keeps its posts to themselves: "对不起,主人设置了保密,您没有权限查看".
+inline constexpr int kClosedSpaceCode = -10031;
 inline constexpr int kBusyCodes[] = {-10000, -10001};
 // Today's service refuses a request that does not look like its own pages' (an old agent, a form
 // Content-Type on a GET): asking again the same way gets the same answer.

@@ -61,14 +61,14 @@ std::string pageName(int page) {
 }
 
 struct SavedAlbum {
-  std::string folder;  // its folder's name in the number folder
+  std::string folder;  // its folder's path in the number folder ("旅行", "说说/2019")
   AlbumRecord record;
   std::vector<bool> present;  // per photo: its file is in the folder
   int saved = 0;
 };
 
-SavedAlbum savedAlbum(const fs::path& folder, AlbumRecord record) {
-  SavedAlbum album{folder.filename().string(), std::move(record), {}, 0};
+SavedAlbum savedAlbum(const fs::path& numberFolder, const fs::path& folder, AlbumRecord record) {
+  SavedAlbum album{folder.lexically_relative(numberFolder).generic_string(), std::move(record), {}, 0};
   for (const RecordedPhoto& photo : album.record.photos) {
     std::error_code error;
     const bool there = !photo.file.empty() && fs::is_regular_file(folder / photo.file, error);
@@ -131,7 +131,10 @@ bool writeAlbumPages(const fs::path& folder, const SavedAlbum& album) {
   bool written = true;
   for (int page = 1; page <= pages; ++page) {
     std::string html = pageHead(album.record.name);
-    html += "<header><a class=\"up\" href=\"../index.html\">← 全部相册</a><h1>" +
+    std::string up;
+    for (const char c : album.folder + "/")
+      if (c == '/') up += "../";
+    html += "<header><a class=\"up\" href=\"" + up + "index.html\">← 全部相册</a><h1>" +
             htmlText(album.record.name) + "</h1>";
     if (!album.record.story.description.empty())
       html += "<p class=\"about\">" + htmlText(album.record.story.description) + "</p>";
@@ -187,23 +190,40 @@ bool holdsRecord(const fs::path& folder) {
   return fs::is_regular_file(folder / kAlbumRecordName, error);
 }
 
-bool holdsAlbums(const fs::path& folder) {
+bool holdsRecordFolders(const fs::path& folder) {
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(folder, error))
     if (entry.is_directory(error) && holdsRecord(entry.path())) return true;
   return false;
 }
 
+bool holdsAlbums(const fs::path& folder) {
+  return holdsRecordFolders(folder) || holdsRecordFolders(folder / fs::path(kFeedFolder));
+}
+
+bool isFeedFolder(const fs::path& folder) { return folder.filename() == fs::path(kFeedFolder); }
+
+// An album folder's number folder: a year of posts sits one level deeper than an album.
+fs::path numberFolderOf(const fs::path& albumFolder) {
+  const fs::path parent = albumFolder.parent_path();
+  return isFeedFolder(parent) ? parent.parent_path() : parent;
+}
+
+void addAlbumsIn(const fs::path& numberFolder, const fs::path& folder, std::vector<SavedAlbum>& albums) {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    if (!entry.is_directory(error)) continue;
+    if (auto record = readAlbumRecord(entry.path()))
+      albums.push_back(savedAlbum(numberFolder, entry.path(), std::move(*record)));
+  }
+}
+
 }  // namespace
 
 std::optional<fs::path> writeGallery(const fs::path& numberFolder) {
   std::vector<SavedAlbum> albums;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(numberFolder, error)) {
-    if (!entry.is_directory(error)) continue;
-    if (auto record = readAlbumRecord(entry.path()))
-      albums.push_back(savedAlbum(entry.path(), std::move(*record)));
-  }
+  addAlbumsIn(numberFolder, numberFolder, albums);
+  addAlbumsIn(numberFolder, numberFolder / fs::path(kFeedFolder), albums);
   if (albums.empty()) return std::nullopt;
   std::sort(albums.begin(), albums.end(),
             [](const SavedAlbum& a, const SavedAlbum& b) { return a.folder < b.folder; });
@@ -262,6 +282,8 @@ std::vector<fs::path> rebuildGalleries(const fs::path& folder) {
   const fs::path named = namedFolder(folder);
   std::vector<fs::path> tops;
   if (holdsRecord(named)) {
+    if (auto top = writeGallery(numberFolderOf(named))) tops.push_back(*top);
+  } else if (isFeedFolder(named) && holdsRecordFolders(named)) {
     if (auto top = writeGallery(named.parent_path())) tops.push_back(*top);
   } else if (holdsAlbums(named)) {
     if (auto top = writeGallery(named)) tops.push_back(*top);

@@ -8,12 +8,17 @@
 
 namespace fotolun {
 
+// The folder in a number's folder that holds what the space posted outside its albums, a folder
+// of the year for each year: "说说/2019". Its year folders are albums like the number's others.
+inline constexpr const char* kFeedFolder = "说说";
+
 // Photos on one album page; a bigger album gets index-2.html and so on.
 inline constexpr int kPhotosPerPage = 300;
 
 // Writes index.html (and its further pages) in every folder of numberFolder that holds an album
-// record, then numberFolder's own index.html with the albums as covers. The top page, or nullopt
-// when no page could be written (no album there, or a folder that takes no file).
+// record (and in each year folder of its kFeedFolder), then numberFolder's own index.html with the albums as
+// covers. The top page, or nullopt when no page could be written (no album there, or a folder that takes no
+// file).
 std::optional<std::filesystem::path> writeGallery(const std::filesystem::path& numberFolder);
 
 // The same for a folder a user names: a number folder, one album folder (its number folder is
