@@ -177,7 +177,8 @@ int main(int argc, char** argv) {
             << " (private), " << data.accountWithoutAlbums().qq << " (no albums), "
             << data.accountWithBackslashTrailBytes().qq << " (names whose GBK bytes hold a backslash), "
             << data.classifiedAccount().qq << " (albums in classes), " << data.plainListAccount().qq
-            << " (plain album list), " << data.videoAccount().qq << " (videos)\n"
+            << " (plain album list), " << data.videoAccount().qq << " (videos), " << data.feedAccount().qq
+            << " (a feed of posts)\n"
             << "Sample groups: " << data.smallGroup().number << " (" << data.smallGroup().albums.size()
             << " albums), " << data.thousandAlbumGroup().number << " (1000 albums), "
             << data.largeGroup().number << " (2500 albums), " << data.videoGroup().number

@@ -1,10 +1,12 @@
 #include "standin/picture_cache.h"
 
 #include "standin/picture_bytes.h"
+#include "standin/placeholder_gif.h"
 
 namespace fotolun::standin {
 
 std::string PictureCache::bytes(const PictureSource& source) {
+  if (source.placeholder) return PlaceholderGif();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = made_.find(source.key);

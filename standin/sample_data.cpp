@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "standin/derived_token.h"
+#include "standin/feed_builder.h"
 #include "standin/sample_builder.h"
 
 namespace fotolun::standin {
@@ -11,6 +12,9 @@ SampleData::SampleData(std::uint64_t seed, SampleHosts hosts, BenchAlbum bench)
     : seed_(seed), hosts_(std::move(hosts)) {
   SampleBuilder(*this).build();
   if (bench.photos > 0) SampleBuilder(*this).addBenchAccount(bench);
+  // Last, so that the index of every account before it (which picks its album list's layout)
+  // stays as it was.
+  FeedBuilder(*this, std::stoull(DerivedToken(seed, {"feed"}, 18, "0123456789"))).build();
 }
 
 namespace {
@@ -37,6 +41,16 @@ bool SampleData::growGroupAlbum(std::string_view groupNumber, std::string_view a
   if (album == nullptr) return false;
   SampleBuilder(*this, GrowthSeed(seed_, albumId, album->photos.size()))
       .grow(*group(groupNumber), *album, count);
+  return true;
+}
+
+bool SampleData::addFeedPosts(std::string_view qq, int count) {
+  const std::unique_lock lock(mutex_);
+  auto* owner = const_cast<PersonalAccount*>(account(qq));
+  if (owner == nullptr) return false;
+  const std::string grown = std::to_string(owner->feed.size());
+  FeedBuilder(*this, std::stoull(DerivedToken(seed_, {"feed-grow", qq, grown}, 18, "0123456789")))
+      .addPosts(*owner, count);
   return true;
 }
 

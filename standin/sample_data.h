@@ -1,7 +1,8 @@
 #pragma once
-// The accounts, groups, albums and photos the stand-in serves. Built from a seed; afterwards only
-// albums grow (photos added at their end, as an owner uploading between two runs), under the
-// exclusive lock, while request threads read under the shared one (readLock).
+// The accounts, groups, albums, photos and feeds the stand-in serves. Built from a seed; afterwards
+// only albums and feeds grow (photos added at an album's end, posts before a feed's first, as an
+// owner uploading between two runs), under the exclusive lock, while request threads read under
+// the shared one (readLock).
 //
 // Texts here are UTF-8 (what a person typed into the service); each reply converts them to the
 // encoding its endpoint uses.
@@ -23,6 +24,7 @@ struct SampleHosts {
   // Photo hosts, used in turn; the last one lies outside the service's cookie domains.
   std::vector<std::string> photo = {"b1.photo.store.qq.com", "a2.qpic.cn", "photos.example-cdn.net"};
   std::string video = "photovideo.photo.qq.com";
+  std::string feedPhoto = "a1.qpic.cn";  // the pictures of the feeds' posts
 };
 
 // Where a video entry's moving picture lives. The old listings give the entry's cover picture as
@@ -78,11 +80,55 @@ struct PersonalAlbum {
   int photoCount() const { return static_cast<int>(photos.size()); }
 };
 
+// One picture of a post as the feed lists it. Its four addresses differ only in the size letter
+// after the token: s (small), m (url1), b (url2), o (url3, the full size).
+struct FeedPicture {
+  std::string picId;  // "" when the list leaves pic_id out (the pictures of forwarded posts)
+  int width = 0;      // the full size, which url3 serves unless full says otherwise
+  int height = 0;
+  std::string smallUrl;
+  std::string url1;  // a quarter of the full size
+  std::string url2;  // half of it
+  std::string url3;
+  // What the photo host does at url3: serves the full size, refuses it (404, nothing registered),
+  // or serves the 96 x 96 placeholder GIF.
+  enum class Full { Served, Refused, Placeholder };
+  Full full = Full::Served;
+  std::string videoUrl;  // a video item's mp4 (video_info.video_url); url1..3 are then its cover
+};
+
+// An item of a post's video[]: its cover picture and its file.
+struct FeedVideo {
+  std::string id;
+  std::string cover;  // url1
+  std::string file;   // url3, an mp4 on the video host
+};
+
+// A post of a space's feed ("说说"). Texts are UTF-8.
+struct FeedPost {
+  std::string tid;
+  std::string content;
+  std::int64_t createdTime = 0;  // unix seconds
+  bool hidden = false;           // secret: shown to the owner only, yet it takes its place in the pages
+  int comments = 0;
+  std::vector<FeedPicture> pictures;  // all of them (pictotal); the list gives the first nine
+  std::vector<FeedVideo> videos;
+  struct Forwarded {
+    std::string tid;
+    std::string uin;
+    std::string name;
+    std::string content;
+  };
+  std::optional<Forwarded> forwarded;  // the pictures are then the forwarded post's
+};
+
 struct PersonalAccount {
   std::string qq;
   bool isPrivate = false;  // only its owner may list it
   std::string route;       // the storage route name, see RouteTable
   std::vector<PersonalAlbum> albums;
+  std::string nickname{};
+  std::vector<FeedPost> feed{};  // newest first
 };
 
 struct GroupPhoto {
@@ -126,6 +172,7 @@ struct PictureSource {
   bool png = false;
   // More than the picture needs: the file is filled up to this length after its end (benchmarks).
   std::size_t paddedTo = 0;
+  bool placeholder = false;  // the host serves the placeholder GIF here in place of the picture
 };
 
 // A benchmark's album: photos of one size, all from one host.
@@ -157,6 +204,9 @@ class SampleData {
   // stale. The same seed, album and sizes always give the same new photos.
   bool growPersonalAlbum(std::string_view qq, std::string_view albumId, int count);
   bool growGroupAlbum(std::string_view groupNumber, std::string_view albumId, int count);
+  // Puts count new posts (one or two pictures each) before every post of the account's feed, as
+  // its owner posting between two runs; false when there is no such account. Locked as the above.
+  bool addFeedPosts(std::string_view qq, int count);
 
   std::uint64_t seed() const { return seed_; }
   const SampleHosts& hosts() const { return hosts_; }
@@ -183,6 +233,8 @@ class SampleData {
   const PersonalAccount& plainListAccount() const { return accounts_[5]; }
   // Its first album mixes pictures with the three kinds of video entry.
   const PersonalAccount& videoAccount() const { return accounts_[6]; }
+  // No albums; a feed of three years (feed_builder.cpp tells which post is which).
+  const PersonalAccount& feedAccount() const { return accounts_[feedIndex_]; }
   // An open album with pictures and a video, then a closed album.
   const Group& videoGroup() const { return groups_[3]; }
   const Group& closedGroup() const { return groups_[4]; }
@@ -217,12 +269,14 @@ class SampleData {
 
  private:
   friend class SampleBuilder;
+  friend class FeedBuilder;
 
   mutable std::shared_mutex mutex_;
   std::uint64_t seed_;
   SampleHosts hosts_;
   std::vector<StorageRoute> routes_;
   std::vector<PersonalAccount> accounts_;
+  std::size_t feedIndex_ = 0;
   std::vector<Group> groups_;
   std::map<std::string, PictureSource, std::less<>> picturesByTarget_;
   std::map<std::string, VideoSource, std::less<>> videosByTarget_;

@@ -2,6 +2,7 @@
 
 #include "standin/current_group_replies.h"
 #include "standin/current_personal_replies.h"
+#include "standin/feed_replies.h"
 #include "standin/group_replies.h"
 #include "standin/personal_replies.h"
 #include "standin/placeholder_gif.h"
@@ -98,6 +99,10 @@ Response ServiceHandler::currentReply(const Request& request) const {
   if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/cgi_list_photo") return currentPhotoPage(request);
   if (path == "/proxy/domain/photo.qzone.qq.com/fcgi-bin/cgi_floatview_photo_list_v2")
     return FloatviewReply(data_, request);
+  if (path == "/proxy/domain/taotao.qq.com/cgi-bin/emotion_cgi_msglist_v6")
+    return FeedPageReply(data_, request);
+  if (path == "/proxy/domain/taotao.qq.com/cgi-bin/emotion_cgi_get_pics_v6")
+    return FeedPicturesReply(data_, request);
   if (path == "/proxy/domain/u.photo.qzone.qq.com/cgi-bin/upp/qun_list_album_v2")
     return CurrentGroupAlbumListReply(data_, request);
   if (path == "/proxy/domain/u.photo.qzone.qq.com/cgi-bin/upp/qun_list_photo_v2")
@@ -114,7 +119,7 @@ Response ServiceHandler::operator()(const Request& request) const {
   const PictureSource* picture = IsLoopback(request.host) ? data_.pictureByTarget(request.target)
                                                           : data_.picture(request.host, request.target);
   if (picture != nullptr) {
-    if (!photoKeys_.admits(request, picture->host, picture->key))
+    if (picture->placeholder || !photoKeys_.admits(request, picture->host, picture->key))
       return BytesReply(PlaceholderGif(), "image/gif");
     return BytesReply(pictures_.bytes(*picture), picture->png ? "image/png" : "image/jpeg");
   }

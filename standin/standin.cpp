@@ -88,6 +88,8 @@ bool Standin::growGroupAlbum(const std::string& group, const std::string& albumI
   return data_.growGroupAlbum(group, albumId, count);
 }
 
+bool Standin::addFeedPosts(const std::string& qq, int count) { return data_.addFeedPosts(qq, count); }
+
 void Standin::setLatestVersion(std::string version) { version_.setLatestVersion(std::move(version)); }
 
 std::vector<Request> Standin::requestsLeakingCookies() const {

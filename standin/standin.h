@@ -70,6 +70,9 @@ class Standin {
   // data(): only the request threads are kept out while the album grows.
   bool growAlbum(const std::string& qq, const std::string& albumId, int count);
   bool growGroupAlbum(const std::string& group, const std::string& albumId, int count);
+  // Puts count posts (one or two pictures each) before all of qq's feed, newer than every post
+  // there, as growAlbum does; false when there is no such account.
+  bool addFeedPosts(const std::string& qq, int count);
 
   // The maker's update page names this version.
   void setLatestVersion(std::string version);
