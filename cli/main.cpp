@@ -171,7 +171,8 @@ int main(int argc, char** argv) {
       case ListOutcome::listed:
         break;
     }
-    terminal.log("Endpoints: " + std::string(familyName(job.family())) + "\n");
+    // The posts have one family of endpoints.
+    if (!options.feed) terminal.log("Endpoints: " + std::string(familyName(job.family())) + "\n");
     if (options.command == Command::Albums) {
       terminal.result(options.feed ? job.feedTable() : formatAlbumTable(job.rows()));
       return 0;

@@ -117,7 +117,7 @@ std::vector<FeedYear> feedYears(const FeedRead& read) {
     year.year = feedYear(post);
     ++year.posts;
     for (const FeedMedia& media : post.media) ++(media.video ? year.videos : year.pictures);
-    year.pictures += post.mediaCount() - static_cast<int>(post.media.size());
+    year.pictures += post.mediaCount() - static_cast<int>(post.media.size());  // those left out
   }
   std::vector<FeedYear> out;
   for (auto& [name, year] : years) out.push_back(year);

@@ -106,7 +106,8 @@ FeedPost postOf(json_object* item, int pagePosition) {
       json_object_is_type(pictures, json_type_array) ? json_object_array_length(pictures) : 0;
   for (std::size_t i = 0; i < count; ++i)
     if (auto media = mediaOf(json_object_array_get_idx(pictures, i))) post.media.push_back(std::move(*media));
-  post.pictureTotal = std::max(size(item, "pictotal"), static_cast<int>(count));
+  post.pictureItems = static_cast<int>(post.media.size());
+  post.pictureTotal = std::max(size(item, "pictotal"), post.pictureItems);
   addVideos(member(item, "video"), post.media);
   return post;
 }
@@ -122,15 +123,10 @@ std::string FeedPost::description() const {
   return said + "转发" + (forwardedFrom.empty() ? "" : " " + forwardedFrom) + "：" + forwardedContent;
 }
 
-bool FeedPost::picturesLeftOut() const {
-  const auto listed = std::count_if(media.begin(), media.end(), [](const FeedMedia& m) { return !m.video; });
-  return pictureTotal > listed;
-}
+bool FeedPost::picturesLeftOut() const { return pictureTotal > pictureItems; }
 
 int FeedPost::mediaCount() const {
-  const auto videos = std::count_if(media.begin(), media.end(), [](const FeedMedia& m) { return m.video; });
-  const auto pictures = static_cast<long>(media.size()) - videos;
-  return static_cast<int>(videos + std::max<long>(pictures, pictureTotal));
+  return static_cast<int>(media.size()) + std::max(0, pictureTotal - pictureItems);
 }
 
 std::optional<FeedPage> readFeedPage(const std::string& utf8Json, int pagePosition) {

@@ -25,8 +25,10 @@ struct FeedPost {
   // A forwarded post: whose it was and what it said (its pictures are among media).
   std::string forwardedFrom;
   std::string forwardedContent;
-  int pictureTotal = 0;  // pictotal: more than media holds when the list gives only the first ones
+  int pictureTotal = 0;  // pictotal: more than pic[] holds when the list gives only the first ones
+  // pic[]'s items (pictures and videos) first, then the videos only video[] names.
   std::vector<FeedMedia> media;
+  int pictureItems = 0;  // how many of media came from pic[]
   int pagePosition = 0;  // pos of the page that listed it, to ask that page again
 
   // What the post says, the forwarded post's words after its own.

@@ -102,10 +102,17 @@ FeedPost withAllPictures(Context& context, const Text& owner, FeedPost post, Rep
     return post;
   }
   std::vector<FeedMedia> media = std::move(*pictures);
-  for (FeedMedia& listed : post.media)
-    if (listed.video) media.push_back(std::move(listed));
+  // Bare addresses say nothing of which picture they are: the list's own items do, in order.
+  for (std::size_t i = 0; i < media.size() && i < static_cast<std::size_t>(post.pictureItems); ++i) {
+    if (!media[i].id.empty()) continue;
+    media[i].id = post.media[i].id;
+    media[i].width = media[i].width > 0 ? media[i].width : post.media[i].width;
+    media[i].height = media[i].height > 0 ? media[i].height : post.media[i].height;
+  }
+  const int items = static_cast<int>(media.size());
+  media.insert(media.end(), post.media.begin() + post.pictureItems, post.media.end());
   post.media = std::move(media);
-  post.pictureTotal = static_cast<int>(post.media.size());
+  post.pictureItems = post.pictureTotal = items;
   return post;
 }
 

@@ -38,7 +38,7 @@ TEST(FeedPage, PostsPicturesVideosAndForwardsAreRead) {
   EXPECT_EQ(first.media[2].copies, std::vector<std::string>{"http://v/1.mp4"});
   EXPECT_EQ(first.media[3].id, "v2");
   EXPECT_TRUE(first.picturesLeftOut());
-  EXPECT_EQ(first.mediaCount(), 14);  // 12 pictures, 2 videos
+  EXPECT_EQ(first.mediaCount(), 13);  // pic[]'s 12 (one a video), and a video only video[] names
   const FeedPost& forwarded = page->posts[1];
   EXPECT_EQ(forwarded.created, 1556600000);
   EXPECT_EQ(forwarded.description(), "转发 小明：原文");
