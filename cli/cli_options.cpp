@@ -52,6 +52,7 @@ std::string usageText() {
          "  fotolun-cli login    [--cookies FILE]\n"
          "  fotolun-cli albums   --number N [--group | --feed | --feed-new]\n"
          "                       [--cookies FILE | --cookies-from-browser B] [--covers]\n"
+         "                       (--feed-new: [--save DIR])\n"
          "  fotolun-cli download --number N [--group | --feed | --feed-new]\n"
          "                       [--cookies FILE | --cookies-from-browser B]\n"
          "                       [--mode hd|original] [--save DIR] [--albums LIST] [--no-skip]\n"
@@ -242,7 +243,9 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     return fail("login takes --cookies, --proxy and --ca-file only");
   if (o.command != Command::Download && (o.mode || o.albums || o.parallel != 1))
     return fail("--mode, --albums and --parallel belong to the download command");
-  if (o.command == Command::Albums && o.save) return fail("--save belongs to download and demo");
+  // Which posts are new depends on what the save folder holds.
+  if (o.command == Command::Albums && o.save && !o.feedNew)
+    return fail("--save belongs to download and demo (and to albums --feed-new)");
   if ((o.embedDates || o.noGallery) && o.command != Command::Download && o.command != Command::Demo)
     return fail("--embed-dates and --no-gallery belong to download and demo");
   if (o.api && !listing) return fail("--api belongs to albums and download");

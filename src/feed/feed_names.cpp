@@ -11,7 +11,8 @@ namespace fotolun {
 
 std::vector<int> dayOrders(const std::vector<FeedPost>& posts) {
   std::map<std::string, std::vector<std::size_t>> byDay;
-  for (std::size_t i = 0; i < posts.size(); ++i) byDay[feedDay(posts[i])].push_back(i);
+  for (std::size_t i = 0; i < posts.size(); ++i)
+    if (posts[i].mediaCount() > 0) byDay[feedDay(posts[i])].push_back(i);
   std::vector<int> orders(posts.size(), 0);
   for (auto& [day, indexes] : byDay) {
     // Oldest first: the earlier time, and of one second the later place in the list.

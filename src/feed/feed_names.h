@@ -8,8 +8,9 @@
 
 namespace fotolun {
 
-// Each post's place among the posts of its day, oldest first from 1 (by index into posts,
-// which are newest first as the list gives them); posts of one second keep the list's order.
+// Each post's place among the posts of its day that have pictures or videos, oldest first from 1
+// (by index into posts, which are newest first as the list gives them; 0 for a post with none);
+// posts of one second keep the list's order.
 std::vector<int> dayOrders(const std::vector<FeedPost>& posts);
 
 // "2019-05-01_2_3": the post's day, its place that day, the picture's place in the post (from 1).

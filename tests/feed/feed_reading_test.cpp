@@ -78,20 +78,23 @@ TEST(FeedPage, RepliesAreJudgedAsTheListsAre) {
   }
 }
 
-FeedPost postAt(std::time_t created) {
+FeedPost postAt(std::time_t created, int pictures = 1) {
   FeedPost post;
   post.created = created;
+  post.media.resize(static_cast<std::size_t>(pictures));
+  post.pictureItems = post.pictureTotal = pictures;
   return post;
 }
 
 TEST(FeedNames, PostsAreNumberedOldestFirstWithinTheirChinaDay) {
-  // Newest first, as the list gives them; the last two share a second.
-  const std::vector<FeedPost> posts = {postAt(kMayDay + 86400), postAt(kMayDay + 7200), postAt(kMayDay + 60),
-                                       postAt(kMayDay),         postAt(kMayDay - 1),    postAt(kMayDay - 1)};
-  EXPECT_EQ(dayOrders(posts), (std::vector<int>{1, 3, 2, 1, 2, 1}));
+  // Newest first, as the list gives them; the last two share a second, and words alone take no place.
+  const std::vector<FeedPost> posts = {
+      postAt(kMayDay + 86400), postAt(kMayDay + 7200), postAt(kMayDay + 100, 0), postAt(kMayDay + 60),
+      postAt(kMayDay),         postAt(kMayDay - 1),    postAt(kMayDay - 1)};
+  EXPECT_EQ(dayOrders(posts), (std::vector<int>{1, 3, 0, 2, 1, 2, 1}));
   EXPECT_EQ(feedFileStem(posts[1], 3, 2), "2019-05-01_3_2");
-  EXPECT_EQ(feedFileStem(posts[4], 2, 1), "2019-04-30_2_1");
-  EXPECT_EQ(feedYear(posts[4]), "2019");
+  EXPECT_EQ(feedFileStem(posts[5], 2, 1), "2019-04-30_2_1");
+  EXPECT_EQ(feedYear(posts[5]), "2019");
   EXPECT_EQ(feedYear(FeedPost{}), "0000");
   EXPECT_EQ(feedFileStem(FeedPost{}, 1, 1), "0000-00-00_1_1");
 }
