@@ -134,6 +134,11 @@ TEST_F(CliTest, UsageAndInputErrorsExitWithTwo) {
   EXPECT_EQ(runCli({"login", "--number", "1"}).exitCode, 2);
   EXPECT_EQ(runCli({"gallery"}).exitCode, 2);
   EXPECT_EQ(runCli({"albums", "--number", "12345", "--cookies", "x", "--embed-dates"}).exitCode, 2);
+  for (const char* clash : {"--group", "--covers"})
+    EXPECT_EQ(runCli({"albums", "--number", "12345", "--cookies", "x", "--feed", clash}).exitCode, 2)
+        << clash;
+  EXPECT_EQ(runCli({"albums", "--number", "12345", "--cookies", "x", "--feed", "--save", "d"}).exitCode, 2);
+  EXPECT_EQ(runCli({"login", "--feed"}).exitCode, 2);
   // A QQ number, or a group's, has 5 to 11 digits; the service is not asked about anything else.
   for (const char* number : {"1234", "123456789012", "12a45", "+12345"}) {
     for (const char* kind : {"--quiet", "--group"}) {
@@ -412,6 +417,66 @@ TEST_F(CliTest, NotSignedInAndNoPermissionExitWithThree) {
   CliResult denied = runCli(withCommon({"albums", "--number", standin.data().privateAccount().qq}));
   EXPECT_EQ(denied.exitCode, 3);
   EXPECT_NE(denied.out.find("您没有访问该QQ相册的权限"), std::string::npos);
+}
+
+// A space's posts: what would be fetched, by year; all of it; then what was posted since, from the
+// pages up to the first one saved whole. A space closed to the session lists nothing and is no failure.
+TEST_F(CliTest, ASpacesPostsAreCountedFetchedAndThenOnlyTheNewOnes) {
+  const std::string authority = (folder.path() / "authority.pem").string();
+  standin::Standin::writeCertificateAuthority(authority);
+  const standin::PersonalAccount& feed = standin.data().feedAccount();
+  std::map<std::string, std::array<int, 3>> years;  // posts, pictures, videos
+  int files = 0;
+  for (const standin::FeedPost& post : feed.feed) {
+    if (post.hidden || (post.pictures.empty() && post.videos.empty())) continue;
+    const std::time_t china = static_cast<std::time_t>(post.createdTime + 8 * 3600);
+    std::array<int, 3>& year = years[std::to_string(1900 + std::gmtime(&china)->tm_year)];
+    ++year[0];
+    for (const standin::FeedPicture& picture : post.pictures) ++year[picture.videoUrl.empty() ? 1 : 2];
+    year[2] += static_cast<int>(post.videos.size());
+    files += static_cast<int>(post.pictures.size() + post.videos.size());
+  }
+  const std::vector<std::string> common = {"--number", feed.qq, "--ca-file", authority};
+  const auto with = [&](std::vector<std::string> args) {
+    args.insert(args.end(), common.begin(), common.end());
+    return withCommon(args);
+  };
+  CliResult listed = runCli(with({"albums", "--feed"}));
+  ASSERT_EQ(listed.exitCode, 0) << listed.out << listed.err;
+  for (const auto& [year, counts] : years) {
+    const std::regex row(year + " +" + std::to_string(counts[0]) + " +" + std::to_string(counts[1]) + " +" +
+                         std::to_string(counts[2]) + "\n");
+    EXPECT_TRUE(std::regex_search(listed.out, row)) << year << "\n" << listed.out;
+  }
+  EXPECT_NE(listed.out.find("not visible to this session"), std::string::npos) << listed.out;
+
+  const std::string save = (folder.path() / "save").string();
+  CliResult all = runCli(with({"download", "--feed", "--parallel", "4", "--save", save}));
+  ASSERT_EQ(all.exitCode, 0) << all.out << all.err;
+  EXPECT_EQ(photosIn(folder.path() / "save").size(), static_cast<std::size_t>(files));
+  EXPECT_TRUE(
+      fs::is_regular_file(folder.path() / "save" / feed.qq / "说说" / years.begin()->first / "index.html"));
+
+  ASSERT_TRUE(standin.addFeedPosts(feed.qq, 3));
+  int added = 0;
+  for (std::size_t i = 0; i < 3; ++i)
+    added += static_cast<int>(standin.data().feedAccount().feed[i].pictures.size());
+  const std::size_t pagesBefore = standin.server().requests().size();
+  CliResult fresh = runCli(with({"download", "--feed-new", "--save", save}));
+  ASSERT_EQ(fresh.exitCode, 0) << fresh.out << fresh.err;
+  EXPECT_NE(fresh.out.find("photos " + std::to_string(added) + ","), std::string::npos) << fresh.out;
+  EXPECT_EQ(photosIn(folder.path() / "save").size(), static_cast<std::size_t>(files + added));
+  int pages = 0;
+  const auto requests = standin.server().requests();
+  for (std::size_t i = pagesBefore; i < requests.size(); ++i)
+    pages += requests[i].target.find("emotion_cgi_msglist_v6") != std::string::npos ? 1 : 0;
+  // The new posts push older ones onto the second page, the first one saved whole.
+  EXPECT_EQ(pages, 2);
+
+  CliResult closed = runCli(withCommon(
+      {"albums", "--feed", "--number", standin.data().privateAccount().qq, "--ca-file", authority}));
+  EXPECT_EQ(closed.exitCode, 0) << closed.out << closed.err;
+  EXPECT_NE(closed.out.find("主人设置了保密"), std::string::npos) << closed.out;
 }
 
 TEST_F(CliTest, DownloadsThePickedAlbumsInBothSizesByteForByte) {
