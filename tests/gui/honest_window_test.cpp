@@ -5,8 +5,10 @@
 #include <QProgressBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "albums/album_list.h"
 #include "app/main_window_controller.h"
@@ -254,6 +256,43 @@ TEST_F(HonestWindowTest, ClosingDuringADownloadAsksFirstAndStopsTheRunLikeTheSto
   ASSERT_TRUE(waitFor([&] { return !gui->controller().downloadRun().running(); }));
   for (const auto& entry : fs::recursive_directory_iterator(save.path()))
     EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+}
+
+}  // namespace
+}  // namespace fotolun::testing
+
+namespace fotolun::testing {
+namespace {
+
+// What a space posted outside its albums is the third source: a row for each year, and the rows
+// download as albums do.
+TEST_F(HonestWindowTest, ASpacesPostsAreTheThirdSourceAYearToARow) {
+  startOnTheOlderFamily();
+  signIn(standin.data().ordinaryAccount().qq);
+  const standin::PersonalAccount& feed = standin.data().feedAccount();
+  auto* combo = gui->window().as<QComboBox>(Control::组合框1);
+  ASSERT_EQ(combo->count(), 3);
+  EXPECT_EQ(combo->itemText(2), QStringLiteral("说说相册"));
+  combo->setCurrentIndex(2);
+  EXPECT_EQ(text(Control::标签_空间或群), "输入目标QQ号码：");
+  gui->form().setText(Control::编辑框_号码, feed.qq);
+  click(Control::按钮_获取相册封面);
+  ASSERT_TRUE(waitFor([&] { return !gui->controller().albumLists().building(); }, 30000));
+  std::set<std::string> years;
+  int files = 0;
+  for (const standin::FeedPost& post : feed.feed) {
+    if (post.hidden || (post.pictures.empty() && post.videos.empty())) continue;
+    const std::time_t china = static_cast<std::time_t>(post.createdTime + 8 * 3600);
+    years.insert(std::to_string(1900 + std::gmtime(&china)->tm_year));
+    files += static_cast<int>(post.pictures.size() + post.videos.size());
+  }
+  ASSERT_EQ(gui->form().rowCount(), static_cast<int>(years.size())) << log();
+  EXPECT_EQ(GbkToUtf8(gui->form().cell(0, column::相册名称)), "说说 " + *years.rbegin());
+  EXPECT_NE(log().find("条设为私密或仅部分人可见，看不到"), std::string::npos) << log();
+
+  TempFolder folder;
+  EXPECT_EQ(download(folder).text, "全部下载完毕") << log();
+  EXPECT_EQ(filesEndingIn(folder.path(), ".jpg") + filesEndingIn(folder.path(), ".mp4"), files);
 }
 
 }  // namespace
