@@ -57,6 +57,7 @@ struct Pass {
   const char* folder;
   JobSettings settings;
   bool smallAlbumsOnly = true;
+  bool lastAlbumOnly = false;  // the last row listed alone (the oldest year of posts)
 };
 
 void addUp(DownloadOutcome& total, const DownloadOutcome& one) {
@@ -103,10 +104,13 @@ std::optional<PassTotals> runPasses(Terminal& terminal, const ProgramFolders& fo
       if (count > 0 && (!pass.smallAlbumsOnly || count <= kDemoAlbumLimit))
         small.ranges.emplace_back(number, number);
     }
+    if (pass.lastAlbumOnly && !small.ranges.empty())
+      small.ranges.erase(small.ranges.begin(), small.ranges.end() - 1);
     job.pick(small);
     addUp(total, job.download(interrupted));
+    // The posts have the https endpoints alone.
     totals.families += std::string(totals.families.empty() ? "" : ", ") + pass.folder + " by " +
-                       std::string(familyName(job.family()));
+                       std::string(familyName(settings.feed ? ServiceFamily::current : job.family()));
   }
   return totals;
 }
@@ -173,6 +177,11 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
                         JobSettings{data.videoGroup().number, true, false, std::nullopt, std::nullopt, true,
                                     FamilyChoice::automatic},
                         false});
+      // The pictures and videos a space posted outside its albums, a folder for each year.
+      JobSettings posts{data.feedAccount().qq,  false, false, std::nullopt, std::nullopt, true,
+                        FamilyChoice::automatic};
+      posts.feed = true;
+      passes.push_back({"posts", posts, false, true});
       for (const auto& album : data.videoAccount().albums)
         for (const auto& photo : album.photos)
           streamingOnly += photo.video && photo.video->isPlaylist() ? 1 : 0;

@@ -706,8 +706,8 @@ TEST_F(CliTest, DemoRunsTheWholeJobAgainstItsOwnStandinAndASecondRunFetchesNothi
   EXPECT_NE(run.out.find("served hd by classic, original by classic, group by classic"), std::string::npos);
   EXPECT_NE(run.out.find("served hd by current, original by current, group by current, videos by current"),
             std::string::npos);
-  for (const char* pass : {"classic/hd", "classic/original", "classic/group", "current/hd",
-                           "current/original", "current/group", "current/videos", "current/group-videos"})
+  for (const char* pass : {"classic/hd", "classic/original", "classic/group", "current/hd", "current/original",
+                           "current/group", "current/videos", "current/group-videos", "current/posts"})
     EXPECT_TRUE(fs::is_directory(folder.path() / pass)) << pass;
   EXPECT_TRUE(partFilesIn(folder.path()).empty());
 
