@@ -44,15 +44,21 @@ void CliForm::changed(const std::string& description) {
 
 void CliForm::showProgress() {
   // The listings set 进度条1 to the album's photo count and move it photo by photo; the labels
-  // say which album of how many.
+  // say which album of how many. A space's list of posts, read before its pictures and maybe for
+  // long, moves it post by post.
+  constexpr std::string_view kPostsRead = "已读取说说";
+  const std::string caption = GbkToUtf8(text(Control::标签_第多少张照片));
+  const bool readingPosts = caption.starts_with(kPostsRead);
   const int position = this->position(Control::进度条1);
   const int maximum = this->maximum(Control::进度条1);
   const std::string album = bracketed(GbkToUtf8(text(Control::标签_正在下载相册)));
   const std::string albums = bracketed(GbkToUtf8(text(Control::标签_选择了相册数量)));
-  if (album.empty()) return;  // listing, not downloading
+  if (album.empty() && !readingPosts) return;  // listing albums, not downloading
   const int percent = maximum > 0 ? position * 100 / maximum : 0;
-  std::string line = "album " + album + "/" + albums + "  photo " + std::to_string(position) + "/" +
-                     std::to_string(maximum) + "  " + std::to_string(percent) + "%";
+  const std::string line =
+      readingPosts ? "posts read " + caption.substr(kPostsRead.size()) + "  " + std::to_string(percent) + "%"
+                   : "album " + album + "/" + albums + "  photo " + std::to_string(position) + "/" +
+                         std::to_string(maximum) + "  " + std::to_string(percent) + "%";
   if (line == lastProgress_) return;
   lastProgress_ = line;
   const bool done = maximum > 0 && position >= maximum;

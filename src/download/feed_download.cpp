@@ -57,10 +57,11 @@ std::vector<ListedPhoto> listedMedia(Context& context, const Text& owner, const 
   return listed;
 }
 
-// The posts the last list read of the owner's; read anew (and kept) when it read another's.
+// The posts the last list read of the owner's; read anew (and kept) when it read another's, or
+// could not read them all: the service may answer now.
 std::shared_ptr<const FeedRead> postsOf(Context& context, const Text& owner) {
   std::shared_ptr<const FeedRead> read = context.program.feedRead.get();
-  if (read && read->owner == owner) return read;
+  if (read && read->owner == owner && read->failure.usable()) return read;
   context.form.appendLog(Utf8ToGbk("正在读取") + owner + Utf8ToGbk("的说说列表\r\n"));
   auto fresh = std::make_shared<const FeedRead>(readFeed(context, owner));
   context.program.feedRead.set(fresh);

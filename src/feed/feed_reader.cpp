@@ -64,7 +64,7 @@ FeedRead readFeed(Context& context, const Text& owner, const std::function<bool(
     const ListingReply reply =
         requestListing(context, feedPageUrl(program.hosts, program.credentials.get(), owner, position),
                        kFeedFloor, kFeedPageShape, feedRequestOptions(program.hosts, owner));
-    if (reply.busyAnswers > 0) pauseMs = std::min(pauseMs * 2, kFeedLongestPauseMs);
+    if (reply.waitedOut > 0) pauseMs = std::min(pauseMs * 2, kFeedLongestPauseMs);
     std::optional<FeedPage> page;
     if (reply.usable()) page = readFeedPage(reply.text, position);
     if (!page) {

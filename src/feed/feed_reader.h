@@ -32,7 +32,7 @@ std::string feedDay(const FeedPost& post);
 
 // Reads owner's posts from the first page on, showing posts read of the total as it goes, with
 // a pause between pages that doubles (up to kFeedLongestPauseMs) after every page the service was
-// busy for. With saved, the reading ends at the first page whose posts with pictures are all
+// busy or silent for. With saved, the reading ends at the first page whose posts with pictures are all
 // saved, once no post still to be saved shares a day with that page's last post (the day's
 // order must be known whole). A page without a usable answer ends it (FeedRead::failure).
 FeedRead readFeed(Context& context, const Text& owner,

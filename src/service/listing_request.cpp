@@ -17,11 +17,11 @@ void announceRetry(Context& context, const ReplyVerdict& verdict, int waitMs) {
 ListingReply requestListing(Context& context, const Text& url, RetryFloor floor, const ReplyShape& shape,
                             const ServiceGetOptions& options) {
   Backoff backoff(floor, context.program.patienceMs);
-  int busyAnswers = 0;
+  int waitedOut = 0;
   for (;;) {
     const ServiceResponse response = serviceGet(context, url, options);
     ListingReply reply;
-    reply.busyAnswers = busyAnswers;
+    reply.waitedOut = waitedOut;
     if (response.refusedHost) {
       reply.verdict = {ReplyProblem::broken, Utf8ToGbk("不是服务的主机：") + hostOfUrl(url)};
       return reply;
@@ -36,7 +36,7 @@ ListingReply requestListing(Context& context, const Text& url, RetryFloor floor,
     if (shape.jsonp) reply.text = Text(unwrapJsonp(reply.text));
     reply.verdict = judgeReply(reply.text, response.status, response.headers, shape);
     if (!reply.verdict.worthRetrying()) return reply;
-    if (reply.verdict.problem == ReplyProblem::busy) ++busyAnswers;
+    ++waitedOut;
     const std::optional<int> wait = backoff.next(reply.verdict);
     if (!wait) {
       reply.verdict.outlastedPatience = backoff.outlasted();

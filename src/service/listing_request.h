@@ -10,7 +10,8 @@ namespace fotolun {
 struct ListingReply {
   Text text;  // the reply as it came (in the endpoint's own encoding), a JSONP call unwrapped
   ReplyVerdict verdict;
-  int busyAnswers = 0;  // times the service said it was busy before this answer
+  // Answers before this one that were waited out: busy, or none at all (a throttle wall).
+  int waitedOut = 0;
   bool usable() const { return verdict.usable(); }
 };
 
