@@ -12,7 +12,6 @@
 #include "feed/feed_endpoints.h"
 #include "feed/feed_names.h"
 #include "service/current_headers.h"
-#include "service/listing_request.h"
 #include "story/gallery.h"
 #include "text/encoding.h"
 
@@ -90,16 +89,11 @@ FeedPost wholePost(Context& context, const Text& owner, const FeedPost& post, bo
 // answered with its placeholder.
 std::vector<ListedPhoto> relistedPage(Context& context, const Text& owner, int position,
                                       const std::string& year) {
-  Program& program = context.program;
-  const ListingReply reply =
-      requestListing(context, feedPageUrl(program.hosts, program.credentials.get(), owner, position),
-                     RetryFloor{5, 2000}, kFeedPageShape, feedRequestOptions(program.hosts, owner));
+  const FeedPageReply reply = requestFeedPage(context, owner, position);
   std::vector<ListedPhoto> fresh;
-  if (!reply.usable()) return fresh;
-  const std::optional<FeedPage> page = readFeedPage(reply.text, position);
-  if (!page) return fresh;
+  if (!reply.page) return fresh;
   bool whole = true;
-  for (const FeedPost& post : page->posts) {
+  for (const FeedPost& post : reply.page->posts) {
     if (feedYear(post) != year) continue;
     // Matched by identity: the day's order does not matter here.
     std::vector<ListedPhoto> listed = listedMedia(context, owner, wholePost(context, owner, post, whole), 0);

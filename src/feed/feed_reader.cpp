@@ -54,22 +54,28 @@ std::string feedDay(const FeedPost& post) {
   return post.created ? chinaTimeText(*post.created, "%Y-%m-%d") : "";
 }
 
-FeedRead readFeed(Context& context, const Text& owner, const std::function<bool(const FeedPost&)>& saved) {
+FeedPageReply requestFeedPage(Context& context, const Text& owner, int position) {
   Program& program = context.program;
+  const ListingReply reply =
+      requestListing(context, feedPageUrl(program.hosts, program.credentials.get(), owner, position),
+                     kFeedFloor, kFeedPageShape, feedRequestOptions(program.hosts, owner));
+  FeedPageReply page{std::nullopt, reply.verdict, reply.waitedOut};
+  if (reply.usable()) page.page = readFeedPage(reply.text, position);
+  if (reply.usable() && !page.page) page.verdict = {ReplyProblem::broken, Utf8ToGbk("回复不是说说列表")};
+  return page;
+}
+
+FeedRead readFeed(Context& context, const Text& owner, const std::function<bool(const FeedPost&)>& saved) {
   FeedRead read;
   read.owner = owner;
   int pauseMs = kFeedPagePauseMs;
   for (int position = 0; position < kMostPlaces; position += kFeedPageSize) {
     if (position > 0) WaitWithMessages(context, pauseMs);
-    const ListingReply reply =
-        requestListing(context, feedPageUrl(program.hosts, program.credentials.get(), owner, position),
-                       kFeedFloor, kFeedPageShape, feedRequestOptions(program.hosts, owner));
+    const FeedPageReply reply = requestFeedPage(context, owner, position);
     if (reply.waitedOut > 0) pauseMs = std::min(pauseMs * 2, kFeedLongestPauseMs);
-    std::optional<FeedPage> page;
-    if (reply.usable()) page = readFeedPage(reply.text, position);
+    const std::optional<FeedPage>& page = reply.page;
     if (!page) {
-      read.failure =
-          reply.usable() ? ReplyVerdict{ReplyProblem::broken, Utf8ToGbk("回复不是说说列表")} : reply.verdict;
+      read.failure = reply.verdict;
       return read;
     }
     read.total = std::max(read.total, page->total);

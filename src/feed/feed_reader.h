@@ -30,6 +30,14 @@ inline constexpr int kFeedLongestPauseMs = 60000;
 // The day a post was made, "2019-05-01" in China time; "" without a time.
 std::string feedDay(const FeedPost& post);
 
+// One page of owner's posts, its places from position on: the page, else why there is none.
+struct FeedPageReply {
+  std::optional<FeedPage> page;
+  ReplyVerdict verdict;
+  int waitedOut = 0;  // answers waited out before this one (ListingReply::waitedOut)
+};
+FeedPageReply requestFeedPage(Context& context, const Text& owner, int position);
+
 // Reads owner's posts from the first page on, showing posts read of the total as it goes, with
 // a pause between pages that doubles (up to kFeedLongestPauseMs) after every page the service was
 // busy or silent for. With saved, the reading ends at the first page whose posts with pictures are all
