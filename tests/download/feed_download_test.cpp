@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "download/photo_time.h"
 #include "download_fixture.h"
 #include "standin/placeholder_gif.h"
 #include "standin/replies.h"
@@ -34,12 +35,7 @@ const Response kPlaceholder{200, {{"Content-Type", "image/gif"}}, standin::Place
 std::string hostless(const std::string& url) { return url.substr(url.find("://") + 3); }
 
 std::string chinaDay(std::int64_t unixSeconds) {
-  const std::time_t shifted = static_cast<std::time_t>(unixSeconds + 8 * 3600);
-  std::tm day{};
-  gmtime_r(&shifted, &day);
-  char text[16];
-  std::strftime(text, sizeof text, "%Y-%m-%d", &day);
-  return text;
+  return chinaTimeText(static_cast<std::time_t>(unixSeconds), "%Y-%m-%d");
 }
 
 // One file the run should leave: "2020/2020-11-17_2_1.jpg" and what the service serves for it.

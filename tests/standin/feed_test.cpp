@@ -1,11 +1,12 @@
 // A space's feed read as the program reads it: the refusals, places that hidden posts take, the
 // pictures behind a post of more than nine, and the four sizes behind every picture.
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "download/image_size.h"
 #include "standin/placeholder_gif.h"
 #include "standin/sign_in_cookies.h"
 #include "standin_requests.h"
@@ -20,16 +21,10 @@ json_object* Member(json_object* object, const char* name) {
   return json_object_object_get_ex(object, name, &value) ? value : nullptr;
 }
 
+// The size a picture's header states, as the program reads it.
 std::pair<int, int> JpegSize(const std::string& bytes) {
-  jpeg_decompress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-  jpeg_read_header(&info, TRUE);
-  const std::pair<int, int> size{static_cast<int>(info.image_width), static_cast<int>(info.image_height)};
-  jpeg_destroy_decompress(&info);
-  return size;
+  const std::optional<ImageSize> size = imageSize(bytes);
+  return size ? std::pair(size->width, size->height) : std::pair(0, 0);
 }
 
 class Feed : public ::testing::Test {
