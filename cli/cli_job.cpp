@@ -180,14 +180,14 @@ std::string CliJob::feedTable() const {
   }
   rows.push_back(
       {sum.year, std::to_string(sum.posts), std::to_string(sum.pictures), std::to_string(sum.videos)});
+  // The year to the left, the counts to the right, in columns six wide as displayed.
+  const auto padding = [](const std::string& text) {
+    return std::string(static_cast<std::size_t>(std::max(0, 6 - displayWidth(Utf8ToGbk(text)))), ' ');
+  };
   std::string out;
   for (const auto& row : rows) {
-    std::string line =
-        row[0] + std::string(static_cast<std::size_t>(std::max(0, 6 - displayWidth(Utf8ToGbk(row[0])))), ' ');
-    for (std::size_t c = 1; c < row.size(); ++c) {
-      const int pad = 6 - displayWidth(Utf8ToGbk(row[c]));
-      line += std::string(static_cast<std::size_t>(std::max(0, pad)), ' ') + row[c];
-    }
+    std::string line = row[0] + padding(row[0]);
+    for (std::size_t c = 1; c < row.size(); ++c) line += padding(row[c]) + row[c];
     out += line + "\n";
   }
   out += "Posts: " + std::to_string(read->total) + " in the space, " + std::to_string(read->posts.size()) +

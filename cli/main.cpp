@@ -166,7 +166,8 @@ int main(int argc, char** argv) {
       case ListOutcome::failed:
         terminal.error(interruptCount > 0
                            ? "Stopped: Ctrl-C while listing.\n"
-                           : "the album list got no usable answer (the log above says why).\n");
+                           : std::string(options.feed ? "the list of posts" : "the album list") +
+                                 " got no usable answer (the log above says why).\n");
         return 1;
       case ListOutcome::listed:
         break;

@@ -56,7 +56,8 @@ ListOutcome listFeedYears(Context& context) {
   if (failure.problem == ReplyProblem::notSignedIn)
     return endUnlisted(context, ListOutcome::notSignedIn, failure.reason, nullptr);
   if (failure.problem == ReplyProblem::noPermission) {
-    form.appendLog(Utf8ToGbk("这个空间的说说不对你公开，一条也看不到（") + failure.reason + ")\r\n");
+    form.appendLog(Utf8ToGbk("这个空间的说说不对你公开，一条也看不到（") + failure.reason +
+                   Utf8ToGbk("）\r\n"));
     form.setText(Control::标签_动态, Utf8ToGbk("获取完毕：说说设置了保密，看不到"));
     return ListOutcome::noAlbums;
   }

@@ -169,7 +169,7 @@ void writeOfflineAlbum(Context& context, const PhotoStore& photos) {
   context.form.setVisible(Control::按钮_打开相册页, true);
 }
 
-// The closing box: the plain words only when every album was saved whole.
+// Whether the run has anything to own up to: a warning rather than the plain words.
 bool anythingFailed(const DownloadTally& tally) {
   return tally.signedOut || tally.failedAlbums > 0 || tally.failedPhotos > 0;
 }

@@ -33,7 +33,7 @@ std::vector<ListedPhoto> listedMedia(Context& context, const Text& owner, const 
     ListedPhoto photo;
     photo.kind = media.video ? MediaKind::video : MediaKind::picture;
     if (!media.copies.empty()) photo.url = media.copies.front();
-    for (std::size_t c = 1; c < media.copies.size(); ++c) photo.smallerCopies.push_back(media.copies[c]);
+    for (std::size_t c = 1; c < media.copies.size(); ++c) photo.otherCopies.push_back(media.copies[c]);
     if (media.copies.empty())
       photo.unavailable = Utf8ToGbk(media.video ? "服务没有给出视频地址" : "服务没有给出图片地址");
     photo.fileStem = feedFileStem(post, dayOrder, static_cast<int>(m) + 1);

@@ -37,7 +37,7 @@ std::vector<ListedPhoto> listedPhotos(const PhotoListing& listing, const PageSty
     photo.requestHeaders = std::move(source.requestHeaders);
     photo.asBrowser = source.asBrowser;
     photo.unavailable = std::move(source.unavailable);
-    photo.fallbackUrl = std::move(source.fallbackUrl);
+    if (!source.fallbackUrl.empty()) photo.otherCopies.push_back(std::move(source.fallbackUrl));
     photo.name = photoNameFromJsonText(listing.memberText(j - 1, "name"));
     photo.index = j;
     photo.identity = photoIdentity(style.kind, listing.memberText(j - 1, "lloc"),
@@ -75,8 +75,7 @@ void retryPlaceholders(Context& context, PhotoStore& photos, const Text& albumId
     // The name and place stay those of the first listing, so the log and the files agree.
     photo.url = again->url;
     photo.requestHeaders = again->requestHeaders;
-    photo.fallbackUrl = again->fallbackUrl;
-    photo.smallerCopies = again->smallerCopies;
+    photo.otherCopies = again->otherCopies;
     if (!photos.skipSaved(folder, photo)) photos.storePhoto(photo, albumId, folder, pauseMs);
     LetMessagesRun(context);
   }

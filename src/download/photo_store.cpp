@@ -211,10 +211,8 @@ void PhotoStore::storePhoto(const ListedPhoto& listed, const Text& folder, int p
 }
 
 void PhotoStore::finishPhoto(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo) {
-  if (photo.extension.empty() && !listed.fallbackUrl.empty())
-    photo = fetchFallback(listed, folder, std::move(photo));
-  if ((photo.extension.empty() || photo.placeholder) && !listed.smallerCopies.empty())
-    photo = fetchSmaller(listed, folder, std::move(photo));
+  if ((photo.extension.empty() || photo.placeholder) && !listed.otherCopies.empty())
+    photo = fetchOtherCopy(listed, folder, std::move(photo));
   if (photo.placeholder) {
     ++placeholdersInARow_;
     lastPlaceholder_ = photo.failure;
@@ -292,29 +290,19 @@ bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhot
   return false;
 }
 
-FetchedPhoto PhotoStore::fetchFallback(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo) {
-  ListedPhoto other = listed;
-  other.url = listed.fallbackUrl;
-  other.fallbackUrl.clear();
-  PhotoFetch otherFetch(context_, other, "", GbkToUtf8(folder));
-  FetchedPhoto played = fetch(other, otherFetch, std::nullopt);
-  if (played.extension.empty()) return photo;
-  context_.form.appendLog(Utf8ToGbk("视频的原文件无法下载（") + photo.failure +
-                          Utf8ToGbk("），已保存在线播放用的副本：") + listed.name + "\r\n");
-  return played;
-}
-
-// Each smaller copy is judged as the largest was: a placeholder is no better than nothing.
-FetchedPhoto PhotoStore::fetchSmaller(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo) {
-  for (const Text& copy : listed.smallerCopies) {
-    ListedPhoto smaller = listed;
-    smaller.url = copy;
-    smaller.smallerCopies.clear();
-    PhotoFetch smallerFetch(context_, smaller, "", GbkToUtf8(folder));
-    FetchedPhoto kept = fetch(smaller, smallerFetch, std::nullopt);
+// Each other copy is judged as the first was: a placeholder is no better than nothing.
+FetchedPhoto PhotoStore::fetchOtherCopy(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo) {
+  const bool video = listed.kind == MediaKind::video;
+  for (const Text& copy : listed.otherCopies) {
+    ListedPhoto other = listed;
+    other.url = copy;
+    other.otherCopies.clear();
+    PhotoFetch otherFetch(context_, other, "", GbkToUtf8(folder));
+    FetchedPhoto kept = fetch(other, otherFetch, std::nullopt);
     if (kept.extension.empty() || kept.placeholder) continue;
-    context_.form.appendLog(Utf8ToGbk("最大的一份无法下载（") + photo.failure +
-                            Utf8ToGbk("），已保存较小的一份：") + listed.name + "\r\n");
+    context_.form.appendLog(
+        Utf8ToGbk(video ? "视频的原文件无法下载（" : "最大的一份无法下载（") + photo.failure +
+        Utf8ToGbk(video ? "），已保存在线播放用的副本：" : "），已保存较小的一份：") + listed.name + "\r\n");
     return kept;
   }
   return photo;

@@ -36,14 +36,12 @@ struct ListedPhoto {
   // The size the listing gives (0: none), which tells the service's placeholder from the photo.
   int listedWidth = 0;
   int listedHeight = 0;
-  // Another address of the same video, asked when the first one gives no file (the copy the
-  // service plays rather than the upload); empty: none.
-  Text fallbackUrl;
   bool asBrowser = false;  // ServiceGetOptions::asBrowser
   PhotoStory story;        // what the listing tells people about it
-  // Smaller copies of the same picture, largest first, each asked when the one before it is
-  // refused, no picture or the service's placeholder.
-  std::vector<Text> smallerCopies;
+  // Other addresses of the same photo, each asked in turn when the one before gives no file or
+  // the service's placeholder: a picture's smaller copies, largest first; the copy of a video
+  // the service plays rather than its upload.
+  std::vector<Text> otherCopies;
   // The file's name without its extension (GBK); empty: the title, index and a random part.
   Text fileStem;
 };
@@ -147,10 +145,8 @@ class PhotoStore {
   void fail(const char* utf8Reason, const ListedPhoto& photo, const Text& why = "");
   void removeCreatedFolders(Folder& state);
   bool moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder);
-  // The video's other file, when the first gave none; the photo as it was otherwise.
-  FetchedPhoto fetchFallback(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo);
-  // The picture's smaller copies in turn, when the largest gave none.
-  FetchedPhoto fetchSmaller(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo);
+  // The photo's other copies in turn, when the first gave none; the photo as it was otherwise.
+  FetchedPhoto fetchOtherCopy(const ListedPhoto& listed, const Text& folder, FetchedPhoto photo);
 
   Context& context_;
   DownloadTally& tally_;
