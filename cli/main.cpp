@@ -156,8 +156,11 @@ int main(int argc, char** argv) {
             "file with --cookies.");
         return 3;
       case ListOutcome::noPermission:
-        terminal.error("no permission: the service answered 您没有访问该QQ相册的权限 for " + options.number +
-                       ".");
+        terminal.error(options.feed
+                           ? "no permission: the posts of " + options.number +
+                                 " are closed to this session (the box above has the service's words)."
+                           : "no permission: the service answered 您没有访问该QQ相册的权限 for " +
+                                 options.number + ".");
         return 3;
       case ListOutcome::noAlbums:
         terminal.result(options.feed ? job.feedTable() + "No posts with pictures or videos to fetch.\n"

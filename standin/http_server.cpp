@@ -155,6 +155,7 @@ struct HttpServer::Impl {
   Side tlsSide{this, true};
   std::uint16_t port = 0;
   std::atomic<std::size_t> connections{0};
+  std::atomic<bool> tunnelsRefused{false};
 
   int listenFd = -1;
   int wakeFd = -1;  // an eventfd that turns readable once, when the server stops
@@ -452,6 +453,9 @@ struct HttpServer::Impl {
       SendAll(arriving.fd,
               "HTTP/1.1 405 Method Not Allowed\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
       close(arriving.fd);
+    } else if (tunnelsRefused) {
+      SendAll(arriving.fd, "HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+      close(arriving.fd);
     } else if (!tlsDaemon) {
       SendAll(arriving.fd, "HTTP/1.1 501 Not Implemented\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
       close(arriving.fd);
@@ -591,6 +595,8 @@ void HttpServer::clearFaults() {
   std::lock_guard lock(impl_->mutex);
   impl_->faults.clear();
 }
+
+void HttpServer::refuseTunnels(bool refused) { impl_->tunnelsRefused = refused; }
 
 std::size_t HttpServer::connectionCount() const { return impl_->connections; }
 

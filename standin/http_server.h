@@ -94,6 +94,9 @@ class HttpServer {
   // Faults apply to requests whose absolute URL contains urlPart, in the order added.
   void addFault(const std::string& urlPart, Fault fault);
   void clearFaults();
+  // A proxy that cannot reach the https hosts: every CONNECT is answered 502, so https through the
+  // proxy gets no tunnel while plain requests are served.
+  void refuseTunnels(bool refused = true);
 
   // Connections accepted since start; a client that keeps its connection alive opens one.
   std::size_t connectionCount() const;

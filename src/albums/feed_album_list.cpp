@@ -56,10 +56,13 @@ ListOutcome listFeedYears(Context& context) {
   if (failure.problem == ReplyProblem::notSignedIn)
     return endUnlisted(context, ListOutcome::notSignedIn, failure.reason, nullptr);
   if (failure.problem == ReplyProblem::noPermission) {
+    // Refused as an album list is refused: a backup that got nothing must not pass for one that
+    // found nothing new.
     form.appendLog(Utf8ToGbk("这个空间的说说不对你公开，一条也看不到（") + failure.reason +
                    Utf8ToGbk("）\r\n"));
-    form.setText(Control::标签_动态, Utf8ToGbk("获取完毕：说说设置了保密，看不到"));
-    return ListOutcome::noAlbums;
+    form.messageBox(Utf8ToGbk("您没有访问该空间说说的权限（") + failure.reason + Utf8ToGbk("）"), "",
+                    MessageButtons::Ok);
+    return ListOutcome::noPermission;
   }
   if (!failure.usable() && read->posts.empty())
     return endUnlisted(context, ListOutcome::failed, failure.reason, nullptr);

@@ -81,7 +81,9 @@ ListOutcome listGroupPages(Context& context, const GroupPages& pages, Text* unre
   // ends the list.
   for (int page = 1; page <= kMaxPages; ++page) {
     const SessionCredentials session = program.credentials.get();
-    const ListingReply reply = requestListing(context, pages.url(session, (page - 1) * kPageSize), {1, 0},
+    // While the other family may still be asked, one that is not there is left for it.
+    const RetryFloor floor{1, 0, true, page == 1 && unreported != nullptr};
+    const ListingReply reply = requestListing(context, pages.url(session, (page - 1) * kPageSize), floor,
                                               pages.shape, pages.options);
     WaitWithMessages(context, kPageWaitMs);
     ReplyVerdict verdict = reply.verdict;

@@ -102,6 +102,12 @@ struct ListedAlbums {
   Text unfinished;  // why a later page of the list got no answer
 };
 
+// While the other family may still be asked (unreported given), a family that is not there is
+// left for it rather than waited for.
+RetryFloor listFloor(const Text* unreported) {
+  return {kAttempts, kAttemptPauseMs, true, unreported != nullptr};
+}
+
 ListOutcome refusePermission(Context& context) {
   context.form.messageBox(Utf8ToGbk("您没有访问该QQ相册的权限"), "", MessageButtons::Ok);
   return ListOutcome::noPermission;
@@ -115,8 +121,7 @@ ListOutcome classicAlbums(Context& context, ListedAlbums& listed, Text* unreport
   const Text url =
       ConcatText("http://", host, "/fcgi-bin/fcg_list_album_v2?hostUin=", program.targetNumber.get(),
                  "&format=json&plat=qzone&source=qzone&t=&g_tk=", program.credentials.get().gTk);
-  const ListingReply reply =
-      requestListing(context, url, {kAttempts, kAttemptPauseMs}, ReplyShape{"album", true});
+  const ListingReply reply = requestListing(context, url, listFloor(unreported), ReplyShape{"album", true});
 
   // The refusals' words count anywhere in the reply, as the service has always said them.
   if (FindText(reply.text, Utf8ToGbk("未登录或者登录超时")) != -1 ||
@@ -160,9 +165,10 @@ ListOutcome currentAlbums(Context& context, ListedAlbums& listed, Text* unreport
   int start = 0;
   for (int page = 1; page <= kMaxAlbumPages; ++page) {
     const SessionCredentials session = program.credentials.get();
-    const ListingReply reply = requestListing(
-        context, currentAlbumListUrl(program.hosts, session, owner, start), {kAttempts, kAttemptPauseMs},
-        kCurrentAlbumShape, currentListingOptions(program.hosts, session.uin, false));
+    const ListingReply reply =
+        requestListing(context, currentAlbumListUrl(program.hosts, session, owner, start),
+                       listFloor(page == 1 ? unreported : nullptr), kCurrentAlbumShape,
+                       currentListingOptions(program.hosts, session.uin, false));
     ReplyVerdict verdict = reply.verdict;
     if (verdict.problem == ReplyProblem::busy && !currentSessionAnswers(context))
       verdict = {ReplyProblem::notSignedIn, Utf8ToGbk("服务一直繁忙，登录检查也没有通过，登录可能已失效")};

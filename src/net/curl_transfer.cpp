@@ -278,6 +278,10 @@ TransferOutcome PreparedTransfer::finish(int curlCode) {
   if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && response.answered)) {
     outcome.certificateRefused =
         result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_CACERT_BADFILE;
+    long tunnelStatus = 0;
+    curl_easy_getinfo(curl, CURLINFO_HTTP_CONNECTCODE, &tunnelStatus);
+    outcome.unreachable = result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_COULDNT_RESOLVE_PROXY ||
+                          result == CURLE_COULDNT_CONNECT || (tunnelStatus != 0 && tunnelStatus / 100 != 2);
     return outcome;
   }
   long status = 0;

@@ -62,6 +62,9 @@ struct TransferOutcome {
   // The server's certificate did not check out against the trusted authorities: nothing was sent,
   // and asking again will not change that.
   bool certificateRefused = false;
+  // Nothing reached a server: the host or the proxy did not resolve, the connection or the
+  // proxy's tunnel was refused.
+  bool unreachable = false;
 };
 
 TransferOutcome PerformTransfer(void* curlHandle, const TransferRequest& transfer);

@@ -18,6 +18,13 @@ class RequestObject;
 // Takes a body as it arrives (curl_transfer.h); the returned body is then empty.
 class BodySink;
 
+// Why an exchange got no response, where that decides what to do next: a certificate that does
+// not check out is never asked again, and a server that nothing reaches may be given up at once.
+struct NoResponseCause {
+  bool certificateRefused = false;
+  bool unreachable = false;
+};
+
 ByteBuffer SendServiceRequest(const Text& url, int method = 0, const Text& postText = "",
                               Text* cookies = nullptr, Text* responseCookies = nullptr,
                               Text* headers = nullptr, Text* responseHeaders = nullptr, int* status = nullptr,
@@ -26,7 +33,7 @@ ByteBuffer SendServiceRequest(const Text& url, int method = 0, const Text& postT
                               const Text& proxyPassword = "", int proxyCredentialFlag = 1,
                               RequestObject* requestObject = nullptr, std::size_t maxBodyBytes = 0,
                               const Text& caFile = "", BodySink* bodySink = nullptr,
-                              bool* certificateRefused = nullptr);
+                              NoResponseCause* noResponse = nullptr);
 
 // cookies == nullptr means "not given": the process cookie store then sends and keeps cookies.
 ByteBuffer FetchUrl(const Text& url, int method = 0, const Text& postText = "", Text* cookies = nullptr,

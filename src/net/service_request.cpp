@@ -49,7 +49,7 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
                               bool noRedirect, const ByteBuffer& postBytes, const Text& proxy,
                               int timeoutSeconds, const Text& proxyUser, const Text& proxyPassword,
                               int proxyCredentialFlag, RequestObject* requestObject, std::size_t maxBodyBytes,
-                              const Text& caFile, BodySink* bodySink, bool* certificateRefused) {
+                              const Text& caFile, BodySink* bodySink, NoResponseCause* noResponse) {
   RequestObject& object = requestObject ? *requestObject : ThreadServiceObject();
   std::lock_guard lock(object.inUse());
   if (!object.curlHandle()) return {};
@@ -76,7 +76,7 @@ ByteBuffer SendServiceRequest(const Text& url, int method, const Text& postText,
   if (!body.empty() || transfer.verb == "POST") transfer.body = body;
 
   TransferOutcome outcome = PerformTransfer(object.curlHandle(), transfer);
-  if (certificateRefused != nullptr) *certificateRefused = outcome.certificateRefused;
+  if (noResponse != nullptr) *noResponse = {outcome.certificateRefused, outcome.unreachable};
   ServiceReply reply = TakeServiceOutcome(outcome, cookieText);
   receivedHeaders = std::move(reply.headers);
   statusCode = reply.status;

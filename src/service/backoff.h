@@ -3,8 +3,10 @@
 // attempts so far apart) is the floor: within it an unanswered request is asked again after its
 // own pause, exactly. A busy service, and one still silent after the floor, is given a back-off
 // that grows from seconds to five minutes, with jitter so that many clients do not return at once,
-// and never shorter than the floor's pause or the server's Retry-After, until the waits of one
-// request add up to the budget: the user's patience with a service that has walled itself off.
+// and never shorter than the floor's pause or the server's Retry-After. The waits of one request
+// add up to the budget at most (the user's patience with a service that has walled itself off),
+// or to the floor's own pauses where those are longer: a short patience bounds the growth, never
+// the floor's tries.
 #include <optional>
 
 #include "service/reply_verdict.h"
@@ -17,6 +19,10 @@ struct RetryFloor {
   // Whether silence past the floor is waited out too; false when the caller has somewhere else
   // to ask first (another host), and only a busy service is given more time.
   bool waitOutSilence = true;
+  // Another endpoint family can be asked instead: a service that nothing reaches (no route, a
+  // refused connection or tunnel) is left at once, and one that never responds after the floor's
+  // tries; a wall that answers (busy, an empty 5xx) is still waited out.
+  bool otherFamily = false;
 };
 
 class Backoff {

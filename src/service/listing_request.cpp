@@ -35,6 +35,10 @@ ListingReply requestListing(Context& context, const Text& url, RetryFloor floor,
     reply.text = BufferToText(response.body);
     if (shape.jsonp) reply.text = Text(unwrapJsonp(reply.text));
     reply.verdict = judgeReply(reply.text, response.status, response.headers, shape);
+    if (response.unreachable) {
+      reply.verdict.unreachable = true;
+      reply.verdict.reason = Utf8ToGbk("连不上服务器");
+    }
     if (!reply.verdict.worthRetrying()) return reply;
     ++waitedOut;
     const std::optional<int> wait = backoff.next(reply.verdict);

@@ -73,10 +73,12 @@ ReplyVerdict judgeReply(std::string_view body, int status, std::string_view head
   if (status == 429 || status == 503) {
     return verdict(ReplyProblem::busy, "HTTP " + std::to_string(status), retryAfterSeconds(headers));
   }
-  if (body.empty()) {
-    return verdict(ReplyProblem::unanswered,
-                   status == 0 ? std::string("没有回应") : "空回复（HTTP " + std::to_string(status) + "）");
+  if (body.empty() && status == 0) {
+    ReplyVerdict silence = verdict(ReplyProblem::unanswered, "没有回应");
+    silence.noResponse = true;
+    return silence;
   }
+  if (body.empty()) return verdict(ReplyProblem::unanswered, "空回复（HTTP " + std::to_string(status) + "）");
   if (shape.jsonp) body = unwrapJsonp(body);
   const std::string utf8 = shape.gbk ? GbkToUtf8(body) : std::string(body);
   const std::unique_ptr<json_object, JsonRelease> root(json_tokener_parse(utf8.c_str()));

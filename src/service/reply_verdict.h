@@ -40,6 +40,11 @@ struct ReplyVerdict {
   int retryAfterSeconds = -1;  // the server's own hint, -1 without one
   // Asked again and again until the patience was spent: the service is walled off for now.
   bool outlastedPatience = false;
+  // Unanswered because no response came at all (rather than an empty body or a 5xx), and more
+  // so, because nothing reached a server: the host or proxy did not resolve, the connection or
+  // the proxy's tunnel was refused.
+  bool noResponse = false;
+  bool unreachable = false;
 
   bool usable() const { return problem == ReplyProblem::none; }
   bool worthRetrying() const { return problem == ReplyProblem::unanswered || problem == ReplyProblem::busy; }

@@ -28,10 +28,11 @@ ServiceResponse serviceGet(Context& context, const Text& url, const ServiceGetOp
   const Text& proxy = context.program.proxy;
   const Text& caFile = context.program.caFile;
   Text headers = options.headers;
+  NoResponseCause noResponse;
   auto send = [&](Text& cookies) {
     return SendServiceRequest(url, 0, "", &cookies, nullptr, &headers, &response.headers, &response.status,
                               false, "", proxy, 0, "", "", 1, nullptr, options.maxBodyBytes, caFile,
-                              options.bodySink, &response.certificateRefused);
+                              options.bodySink, &noResponse);
   };
   if (options.sessionCookies) {
     response.body = context.program.credentials.withCookies(send, options.wholeSession);
@@ -39,6 +40,8 @@ ServiceResponse serviceGet(Context& context, const Text& url, const ServiceGetOp
     Text noCookies;
     response.body = send(noCookies);
   }
+  response.certificateRefused = noResponse.certificateRefused;
+  response.unreachable = noResponse.unreachable;
   // A sink counts its own bytes; a response held here is its body's length.
   response.bodyBytes = response.body.size();
   return response;
@@ -73,6 +76,7 @@ ServiceResponse serviceGetResponse(Context& context, const ServiceGetOptions& op
   response.bodyBytes = outcome.bodyBytes;
   response.body = std::move(outcome.body);
   response.certificateRefused = outcome.certificateRefused;
+  response.unreachable = outcome.unreachable;
   if (!options.sessionCookies) return response;
   if (options.asBrowser) {
     // The jar took the reply's cookies by the rules; the credentials learn them too.

@@ -15,6 +15,7 @@ struct ServiceResponse {
   Text headers;                     // the last response's header block
   bool refusedHost = false;         // not sent: the session may not go to that host
   bool certificateRefused = false;  // not sent: the server's certificate is not trusted
+  bool unreachable = false;         // nothing reached a server (net/http_clients.h)
 };
 
 struct ServiceGetOptions {

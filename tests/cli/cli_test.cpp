@@ -420,7 +420,7 @@ TEST_F(CliTest, NotSignedInAndNoPermissionExitWithThree) {
 }
 
 // A space's posts: what would be fetched, by year; all of it; then what was posted since, from the
-// pages up to the first one saved whole. A space closed to the session lists nothing and is no failure.
+// pages up to the first one saved whole. A space closed to the session is refused, as its albums are.
 TEST_F(CliTest, ASpacesPostsAreCountedFetchedAndThenOnlyTheNewOnes) {
   const std::string authority = (folder.path() / "authority.pem").string();
   standin::Standin::writeCertificateAuthority(authority);
@@ -475,8 +475,12 @@ TEST_F(CliTest, ASpacesPostsAreCountedFetchedAndThenOnlyTheNewOnes) {
 
   CliResult closed = runCli(withCommon(
       {"albums", "--feed", "--number", standin.data().privateAccount().qq, "--ca-file", authority}));
-  EXPECT_EQ(closed.exitCode, 0) << closed.out << closed.err;
-  EXPECT_NE(closed.out.find("主人设置了保密"), std::string::npos) << closed.out;
+  EXPECT_EQ(closed.exitCode, 3) << "refused, as its albums are: no empty backup passes for a good one";
+  EXPECT_NE(closed.out.find(
+                "[您没有访问该空间说说的权限（服务返回代码-10031：对不起,主人设置了保密,您没有权限查看）]"),
+            std::string::npos)
+      << closed.out;
+  EXPECT_NE(closed.err.find("no permission"), std::string::npos) << closed.err;
 }
 
 TEST_F(CliTest, DownloadsThePickedAlbumsInBothSizesByteForByte) {
@@ -706,8 +710,9 @@ TEST_F(CliTest, DemoRunsTheWholeJobAgainstItsOwnStandinAndASecondRunFetchesNothi
   EXPECT_NE(run.out.find("served hd by classic, original by classic, group by classic"), std::string::npos);
   EXPECT_NE(run.out.find("served hd by current, original by current, group by current, videos by current"),
             std::string::npos);
-  for (const char* pass : {"classic/hd", "classic/original", "classic/group", "current/hd", "current/original",
-                           "current/group", "current/videos", "current/group-videos", "current/posts"})
+  for (const char* pass :
+       {"classic/hd", "classic/original", "classic/group", "current/hd", "current/original", "current/group",
+        "current/videos", "current/group-videos", "current/posts"})
     EXPECT_TRUE(fs::is_directory(folder.path() / pass)) << pass;
   EXPECT_TRUE(partFilesIn(folder.path()).empty());
 

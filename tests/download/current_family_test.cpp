@@ -319,6 +319,72 @@ TEST_F(CurrentFamily, AutomaticChoiceStartsWithTheFamilyThatAnsweredLastTime) {
   EXPECT_EQ(kept, std::vector<ServiceFamily>{ServiceFamily::classic});
 }
 
+// The remembered family first, whichever it is: one that is not there at all is left for the other
+// at once (no tunnel) or after its own quick tries (no answer), never waited out within the
+// patience; one that answers with a wall is waited out and kept.
+TEST_F(CurrentFamily, AFamilyThatIsNotThereIsLeftAtOnceAndAWallIsWaitedOut) {
+  const standin::PersonalAccount& account = standin.data().ordinaryAccount();
+  standin::Fault silence{standin::FaultKind::DropBeforeBody};
+  standin::Fault wall{standin::FaultKind::Reply, 3};
+  wall.reply.status = 502;  // the gateway's wall: no body at all
+  struct Case {
+    const char* what;
+    ServiceFamily remembered;
+    bool refuseTunnels;
+    std::vector<std::pair<std::string, standin::Fault>> faults;
+    ServiceFamily listedBy;
+    const char* logLine;  // "" when the family is kept
+    std::vector<int> waits;
+  };
+  const std::vector<int> floorPauses(9, 2000);
+  const std::vector<Case> cases = {
+      {"https remembered, no tunnel",
+       ServiceFamily::current,
+       true,
+       {},
+       ServiceFamily::classic,
+       "https接口没有给出相册列表（连不上服务器），改用旧接口再试",
+       {}},
+      {"older remembered, no answer",
+       ServiceFamily::classic,
+       false,
+       {{"fcg_list_album_v2", silence}},
+       ServiceFamily::current,
+       "旧接口没有给出相册列表（没有回应），改用https接口再试",
+       floorPauses},
+      {"https remembered, a wall of empty 502s",
+       ServiceFamily::current,
+       false,
+       {{"fcg_list_album_v3", wall}},
+       ServiceFamily::current,
+       "",
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    standin.server().clearFaults();
+    standin.server().refuseTunnels(c.refuseTunnels);
+    for (const auto& [part, fault] : c.faults) standin.server().addFault(part, fault);
+    program.rememberedFamily = c.remembered;
+    program.chooseFamily(FamilyChoice::automatic);
+    signIn(account.qq);
+    program.waits.clear();
+    const std::size_t logBefore = form.log().size();
+    ASSERT_EQ(list(account.qq, false), ListOutcome::listed) << form.log().substr(logBefore);
+    EXPECT_EQ(program.family, c.listedBy);
+    EXPECT_EQ(form.rowCount(), static_cast<int>(account.albums.size()));
+    const std::string log = form.log().substr(logBefore);
+    if (*c.logLine) {
+      EXPECT_NE(log.find(c.logLine), std::string::npos) << log;
+      EXPECT_EQ(program.waits.all(), c.waits) << "not waited out within the patience";
+    } else {
+      EXPECT_EQ(log.find("改用"), std::string::npos) << log;
+      EXPECT_EQ(program.waits.all().size(), 3u) << "the wall is waited out, once a reply";
+    }
+  }
+  standin.server().refuseTunnels(false);
+}
+
 TEST_F(CurrentFamily, TheCookieStoresPSkeyGoesOnlyToTheHttpsEndpointsAndAWrongAuthorityFails) {
   const standin::PersonalAccount& account = standin.data().ordinaryAccount();
   signIn(account.qq);

@@ -2,6 +2,7 @@
 // picture is and how far an album is paged.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -137,6 +138,63 @@ TEST(Backoff, KeepsTheFloorThenGrowsToFiveMinutesWithinThePatience) {
   EXPECT_EQ(endless.next(ReplyVerdict{ReplyProblem::busy, "", 100000}, 0), Backoff::kBudgetMs)
       << "a huge Retry-After is held to the budget";
   EXPECT_EQ(endless.next(busy, 0), std::nullopt);
+}
+
+// Whatever the service keeps answering, the waits of one request add up to the patience, or to
+// the floor's own pauses where those are longer, and every one of the floor's tries is made.
+// With another family to ask, a service that is not there is left at once or after the floor.
+TEST(Backoff, ThePatienceBoundsTheWaitsOfEveryRequestAndTheFloorsTriesStillHappen) {
+  struct Kind {
+    const char* what;
+    std::string body;
+    int status;
+    std::string headers;
+    bool refused = false;  // no connection at all
+  };
+  const std::vector<Kind> kinds = {
+      {"busy", R"({"code":-10000,"message":"使用人数过多"})", 200, ""},
+      {"empty 5xx", "", 502, ""},
+      {"no answer", "", 0, ""},
+      {"Retry-After", "", 429, "HTTP/1.1 429 Too Many\r\nRetry-After: 120\r\n\r\n"},
+      {"refused", "", 0, "", true},
+  };
+  const std::vector<RetryFloor> floors = {{10, 2000}, {3, 1000}, {5, 2000}, {1, 0}, {10, 2000, true, true}};
+  for (const Kind& kind : kinds) {
+    ReplyVerdict verdict = judgeReply(kind.body, kind.status, kind.headers, ReplyShape{"album"});
+    verdict.unreachable = kind.refused;
+    ASSERT_TRUE(verdict.worthRetrying()) << kind.what;
+    for (const RetryFloor& floor : floors) {
+      for (const int patienceMs : {5000, 30000, 60000, 5 * 60000, Backoff::kBudgetMs}) {
+        SCOPED_TRACE(std::string(kind.what) + ", floor " + std::to_string(floor.attempts) + "x" +
+                     std::to_string(floor.pauseMs) + (floor.otherFamily ? " with another family" : "") +
+                     ", patience " + std::to_string(patienceMs));
+        Backoff backoff(floor, patienceMs);
+        long long total = 0;
+        int tries = 1, jitter = Backoff::kJitterPercent;
+        while (const std::optional<int> wait = backoff.next(verdict, jitter = -jitter)) {
+          ASSERT_GE(*wait, floor.pauseMs) << "never faster than the floor";
+          total += *wait;
+          ++tries;
+        }
+        const long long floorMs = static_cast<long long>(floor.attempts - 1) * floor.pauseMs;
+        const bool silent = verdict.noResponse;
+        if (floor.otherFamily && kind.refused) {
+          EXPECT_EQ(tries, 1) << "a service nothing reaches is left at once";
+          EXPECT_FALSE(backoff.outlasted());
+        } else if (floor.otherFamily && silent) {
+          EXPECT_EQ(total, floorMs) << "no answer: the floor's tries, then the other family";
+          EXPECT_EQ(tries, floor.attempts);
+          EXPECT_FALSE(backoff.outlasted());
+        } else {
+          const long long allowed = std::max<long long>(patienceMs, floorMs);
+          EXPECT_LE(total, allowed);
+          EXPECT_GT(total, allowed - Backoff::kFirstGrowthMs) << "the whole patience is given";
+          EXPECT_GE(tries, floor.attempts);
+          EXPECT_TRUE(backoff.outlasted());
+        }
+      }
+    }
+  }
 }
 
 TEST(ImageKind, LeadingBytesDecide) {
