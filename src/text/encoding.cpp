@@ -95,8 +95,9 @@ std::string GbkToUtf8(std::string_view gbk) {
     pos += CodePage936ToUtf8(gbk.substr(pos), out);
     if (pos >= gbk.size()) break;
     // The system stopped at a byte it cannot take. A lead byte with a proper trail byte that maps to
-    // nothing is one unknown character (two bytes); any other byte is replaced on its own, so the
-    // byte after it starts afresh (an ASCII character after a stray lead byte survives).
+    // nothing would be one unknown character (two bytes; Windows' table leaves no such pair); any
+    // other byte is replaced on its own, so the byte after it starts afresh (an ASCII character
+    // after a stray lead byte survives).
     const auto c = static_cast<unsigned char>(gbk[pos]);
     const bool pair =
         IsGbkLead(c) && pos + 1 < gbk.size() && IsGbkTrail(static_cast<unsigned char>(gbk[pos + 1]));
