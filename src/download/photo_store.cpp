@@ -51,14 +51,12 @@ Text numberFolderOf(Context& context, const AlbumJob& job) {
   if (base.empty()) base = context.program.folders.saveFolder;
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   const Text number = folderComponent(job.typedNumber);
-  if (!number.empty()) base += "/" + shortenForDisk(number, kMaxNameBytes);
+  if (!number.empty()) base += "/" + shortenForDisk(number, kMaxNameLength);
   return base;
 }
 
 Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
-  const Text album =
-      folderComponent(fitNameComponent(folderComponent(job.albumName), folderComponent(job.photoCountText)));
-  return prepareFolder(job, album, true);
+  return prepareFolder(job, albumFolderName(job.albumName, job.photoCountText), true);
 }
 
 Text feedFolderOf(Context& context, const AlbumJob& job, const Text& year) {

@@ -1,63 +1,14 @@
-// UTF-8 <-> code page 936 through iconv's CP936 (glibc's CP936 is Windows code page 936: 0x80 is the
-// euro sign, as on Windows).
+// UTF-8 <-> code page 936: what the system's conversion (platform/code_page.h) cannot take is
+// decided here, the same on every system.
 //
-// Both directions convert in bulk and fall back to one character at a time only where iconv stops,
-// so megabyte replies stay fast. An iconv descriptor holds conversion state and is not thread-safe;
-// each thread keeps its own pair (opened on first use, closed at thread exit).
+// Both directions hand the system long runs and deal with one character only where it stops, so
+// megabyte replies stay fast.
 #include "text/encoding.h"
 
-#include <iconv.h>
-
-#include <cerrno>
-#include <cstdint>
-#include <stdexcept>
+#include "platform/code_page.h"
 
 namespace fotolun {
 namespace {
-
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
-  }
-  ~Converter() { iconv_close(cd_); }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  // Converts as much of in as iconv can, appending to out. Returns the number of input bytes
-  // consumed; stops at the first byte sequence iconv refuses (or at the end).
-  size_t convert(std::string_view in, std::string& out) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // initial state
-    char* src = const_cast<char*>(in.data());
-    size_t srcLeft = in.size();
-    while (srcLeft > 0) {
-      const size_t before = out.size();
-      const size_t room = srcLeft * 2 + 16;  // enough for either direction in most cases
-      out.resize(before + room);
-      char* dst = out.data() + before;
-      size_t dstLeft = room;
-      const size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-      out.resize(before + (room - dstLeft));
-      if (rc != static_cast<size_t>(-1)) break;
-      if (errno == E2BIG) continue;
-      break;  // EILSEQ or EINVAL: the caller deals with the byte at the stop
-    }
-    return in.size() - srcLeft;
-  }
-
- private:
-  iconv_t cd_;
-};
-
-Converter& ToGbk() {
-  thread_local Converter converter("CP936", "UTF-8");
-  return converter;
-}
-
-Converter& FromGbk() {
-  thread_local Converter converter("UTF-8", "CP936");
-  return converter;
-}
 
 // Length of the well-formed UTF-8 character at the start of s (Unicode table 3-7: no overlongs,
 // no surrogates, nothing above U+10FFFF), or 0 when it is not well-formed. In the latter case
@@ -105,10 +56,9 @@ Text Utf8ToGbk(std::string_view utf8) {
   if (nul != std::string_view::npos) utf8 = utf8.substr(0, nul);
   Text out;
   out.reserve(utf8.size());
-  Converter& converter = ToGbk();
   size_t pos = 0;
   while (pos < utf8.size()) {
-    // The run of well-formed UTF-8 from pos goes to iconv in one piece.
+    // The run of well-formed UTF-8 from pos goes to the system in one piece.
     size_t end = pos;
     size_t badLength = 0;
     while (end < utf8.size()) {
@@ -121,7 +71,7 @@ Text Utf8ToGbk(std::string_view utf8) {
       end += len;
     }
     while (pos < end) {
-      pos += converter.convert(utf8.substr(pos, end - pos), out);
+      pos += Utf8ToCodePage936(utf8.substr(pos, end - pos), out);
       if (pos < end) {  // a character that 936 cannot hold
         out.push_back('?');
         size_t unused = 0;
@@ -140,17 +90,17 @@ std::string GbkToUtf8(std::string_view gbk) {
   static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
   std::string out;
   out.reserve(gbk.size() + gbk.size() / 2);
-  Converter& converter = FromGbk();
   size_t pos = 0;
   while (pos < gbk.size()) {
-    pos += converter.convert(gbk.substr(pos), out);
+    pos += CodePage936ToUtf8(gbk.substr(pos), out);
     if (pos >= gbk.size()) break;
-    // iconv stopped at a byte it cannot take. A lead byte with a proper trail byte that maps to
-    // nothing is one unknown character (two bytes); any other byte is replaced on its own, so the
-    // byte after it starts afresh (an ASCII character after a stray lead byte survives).
+    // The system stopped at a byte it cannot take. A lead byte with a proper trail byte that maps to
+    // nothing would be one unknown character (two bytes; Windows' table leaves no such pair); any
+    // other byte is replaced on its own, so the byte after it starts afresh (an ASCII character
+    // after a stray lead byte survives).
     const auto c = static_cast<unsigned char>(gbk[pos]);
-    const bool pair = IsGbkLead(c) && pos + 1 < gbk.size() &&
-                      IsGbkTrail(static_cast<unsigned char>(gbk[pos + 1]));
+    const bool pair =
+        IsGbkLead(c) && pos + 1 < gbk.size() && IsGbkTrail(static_cast<unsigned char>(gbk[pos + 1]));
     out.append(kReplacement);
     pos += pair ? 2 : 1;
   }

@@ -1,6 +1,6 @@
 #pragma once
 // Conversions at the edges: service replies (UTF-8) in, widgets, paths and the terminal out.
-// Both are thread-safe (each thread keeps its own iconv descriptors) and convert in bulk.
+// Both are thread-safe and convert in bulk; the conversion is the system's (platform/code_page.h).
 #include <string>
 #include <string_view>
 

@@ -80,8 +80,8 @@ TEST(NamesOnDisk, LongNamesAreCutBetweenCharactersKeepingTheTail) {
   for (int i = 0; i < 200; ++i) title += gbk("照");  // 600 UTF-8 bytes
   const Text name = photoFileName(title, 37, 1999, 2);
   const std::string onDisk = GbkToUtf8(name);
-  EXPECT_LE(onDisk.size(), kMaxNameBytes);
-  EXPECT_GT(onDisk.size(), kMaxNameBytes - 3);
+  EXPECT_LE(onDisk.size(), kMaxNameLength);
+  EXPECT_GT(onDisk.size(), kMaxNameLength - 3);
   EXPECT_TRUE(onDisk.ends_with("照_37_1999_2.jpg")) << onDisk;
   EXPECT_EQ(onDisk.find("\xEF\xBF\xBD"), std::string::npos) << "no character was cut in half";
 
