@@ -47,18 +47,18 @@ std::string readBack(const fs::path& path) {
   return all.str();
 }
 
-// std::filesystem::remove_all does not come back from a tree deeper than 260 characters under
-// \\?\ (libstdc++ 12 under Wine); the program never removes a tree, the driver cleans its own.
+// std::filesystem's directory_iterator sees nothing past 260 characters, even under \\?\, and
+// remove_all does not come back from such a tree (libstdc++ 12 on mingw): the layer lists folders.
 void removeTree(const fs::path& folder) {
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(folder, error)) {
-    if (entry.is_directory(error)) {
-      removeTree(entry.path());
+  for (const auto& entry : platform::listFolder(folder).value_or(std::vector<platform::FolderEntry>())) {
+    const fs::path path = folder / platform::pathFromUtf8(entry.name);
+    if (entry.folder) {
+      removeTree(path);
     } else {
-      platform::removeFile(entry.path());
+      platform::removeFile(path);
     }
   }
-  RemoveDirectoryW(folder.c_str());
+  RemoveDirectoryW(platform::systemPath(folder).c_str());
 }
 
 DWORD attributesOf(const fs::path& path) { return GetFileAttributesW(platform::systemPath(path).c_str()); }
@@ -116,9 +116,10 @@ int main(int argc, char** argv) {
     check(readBack(photo) == "jpeg bytes", "the photo saved first stays");
   }
   int left = 0, photos = 0;
-  for (const auto& entry : fs::directory_iterator(longFolder, error)) {
-    left += platform::utf8OfPath(entry.path().filename()).ends_with(".part") ? 1 : 0;
-    photos += platform::utf8OfPath(entry.path().filename()) == "照片.jpg" ? 1 : 0;
+  const auto entries = platform::listFolder(longFolder);
+  for (const auto& entry : entries.value_or(std::vector<platform::FolderEntry>())) {
+    left += entry.name.ends_with(".part") ? 1 : 0;
+    photos += entry.name == "照片.jpg" ? 1 : 0;
   }
   check(!error && photos == 1 && left == 0, "no part file left behind (" + std::to_string(photos) +
                                                 " photo, " + std::to_string(left) + " part files" +
