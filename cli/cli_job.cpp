@@ -10,7 +10,7 @@
 #include "albums/album_list.h"
 #include "download/download_run.h"
 #include "download/feed_download.h"
-#include "program/service_hosts.h"
+#include "endpoints/service_hosts.h"
 #include "session/session_credentials.h"
 #include "text/encoding.h"
 

@@ -1,7 +1,5 @@
 #include "cli/demo.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -9,8 +7,10 @@
 #include <vector>
 
 #include "cli/cli_job.h"
+#include "endpoints/service_hosts.h"
 #include "net/http_clients.h"
-#include "program/service_hosts.h"
+#include "platform/path.h"
+#include "platform/process.h"
 #include "standin/standin.h"
 #include "story/gallery.h"
 
@@ -34,14 +34,14 @@ std::string signInAsBrowser(const std::string& proxy, const std::string& caFile,
 // one of its own that goes when the demo ends.
 struct AuthorityFile {
   AuthorityFile()
-      : path((std::filesystem::temp_directory_path() /
-              ("fotolun-demo-authority-" + std::to_string(getpid()) + ".pem"))
-                 .string()) {
+      : path(platform::utf8OfPath(std::filesystem::temp_directory_path() /
+                                  platform::pathFromUtf8("fotolun-demo-authority-" +
+                                                         std::to_string(platform::processId()) + ".pem"))) {
     standin::Standin::writeCertificateAuthority(path);
   }
   ~AuthorityFile() {
     std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    std::filesystem::remove(platform::systemPath(path), ignored);
   }
   AuthorityFile(const AuthorityFile&) = delete;
   AuthorityFile& operator=(const AuthorityFile&) = delete;
@@ -91,7 +91,7 @@ std::optional<PassTotals> runPasses(Terminal& terminal, const ProgramFolders& fo
     settings.keepsFamily = false;
     settings.embedDates = choices.embedDates;
     settings.writeGallery = choices.writeGallery;
-    settings.saveDir = (std::filesystem::path(saveDir) / pass.folder).string();
+    settings.saveDir = platform::utf8OfPath(platform::pathFromUtf8(saveDir) / pass.folder);
     CliJob job(terminal, folders, proxy, caFile, cookies);
     if (job.list(settings) != ListOutcome::listed) {
       terminal.error(std::string("the stand-in listed no albums for the ") + pass.folder + " pass");
@@ -188,7 +188,7 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
     }
     const std::optional<PassTotals> totals =
         runPasses(terminal, folders, proxy, authority->path, cookies, passes,
-                  (std::filesystem::path(saveDir) / world.folder).string(), interrupted, choices);
+                  platform::utf8OfPath(platform::pathFromUtf8(saveDir) / world.folder), interrupted, choices);
     if (!totals) return 3;
     // Today's photo hosts want the key the photo lists hand out; without it every photo is the
     // service's placeholder picture.
@@ -214,7 +214,8 @@ int runDemo(Terminal& terminal, const ProgramFolders& folders, const std::string
         " video(s) stream only as a playlist (m3u8) and have no file to save: the log names them.\n");
   // One page over every pass's number folder, so the demo's albums open from one place.
   if (choices.writeGallery && !total.stopped) {
-    if (const auto top = writeFolderIndex(saveDir)) terminal.result("Offline album: " + top->string() + "\n");
+    if (const auto top = writeFolderIndex(platform::pathFromUtf8(saveDir)))
+      terminal.result("Offline album: " + platform::utf8OfPath(*top) + "\n");
   }
   if (!total.stopped && total.savedPhotos == 0 && total.skippedPhotos > 0 &&
       total.failedPhotos <= streamingOnly)

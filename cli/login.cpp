@@ -1,13 +1,13 @@
 #include "cli/login.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "cli/qr_text.h"
+#include "platform/path.h"
+#include "platform/process.h"
 #include "session/cookie_file.h"
 #include "session/qr_sign_in.h"
 #include "text/encoding.h"
@@ -17,16 +17,17 @@ namespace {
 
 // Removed when the sign-in ends: the code is of no use after it.
 struct QrPicture {
-  std::string path =
-      (std::filesystem::temp_directory_path() / ("fotolun-qr-" + std::to_string(getpid()) + ".png")).string();
+  std::string path = platform::utf8OfPath(
+      std::filesystem::temp_directory_path() /
+      platform::pathFromUtf8("fotolun-qr-" + std::to_string(platform::processId()) + ".png"));
   ~QrPicture() {
     std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    std::filesystem::remove(platform::systemPath(path), ignored);
   }
 };
 
 std::string existingContent(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(platform::systemPath(path), std::ios::binary);
   std::ostringstream all;
   if (in) all << in.rdbuf();
   return all.str();
@@ -63,7 +64,7 @@ int runLogin(Terminal& terminal, const LoginSettings& settings, const std::funct
   const QrSignInResult result = RunQrSignIn(flow, [&](QrState state, const ByteBuffer& png) {
     switch (state) {
       case QrState::NewCode: {
-        std::ofstream(picture.path, std::ios::binary | std::ios::trunc) << png;
+        std::ofstream(platform::systemPath(picture.path), std::ios::binary | std::ios::trunc) << png;
         const std::optional<std::string> content = QrContentOfPng(png);
         const std::string drawn = content ? QrAsText(*content) : "";
         terminal.result(drawn.empty() ? "(the QR code could not be drawn here: open the picture below)\n"

@@ -1,8 +1,5 @@
 // fotolun-cli: the album downloader without a window, for servers, scripts and schedules.
-#include <unistd.h>
-
 #include <atomic>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,28 +9,35 @@
 #include "cli/cli_options.h"
 #include "cli/demo.h"
 #include "cli/login.h"
+#include "platform/console.h"
+#include "platform/path.h"
+#include "platform/process.h"
 #include "session/cookie_file.h"
 #include "session/firefox_cookies.h"
 #include "story/gallery.h"
 
 namespace {
 
-// A signal handler can reach nothing but a flag, which the main thread polls. A lock-free atomic
-// rather than a volatile one: the signal may land on any of the program's threads.
+// A stop handler can reach nothing but a flag, which the main thread polls. A lock-free atomic
+// rather than a volatile one: the signal (or Windows' console thread) may be any thread.
 std::atomic<int> interruptCount{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-void onInterrupt(int) { interruptCount.fetch_add(1); }
+void onInterrupt() { interruptCount.fetch_add(1); }
 
 fotolun::ProgramFolders programFolders() {
-  std::error_code error;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  return fotolun::programFolders(error ? std::filesystem::current_path().string()
-                                       : exe.parent_path().string());
+  const std::optional<std::filesystem::path> exe = fotolun::platform::programFile();
+  return fotolun::programFolders(
+      fotolun::platform::utf8OfPath(exe ? exe->parent_path() : std::filesystem::current_path()));
+}
+
+// Made absolute as the system would, spelt in UTF-8.
+std::string absoluteFolder(const std::string& folder) {
+  return fotolun::platform::utf8OfPath(std::filesystem::absolute(fotolun::platform::pathFromUtf8(folder)));
 }
 
 bool readFile(const std::string& path, std::string* content) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(fotolun::platform::systemPath(path), std::ios::binary);
   if (!in) return false;
   std::ostringstream all;
   all << in.rdbuf();
@@ -47,11 +51,12 @@ int main(int argc, char** argv) {
   using namespace fotolun;
   using namespace fotolun::cli;
 
-  const ParseResult parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  const platform::Utf8Console console;
+  const ParseResult parsed = parseOptions(platform::commandLineArguments(argc, argv));
   const Options& options = parsed.options;
   const Verbosity verbosity =
       options.quiet ? Verbosity::Quiet : (options.verbose ? Verbosity::Verbose : Verbosity::Normal);
-  Terminal terminal(stdout, stderr, isatty(STDOUT_FILENO) != 0, verbosity);
+  Terminal terminal(stdout, stderr, platform::isTerminal(stdout), verbosity);
   if (!parsed.error.empty()) {
     terminal.error(parsed.error + "\n\n" + usageText());
     return 2;
@@ -65,18 +70,13 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  struct sigaction action {};
-  action.sa_handler = onInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  platform::whenStopAsked(onInterrupt);
   const auto interrupted = [] { return interruptCount > 0; };
 
   // Named but unreadable, it would fail every https request; better said at once.
-  const char* caFromEnvironment = std::getenv("FOTOLUN_CA_FILE");
-  const std::string caFile = !options.caFile.empty() ? options.caFile
-                             : caFromEnvironment     ? caFromEnvironment
-                                                     : "";
+  const std::string caFile = !options.caFile.empty()
+                                 ? options.caFile
+                                 : platform::environmentVariable("FOTOLUN_CA_FILE").value_or("");
   if (std::string ignored; !caFile.empty() && !readFile(caFile, &ignored)) {
     terminal.error("cannot read the CA file " + caFile +
                    (options.caFile.empty() ? " (from FOTOLUN_CA_FILE)" : ""));
@@ -85,21 +85,22 @@ int main(int argc, char** argv) {
 
   if (options.command == Command::Gallery) {
     std::error_code error;
-    if (!std::filesystem::is_directory(options.galleryFolder, error)) {
+    if (!std::filesystem::is_directory(platform::systemPath(options.galleryFolder), error)) {
       terminal.error("no such folder: " + options.galleryFolder + "\n");
       return 2;
     }
-    const std::vector<std::filesystem::path> pages = rebuildGalleries(options.galleryFolder);
+    const std::vector<std::filesystem::path> pages =
+        rebuildGalleries(platform::pathFromUtf8(options.galleryFolder));
     if (pages.empty()) {
       terminal.error("no album.json in " + options.galleryFolder + " or its folders: nothing to show\n");
       return 1;
     }
-    for (const auto& page : pages) terminal.result("Offline album: " + page.string() + "\n");
+    for (const auto& page : pages) terminal.result("Offline album: " + platform::utf8OfPath(page) + "\n");
     return 0;
   }
 
   if (options.command == Command::Demo) {
-    const std::string save = std::filesystem::absolute(options.save.value_or("fotolun-demo")).string();
+    const std::string save = absoluteFolder(options.save.value_or("fotolun-demo"));
     return runDemo(terminal, programFolders(), save, interrupted, {options.embedDates, !options.noGallery});
   }
 
@@ -114,9 +115,7 @@ int main(int argc, char** argv) {
 
   std::string content;
   if (options.firefoxProfile) {
-    const char* home = std::getenv("HOME");
-    const FirefoxProfileResult profile =
-        findFirefoxProfile(home != nullptr ? home : "", *options.firefoxProfile);
+    const FirefoxProfileResult profile = findFirefoxProfile(firefoxHome(), *options.firefoxProfile);
     const FirefoxCookiesResult fromFirefox =
         profile.error.empty() ? readFirefoxCookies(profile.folder) : FirefoxCookiesResult{"", profile.error};
     if (!fromFirefox.error.empty()) {
@@ -144,7 +143,7 @@ int main(int argc, char** argv) {
   settings.patienceMs = options.patienceMs;
   settings.embedDates = options.embedDates;
   settings.writeGallery = !options.noGallery;
-  if (options.save) settings.saveDir = std::filesystem::absolute(*options.save).string();
+  if (options.save) settings.saveDir = absoluteFolder(*options.save);
   if (options.api) settings.family = familyChoiceNamed(*options.api);
   CliJob job(terminal, programFolders(), options.proxy, caFile, cookies.cookieText);
   const int exitCode = [&] {

@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "app/app_addresses.h"
+#include "endpoints/service_hosts.h"
 #include "main_window.h"
 #include "program/program.h"
 #include "program/program_folders.h"
-#include "program/service_hosts.h"
 #include "qt_desktop.h"
 #include "qt_form.h"
 #include "qt_ui_thread.h"

@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <array>
 
+#include "app/read_session_credentials.h"
 #include "session/browser_cookies.h"
-#include "session/read_session_credentials.h"
 
 class QWebEngineView;
 

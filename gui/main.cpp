@@ -26,6 +26,8 @@
 #include "app/main_window_controller.h"
 #include "gui_program.h"
 #include "look.h"
+#include "platform/path.h"
+#include "platform/process.h"
 #include "session/session_credentials.h"
 #include "standin/standin.h"
 #include "text/encoding.h"
@@ -182,13 +184,14 @@ int main(int argc, char** argv) {
   fotolun::gui::GuiOptions options;
   options.folders = fotolun::programFolders(QCoreApplication::applicationDirPath().toStdString());
   if (!args.save.empty()) {
-    options.folders.saveFolder = fotolun::Utf8ToGbk(std::filesystem::absolute(args.save).string());
+    options.folders.saveFolder = fotolun::Utf8ToGbk(
+        fotolun::platform::utf8OfPath(std::filesystem::absolute(fotolun::platform::pathFromUtf8(args.save))));
     options.folders.saveFolderGiven = true;
   }
   options.proxy = fotolun::Utf8ToGbk(args.proxy);
-  const char* caFromEnvironment = std::getenv("FOTOLUN_CA_FILE");
-  const std::string caFile =
-      !args.caFile.empty() ? args.caFile : (caFromEnvironment ? caFromEnvironment : "");
+  const std::string caFile = !args.caFile.empty()
+                                 ? args.caFile
+                                 : fotolun::platform::environmentVariable("FOTOLUN_CA_FILE").value_or("");
   // Named but unreadable, it would fail every https page; better said at once.
   if (!caFile.empty() && !std::ifstream(caFile)) {
     std::fprintf(stderr, "fotolun: cannot read the CA file %s\n", caFile.c_str());

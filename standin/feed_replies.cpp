@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "download/photo_time.h"
 #include "standin/json_text.h"
 #include "standin/replies.h"
 #include "standin/session_check.h"
+#include "story/photo_time.h"
 
 namespace fotolun::standin {
 namespace {

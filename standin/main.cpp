@@ -9,7 +9,7 @@
 #include <iostream>
 #include <string>
 
-#include "program/service_hosts.h"
+#include "endpoints/service_hosts.h"
 #include "standin/standin.h"
 
 namespace {

@@ -10,12 +10,12 @@
 #include "albums/list_outcome.h"
 #include "albums/list_progress.h"
 #include "albums/panel_shown.h"
-#include "albums/route_lookup.h"
 #include "names/clean_file_name.h"
 #include "names/unknown_names.h"
 #include "net/http_clients.h"
 #include "service/current_endpoints.h"
 #include "service/listing_request.h"
+#include "service/route_lookup.h"
 #include "story/photo_story.h"
 #include "text/encoding.h"
 

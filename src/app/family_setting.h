@@ -3,7 +3,7 @@
 // classic or current. A missing or unknown value is auto.
 #include <optional>
 
-#include "program/service_family.h"
+#include "endpoints/service_family.h"
 #include "text/gbk_text.h"
 
 namespace fotolun {

@@ -1,15 +1,13 @@
 #include "app/settings_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <vector>
 
+#include "platform/file.h"
+#include "platform/path.h"
+#include "platform/process.h"
 #include "program/program_folders.h"
 #include "text/encoding.h"
 
@@ -87,7 +85,7 @@ std::optional<KeyLine> keyLine(std::string_view line) {
 }
 
 std::optional<std::string> readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(platform::systemPath(path), std::ios::binary);
   if (!in) return std::nullopt;
   std::ostringstream bytes;
   bytes << in.rdbuf();
@@ -96,25 +94,23 @@ std::optional<std::string> readFile(const std::string& path) {
 
 // Writes bytes next to path under a temporary name, flushes them to disk, then renames over path.
 bool replaceFile(const std::string& path, const std::string& bytes) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  bool ok = true;
-  for (size_t done = 0; ok && done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      ok = false;
-    } else {
-      done += static_cast<size_t>(n);
-    }
+  const std::filesystem::path target = platform::systemPath(path);
+  std::filesystem::path temp;
+  platform::File file;
+  for (int attempt = 0; attempt < 100 && !file.ok(); ++attempt) {
+    temp = platform::systemPath(path + "." + std::to_string(platform::processId()) + "-" +
+                                std::to_string(attempt) + ".new");
+    file = platform::openFile(temp, platform::Opening::createNew);
+    if (!file.ok() && !platform::nameTaken()) return false;
   }
-  // mkstemp makes the file private; the settings file keeps the permissions it had.
-  struct stat old {};
-  const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  ok = ok && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(temp.c_str());
+  if (!file.ok()) return false;
+  bool ok = platform::writeAll(file, bytes);
+  // The settings file keeps the permissions it had, not those a new file gets.
+  ok = ok && platform::setPermissions(file, platform::permissionsOf(target).value_or(0644)) &&
+       platform::flushAll(file);
+  ok = file.close() && ok;
+  ok = ok && platform::replace(temp, target);
+  if (!ok) platform::removeFile(temp);
   return ok;
 }
 

@@ -7,11 +7,11 @@
 #include "download/album_listing.h"
 #include "download/listed_photos.h"
 #include "download/photo_details.h"
-#include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "service/current_endpoints.h"
 #include "service/current_headers.h"
 #include "service/listing_request.h"
+#include "story/photo_listing.h"
 #include "text/encoding.h"
 
 namespace fotolun {

@@ -1,13 +1,9 @@
 #include "download/download_archive.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <vector>
+
+#include "platform/path.h"
 
 namespace fotolun {
 namespace {
@@ -106,36 +102,23 @@ std::string_view NameOf(CopyKind kind) {
   return "";
 }
 
-bool ReadAll(int fd, std::string& content) {
-  content.clear();
-  char buffer[65536];
-  for (off_t at = 0;;) {
-    const ssize_t got = ::pread(fd, buffer, sizeof buffer, at);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
-    if (got == 0) return true;
-    content.append(buffer, static_cast<std::size_t>(got));
-    at += got;
-  }
-}
-
 // Cuts a last line that a crash left without its '\n', so the next append starts a line of its
 // own instead of completing the torn one into something that looks like a record.
-bool CutTornTail(int fd, std::string& content) {
+bool CutTornTail(platform::File& file, std::string& content) {
   if (content.empty() || content.back() == '\n') return true;
   const std::size_t lastNewline = content.rfind('\n');
   content.resize(lastNewline == std::string::npos ? 0 : lastNewline + 1);
-  return ::ftruncate(fd, static_cast<off_t>(content.size())) == 0;
+  return platform::truncate(file, content.size());
 }
 
 // Same, for a file of size bytes, reading it only when its last byte says it is torn.
-bool CutTornTail(int fd, off_t size) {
+bool CutTornTail(platform::File& file, std::uint64_t size) {
   if (size == 0) return true;
   char last = 0;
-  if (::pread(fd, &last, 1, size - 1) != 1) return false;
+  if (platform::readAt(file, &last, 1, size - 1) != 1) return false;
   if (last == '\n') return true;
   std::string content;
-  return ReadAll(fd, content) && CutTornTail(fd, content);
+  return platform::readAll(file, content) && CutTornTail(file, content);
 }
 
 bool IsPlainFileName(const std::string& name) {
@@ -151,14 +134,15 @@ DownloadArchive::DownloadArchive(std::filesystem::path folder, std::string album
 std::optional<DownloadArchive> DownloadArchive::open(const std::filesystem::path& folder,
                                                      std::string_view albumId) {
   const std::filesystem::path file = folder / kArchiveFileName;
-  const UniqueFd fd(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+  platform::File fd = platform::openFile(file, platform::Opening::readWrite);
   std::string content;
-  if (!fd.ok() || !ReadAll(fd.get(), content) || !CutTornTail(fd.get(), content)) return std::nullopt;
+  if (!fd.ok() || !platform::readAll(fd, content) || !CutTornTail(fd, content)) return std::nullopt;
 
   DownloadArchive archive(folder, std::string(albumId));
   if (content.empty()) {
-    if (!writeAll(fd.get(), HeaderLine(albumId)) || ::fdatasync(fd.get()) != 0) return std::nullopt;
-    syncFolder(folder.c_str());
+    if (!platform::writeAll(fd, HeaderLine(albumId)) || !platform::flushData(fd)) return std::nullopt;
+    platform::setHidden(file, true);
+    platform::flushFolder(folder);
     return archive;
   }
   std::string_view lines = content;
@@ -179,12 +163,12 @@ std::optional<DownloadArchive> DownloadArchive::open(const std::filesystem::path
 
 std::optional<std::string> DownloadArchive::albumIdOf(const std::filesystem::path& folder) {
   const std::filesystem::path file = folder / kArchiveFileName;
-  const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  platform::File fd = platform::openFile(file, platform::Opening::read);
   if (!fd.ok()) return std::nullopt;
   char buffer[4096];
-  const ssize_t got = ::pread(fd.get(), buffer, sizeof buffer, 0);
-  if (got <= 0) return std::nullopt;
-  const std::string_view head(buffer, static_cast<std::size_t>(got));
+  const auto got = platform::readAt(fd, buffer, sizeof buffer, 0);
+  if (!got || *got == 0) return std::nullopt;
+  const std::string_view head(buffer, *got);
   const std::size_t end = head.find('\n');
   if (end == std::string_view::npos) return std::nullopt;
   return AlbumIdOfHeader(head.substr(0, end));
@@ -199,7 +183,8 @@ std::optional<std::string> DownloadArchive::savedFile(const PhotoIdentity& photo
     name = found->second;
   }
   std::error_code error;
-  if (!std::filesystem::is_regular_file(folder_ / name, error)) return std::nullopt;
+  if (!std::filesystem::is_regular_file(platform::systemPath(folder_ / platform::pathFromUtf8(name)), error))
+    return std::nullopt;
   return name;
 }
 
@@ -215,22 +200,23 @@ bool DownloadArchive::record(const PhotoIdentity& photo, const std::string& file
 // The file stays open from one line to the next: an album of thousands of photos would otherwise
 // open and close it thousands of times.
 bool DownloadArchive::append(std::string line) {
-  struct stat info {};
+  std::optional<platform::FileState> state;
   // The user may have deleted the archive during the run: it starts again with its header.
-  if (file_.ok() && (::fstat(file_.get(), &info) != 0 || info.st_nlink == 0)) file_.reset();
+  if (file_.ok() && (!(state = platform::stateOf(file_)) || state->removed)) file_.reset();
   if (!file_.ok()) {
-    file_ =
-        UniqueFd(::open((folder_ / kArchiveFileName).c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-    if (!file_.ok() || ::fstat(file_.get(), &info) != 0) {
+    file_ = platform::openFile(folder_ / kArchiveFileName, platform::Opening::append);
+    if (!file_.ok() || !(state = platform::stateOf(file_))) {
       file_.reset();
       return false;
     }
   }
-  if (info.st_size == 0) line.insert(0, HeaderLine(albumId_));
-  if (!CutTornTail(file_.get(), info.st_size) || !writeAll(file_.get(), line) ||
-      ::fdatasync(file_.get()) != 0)
+  if (state->size == 0) line.insert(0, HeaderLine(albumId_));
+  if (!CutTornTail(file_, state->size) || !platform::writeAll(file_, line) || !platform::flushData(file_))
     return false;
-  if (info.st_size == 0) syncFolder(folder_.c_str());
+  if (state->size == 0) {
+    platform::setHidden(folder_ / kArchiveFileName, true);
+    platform::flushFolder(folder_);
+  }
   return true;
 }
 
@@ -243,20 +229,23 @@ std::optional<std::filesystem::path> findEarlierAlbumFolder(const std::filesyste
                                                             std::string_view albumId,
                                                             const std::string& wantedName) {
   std::error_code error;
-  if (std::filesystem::exists(std::filesystem::symlink_status(numberFolder / wantedName, error))) {
+  if (std::filesystem::exists(std::filesystem::symlink_status(
+          platform::systemPath(numberFolder / platform::pathFromUtf8(wantedName)), error))) {
     return std::nullopt;
   }
   std::optional<std::filesystem::path> found;
   std::filesystem::file_time_type foundTime;
-  for (std::filesystem::directory_iterator it(numberFolder, error), end; !error && it != end;
-       it.increment(error)) {
+  const std::filesystem::path onDisk = platform::systemPath(numberFolder);
+  for (const platform::FolderEntry& entry :
+       platform::listFolder(onDisk).value_or(std::vector<platform::FolderEntry>())) {
+    if (entry.link || !entry.folder) continue;
+    const std::filesystem::path folder = onDisk / platform::pathFromUtf8(entry.name);
+    if (DownloadArchive::albumIdOf(folder) != albumId) continue;
     std::error_code entryError;
-    if (it->is_symlink(entryError) || !it->is_directory(entryError)) continue;
-    if (DownloadArchive::albumIdOf(it->path()) != albumId) continue;
-    const auto written = std::filesystem::last_write_time(it->path() / kArchiveFileName, entryError);
+    const auto written = std::filesystem::last_write_time(folder / kArchiveFileName, entryError);
     if (entryError) continue;
     if (!found || written > foundTime) {
-      found = it->path();
+      found = folder;
       foundTime = written;
     }
   }
@@ -268,12 +257,10 @@ std::optional<std::filesystem::path> moveEarlierAlbumFolder(const std::filesyste
                                                             const std::string& wantedName) {
   const auto earlier = findEarlierAlbumFolder(numberFolder, albumId, wantedName);
   if (!earlier) return std::nullopt;
-  const std::filesystem::path wanted = numberFolder / wantedName;
-  // RENAME_NOREPLACE: a plain rename would silently replace an empty folder made meanwhile.
-  if (::renameat2(AT_FDCWD, earlier->c_str(), AT_FDCWD, wanted.c_str(), RENAME_NOREPLACE) != 0) {
-    return std::nullopt;
-  }
-  syncFolder(numberFolder.c_str());
+  const std::filesystem::path wanted = numberFolder / platform::pathFromUtf8(wantedName);
+  // A plain rename would silently replace an empty folder made meanwhile.
+  if (platform::renameWithoutReplacing(*earlier, wanted) != platform::Naming::done) return std::nullopt;
+  platform::flushFolder(numberFolder);
   return wanted;
 }
 

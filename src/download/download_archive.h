@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "download/file_descriptor.h"
-#include "download/photo_identity.h"
+#include "platform/file.h"
+#include "story/photo_identity.h"
 
 namespace fotolun {
 
@@ -59,7 +59,7 @@ class DownloadArchive {
   std::string albumId_;
   std::unique_ptr<std::mutex> mutex_ = std::make_unique<std::mutex>();
   std::map<PhotoIdentity, std::string> files_;
-  UniqueFd file_;  // the record file, open from the first line recorded
+  platform::File file_;  // the record file, open from the first line recorded
 };
 
 // Another folder in numberFolder whose archive names albumId: the album's folder from an earlier

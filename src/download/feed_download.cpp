@@ -11,6 +11,7 @@
 #include "download/photo_progress.h"
 #include "feed/feed_endpoints.h"
 #include "feed/feed_names.h"
+#include "platform/path.h"
 #include "service/current_headers.h"
 #include "story/gallery.h"
 #include "text/encoding.h"
@@ -137,7 +138,7 @@ std::function<bool(const FeedPost&)> feedPostsSaved(Context& context, const Albu
     auto found = archives->find(year);
     if (found == archives->end()) {
       std::optional<DownloadArchive> archive;
-      const std::filesystem::path folder(GbkToUtf8(feedFolderOf(context, job, year)));
+      const std::filesystem::path folder = platform::systemPath(GbkToUtf8(feedFolderOf(context, job, year)));
       std::error_code error;
       if (std::filesystem::is_directory(folder, error))
         archive = DownloadArchive::open(folder, feedAlbumId(year));

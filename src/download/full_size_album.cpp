@@ -1,12 +1,12 @@
 #include <string>
 
-#include "albums/route_lookup.h"
 #include "download/album_listing.h"
 #include "download/listed_photos.h"
-#include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/random_fraction_text.h"
 #include "service/listing_request.h"
+#include "service/route_lookup.h"
+#include "story/photo_listing.h"
 #include "text/encoding.h"
 
 namespace fotolun {

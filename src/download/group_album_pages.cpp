@@ -2,9 +2,9 @@
 
 #include "download/album_listing.h"
 #include "download/listed_photos.h"
-#include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "service/listing_request.h"
+#include "story/photo_listing.h"
 
 namespace fotolun {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "download/listing_outcome.h"
 #include "download/parallel_photos.h"
-#include "download/photo_time.h"
 #include "story/photo_story.h"
+#include "story/photo_time.h"
 #include "text/encoding.h"
 
 namespace fotolun {

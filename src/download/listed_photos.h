@@ -3,12 +3,12 @@
 #include <utility>
 
 #include "download/album_job.h"
-#include "download/photo_identity.h"
-#include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/photo_store.h"
 #include "program/program.h"
 #include "service/listing_request.h"
+#include "story/photo_identity.h"
+#include "story/photo_listing.h"
 
 namespace fotolun {
 

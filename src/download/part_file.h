@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "download/file_descriptor.h"
+#include "platform/file.h"
 #include "text/gbk_text.h"
 
 namespace fotolun {
@@ -46,13 +46,13 @@ class PartFile {
   const std::string& path() const { return path_; }
 
  private:
-  PartFile(std::string folder, std::string path, int fd)
-      : folder_(std::move(folder)), path_(std::move(path)), fd_(fd) {}
+  PartFile(std::string folder, std::string path, platform::File file)
+      : folder_(std::move(folder)), path_(std::move(path)), fd_(std::move(file)) {}
   bool writeGathered();
 
   std::string folder_;
   std::string path_;
-  UniqueFd fd_;
+  platform::File fd_;
   bool moved_ = false;
   std::string gathered_;
 };

@@ -1,11 +1,11 @@
 #include <string>
 
-#include "albums/route_lookup.h"
 #include "download/album_listing.h"
 #include "download/listed_photos.h"
-#include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "service/listing_request.h"
+#include "service/route_lookup.h"
+#include "story/photo_listing.h"
 #include "text/random_text.h"
 
 namespace fotolun {

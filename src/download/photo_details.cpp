@@ -1,8 +1,8 @@
 #include "download/photo_details.h"
 
-#include "download/photo_listing.h"
 #include "service/current_endpoints.h"
 #include "service/listing_request.h"
+#include "story/photo_listing.h"
 
 namespace fotolun {
 namespace {

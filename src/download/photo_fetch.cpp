@@ -6,7 +6,7 @@
 #include "download/photo_store.h"
 #include "net/content_range.h"
 #include "net/url_parts.h"
-#include "service/session_destination.h"
+#include "session/session_destination.h"
 #include "text/encoding.h"
 
 namespace fotolun {

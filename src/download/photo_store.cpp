@@ -6,19 +6,20 @@
 #include <iterator>
 #include <optional>
 
-#include "download/file_descriptor.h"
 #include "download/image_kind.h"
 #include "download/listing_outcome.h"
 #include "download/part_file.h"
-#include "download/photo_time.h"
 #include "download/run_gate.h"
 #include "names/path_names.h"
 #include "net/url_parts.h"
+#include "platform/file.h"
+#include "platform/path.h"
 #include "service/listing_request.h"
 #include "service/service_get.h"
-#include "service/session_destination.h"
+#include "session/session_destination.h"
 #include "story/embedded_dates.h"
 #include "story/gallery.h"
+#include "story/photo_time.h"
 #include "text/encoding.h"
 #include "text/random_text.h"
 
@@ -71,7 +72,7 @@ Text PhotoStore::prepareFolder(const AlbumJob& job, const Text& album, bool mayC
   const Text numberFolder = numberFolderOf(context_, job);
   const Text folder = numberFolder + "/" + album;
 
-  const std::filesystem::path onDisk(GbkToUtf8(folder));
+  const std::filesystem::path onDisk = platform::systemPath(GbkToUtf8(folder));
   bool made = false;
   bool movedEarlier = false;
   std::vector<std::filesystem::path> created;
@@ -96,7 +97,7 @@ Text PhotoStore::prepareFolder(const AlbumJob& job, const Text& album, bool mayC
     context_.form.appendLog(Utf8ToGbk("无法创建文件夹：") + folder + "\r\n");
     return folder;
   }
-  PartFile::removeLeftovers(onDisk.string());
+  PartFile::removeLeftovers(GbkToUtf8(folder));
   Folder& state = folders_[folder];
   state = Folder{};
   state.created = std::move(created);
@@ -114,7 +115,9 @@ Text PhotoStore::prepareFolder(const AlbumJob& job, const Text& album, bool mayC
 // Inside whileRunning, so that a stop never overtakes a folder half renamed; no log line from
 // here, as the UI thread may be waiting for the move to end.
 bool PhotoStore::moveEarlierFolder(const Text& numberFolder, const AlbumJob& job, const Text& albumFolder) {
-  return moveEarlierAlbumFolder(GbkToUtf8(numberFolder), job.albumId, GbkToUtf8(albumFolder)).has_value();
+  return moveEarlierAlbumFolder(platform::systemPath(GbkToUtf8(numberFolder)), job.albumId,
+                                GbkToUtf8(albumFolder))
+      .has_value();
 }
 
 void PhotoStore::finishAlbum(const Text& folder, const Text& albumName, bool listed) {
@@ -129,7 +132,7 @@ void PhotoStore::finishAlbum(const Text& folder, const Text& albumName, bool lis
     writeRecord(state);
   }
   album_.reset();
-  syncFolder(GbkToUtf8(folder).c_str());
+  platform::flushFolder(platform::pathFromUtf8(GbkToUtf8(folder)));
   state.unsynced = 0;
   if (state.skipped > 0) {
     context_.form.appendLog(Utf8ToGbk("相册《") + albumName + Utf8ToGbk("》跳过") +
@@ -141,7 +144,7 @@ void PhotoStore::finishAlbum(const Text& folder, const Text& albumName, bool lis
 // The record stays the first album's where two albums share a folder, as the archive does.
 void PhotoStore::writeRecord(const Folder& state) {
   if (!state.archive) return;
-  const std::filesystem::path onDisk(GbkToUtf8(album_->folder));
+  const std::filesystem::path onDisk = platform::systemPath(GbkToUtf8(album_->folder));
   AlbumRecord record = std::move(album_->record);
   if (const auto earlier = readAlbumRecord(onDisk); earlier && earlier->id == record.id)
     record = mergeAlbumRecords(*earlier, std::move(record));
@@ -228,7 +231,7 @@ void PhotoStore::finishPhoto(const ListedPhoto& listed, const Text& folder, Fetc
   ++state.saved;
   if (++state.unsynced >= kSyncEvery) {
     context_.checkpoint();
-    syncFolder(GbkToUtf8(folder).c_str());
+    platform::flushFolder(platform::pathFromUtf8(GbkToUtf8(folder)));
     state.unsynced = 0;
   }
 }
@@ -273,7 +276,7 @@ bool PhotoStore::save(const Text& folder, const ListedPhoto& listed, FetchedPhot
             : GbkToUtf8(listed.fileStem) + (attempt > 1 ? "-" + std::to_string(attempt) : "") +
                   std::string(photo.extension);
     std::error_code error;
-    if (std::filesystem::exists(std::filesystem::path(folderOnDisk) / fileName, error)) continue;
+    if (std::filesystem::exists(platform::systemPath(folderOnDisk + "/" + fileName), error)) continue;
     if (archive) archive->record(listed.identity, fileName);
     PartFile::Move moved = PartFile::Move::failed;
     // The final name appears only while the run is neither halted nor stopped; a stop unwinds
@@ -316,7 +319,7 @@ void PhotoStore::failPlaceholder(const ListedPhoto& photo) {
 void PhotoStore::embedDates(const ListedPhoto& listed, const Text& folder, PartFile& part) {
   const auto when = listed.story.shot ? listed.story.shot : listed.story.uploaded;
   if (!when) return;
-  std::ifstream in(part.path(), std::ios::binary);
+  std::ifstream in(platform::systemPath(part.path()), std::ios::binary);
   const std::string served((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EmbedOutcome outcome = fotolun::embedDates(served, DatesToEmbed{*when, listed.story.description});
   if (outcome.kind == EmbedOutcome::written) {

@@ -15,10 +15,10 @@
 #include "download/download_tally.h"
 #include "download/image_kind.h"
 #include "download/photo_fetch.h"
-#include "download/photo_identity.h"
 #include "net/parallel_transfers.h"
 #include "program/program.h"
 #include "story/album_record.h"
+#include "story/photo_identity.h"
 #include "story/photo_story.h"
 
 namespace fotolun {

@@ -1,7 +1,7 @@
 #pragma once
 // Where a space's posts are listed: today's proxy endpoints of the posts page, with the p_skey
 // token, asked as that page asks.
-#include "program/service_hosts.h"
+#include "endpoints/service_hosts.h"
 #include "service/reply_verdict.h"
 #include "service/service_get.h"
 #include "session/session_credentials.h"

@@ -4,8 +4,8 @@
 #include <map>
 #include <numeric>
 
-#include "download/photo_identity.h"
 #include "feed/feed_reader.h"
+#include "story/photo_identity.h"
 
 namespace fotolun {
 

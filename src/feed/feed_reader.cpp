@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "download/photo_time.h"
 #include "feed/feed_endpoints.h"
 #include "form/percent_text.h"
 #include "service/listing_request.h"
+#include "story/photo_time.h"
 #include "text/encoding.h"
 
 namespace fotolun {

@@ -1,6 +1,8 @@
 #pragma once
 // Whose rules a name on disk follows. The names are the program's own either way: a name both
 // systems take is the same bytes under both rules, so a backup keeps its folders.
+#include "platform/system.h"
+
 namespace fotolun {
 
 enum class NameRules {
@@ -13,10 +15,6 @@ enum class NameRules {
 };
 
 // The rules of the system the program runs on: the one place that picks them.
-#ifdef _WIN32
-inline constexpr NameRules kSystemNameRules = NameRules::windows;
-#else
-inline constexpr NameRules kSystemNameRules = NameRules::posix;
-#endif
+inline constexpr NameRules kSystemNameRules = platform::kWindows ? NameRules::windows : NameRules::posix;
 
 }  // namespace fotolun

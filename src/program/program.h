@@ -9,15 +9,15 @@
 #include <optional>
 #include <vector>
 
+#include "endpoints/service_family.h"
+#include "endpoints/service_hosts.h"
 #include "form/form.h"
 #include "form/run_control.h"
 #include "form/ui_thread.h"
 #include "program/guarded.h"
 #include "program/program_folders.h"
-#include "program/service_family.h"
-#include "program/service_hosts.h"
-#include "service/session_jar.h"
 #include "session/session_credentials.h"
+#include "session/session_jar.h"
 #include "story/album_stories.h"
 
 namespace fotolun {

@@ -1,11 +1,13 @@
 #include "program/program_folders.h"
 
-#include <unistd.h>
-
 #include <fstream>
+#include <map>
+#include <memory>
 #include <sstream>
 #include <string_view>
 
+#include "platform/path.h"
+#include "platform/process.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -53,24 +55,69 @@ bool isSystemFolder(const std::string& directory) {
   return path.starts_with("/usr/") || path == "/bin" || path == "/sbin";
 }
 
+// Windows paths: either separator, letters in either case.
+std::string windowsKey(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+std::string trimWindowsSeparators(std::string path) {
+  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return path;
+}
+
+bool isWindowsAbsolute(const std::string& path) {
+  return (path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
+         path.starts_with("\\\\") || path.starts_with("//");
+}
+
+// Administrators may write to Program Files; a copy there is installed all the same.
+bool isUnderProgramFiles(const std::string& directory, const FolderProbe& probe) {
+  const std::string folder = windowsKey(directory);
+  for (const char* name : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+    const std::string root = windowsKey(variable(probe, name));
+    if (!root.empty() && (folder == root || folder.starts_with(root + "\\"))) return true;
+  }
+  return false;
+}
+
+std::string windowsAppData(const FolderProbe& probe) {
+  const std::string fromEnvironment = variable(probe, "APPDATA");
+  if (!fromEnvironment.empty()) return trimWindowsSeparators(fromEnvironment);
+  return trimWindowsSeparators(probe.knownFolder(platform::KnownFolder::roamingAppData).value_or(""));
+}
+
 }  // namespace
 
 FolderProbe systemFolderProbe() {
+  // variable hands out a pointer that must outlive the call: each value the probe read stays here.
+  auto values = std::make_shared<std::map<std::string, std::string>>();
   return FolderProbe{
-      [](const char* name) { return std::getenv(name); },
-      [](const std::string& path) { return ::access(path.c_str(), W_OK) == 0; },
+      [values](const char* name) -> const char* {
+        const std::optional<std::string> value = platform::environmentVariable(name);
+        if (!value) return nullptr;
+        std::string& kept = (*values)[name];
+        kept = *value;
+        return kept.c_str();
+      },
+      [](const std::string& path) { return platform::folderWritable(path); },
       [](const std::string& path) -> std::optional<std::string> {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(platform::systemPath(path), std::ios::binary);
         if (!in) return std::nullopt;
         std::ostringstream all;
         all << in.rdbuf();
         return all.str();
       },
+      [](platform::KnownFolder folder) { return platform::knownFolder(folder); },
   };
 }
 
-ProgramFolders portableFolders(const Text& programDirectory) {
-  return ProgramFolders{programDirectory + "/" + kSettingsFileName, programDirectory};
+ProgramFolders portableFolders(const Text& programDirectory, char separator) {
+  return ProgramFolders{programDirectory + separator + kSettingsFileName, programDirectory};
 }
 
 namespace {
@@ -80,16 +127,28 @@ ProgramFolders foldersBeside(const std::string& programDirectory, const FolderPr
 ProgramFolders programFolders(const std::string& programDirectory, const FolderProbe& probe) {
   ProgramFolders folders = foldersBeside(programDirectory, probe);
   // A script (or a test) that keeps several settings apart names the file outright.
-  if (const std::string settings = variable(probe, "FOTOLUN_SETTINGS"); settings.starts_with("/"))
+  if (const std::string settings = variable(probe, "FOTOLUN_SETTINGS");
+      probe.windowsRules ? isWindowsAbsolute(settings) : settings.starts_with("/"))
     folders.settingsFile = Utf8ToGbk(settings);
   return folders;
 }
 
 namespace {
 
+ProgramFolders windowsFoldersBeside(const std::string& programDirectory, const FolderProbe& probe) {
+  if (!isUnderProgramFiles(programDirectory, probe) && probe.writable(programDirectory))
+    return portableFolders(Utf8ToGbk(programDirectory), '\\');
+  std::string pictures =
+      trimWindowsSeparators(probe.knownFolder(platform::KnownFolder::pictures).value_or(""));
+  if (pictures.empty()) pictures = trimWindowsSeparators(variable(probe, "USERPROFILE")) + "\\Pictures";
+  return ProgramFolders{Utf8ToGbk(windowsAppData(probe) + "\\Fotolun\\" + kSettingsFileName),
+                        Utf8ToGbk(pictures + "\\Fotolun")};
+}
+
 ProgramFolders foldersBeside(const std::string& programDirectory, const FolderProbe& probe) {
+  if (probe.windowsRules) return windowsFoldersBeside(programDirectory, probe);
   if (!isSystemFolder(programDirectory) && probe.writable(programDirectory))
-    return portableFolders(Utf8ToGbk(programDirectory));
+    return portableFolders(Utf8ToGbk(programDirectory), '/');
 
   const std::string home = trimSeparators(variable(probe, "HOME"));
   const std::string config =
@@ -108,6 +167,7 @@ ProgramFolders foldersBeside(const std::string& programDirectory, const FolderPr
 }  // namespace
 
 std::string userCookieFile(const FolderProbe& probe) {
+  if (probe.windowsRules) return windowsAppData(probe) + "\\Fotolun\\cookies.txt";
   const std::string home = trimSeparators(variable(probe, "HOME"));
   return trimSeparators(absoluteOr(variable(probe, "XDG_CONFIG_HOME"), home + "/.config")) +
          "/fotolun/cookies.txt";

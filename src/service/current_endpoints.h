@@ -1,8 +1,8 @@
 #pragma once
 // The addresses of the service's https endpoint family: the proxy endpoints its own pages call
 // today, on the personal-space host and the h5 host, with the p_skey token.
+#include "endpoints/service_hosts.h"
 #include "program/program.h"
-#include "program/service_hosts.h"
 #include "service/reply_verdict.h"
 #include "service/service_get.h"
 #include "session/session_credentials.h"

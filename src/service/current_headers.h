@@ -3,7 +3,7 @@
 // refuses requests that do not look like them (code -10049). The older family keeps its own.
 #include <string_view>
 
-#include "program/service_hosts.h"
+#include "endpoints/service_hosts.h"
 #include "text/gbk_text.h"
 
 namespace fotolun {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "service/service_get.h"
-#include "service/session_destination.h"
+#include "session/session_destination.h"
 #include "text/encoding.h"
 
 namespace fotolun {

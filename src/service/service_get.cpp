@@ -6,7 +6,7 @@
 #include "net/http_clients.h"
 #include "net/request_object.h"
 #include "net/service_exchange.h"
-#include "service/session_destination.h"
+#include "session/session_destination.h"
 
 namespace fotolun {
 

@@ -1,15 +1,12 @@
 #include "session/cookie_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <vector>
 
+#include "platform/file.h"
+#include "platform/path.h"
+#include "platform/process.h"
 #include "session/service_domains.h"
 #include "text/encoding.h"
 
@@ -171,37 +168,23 @@ std::string cookiesTxtWith(std::string_view existing, const Text& cookies) {
 
 bool writeCookieFile(const std::string& path, const std::string& content, std::string* error) {
   namespace fs = std::filesystem;
-  const fs::path target(path);
+  const fs::path target = platform::systemPath(path);
   std::error_code ignored;
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ignored);
-  const std::string temporary = path + ".new-" + std::to_string(getpid());
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const fs::path temporary = platform::systemPath(path + ".new-" + std::to_string(platform::processId()));
+  platform::File file = platform::openFile(temporary, platform::Opening::createPrivate);
   auto fail = [&](const char* what) {
-    *error = std::string(what) + " " + path + ": " + std::strerror(errno);
-    if (fd >= 0) ::close(fd);
-    ::unlink(temporary.c_str());
+    *error = std::string(what) + " " + path + ": " + platform::lastFailure();
+    file.reset();
+    platform::removeFile(temporary);
     return false;
   };
-  if (fd < 0) return fail("cannot write");
-  // O_CREAT's mode does not apply to a file left over from a run that was killed.
-  if (::fchmod(fd, 0600) != 0) return fail("cannot protect");
-  for (std::size_t done = 0; done < content.size();) {
-    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail("cannot write");
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) return fail("cannot write");
-  if (::close(fd) != 0) {
-    *error = "cannot write " + path + ": " + std::strerror(errno);
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    *error = "cannot replace " + path + ": " + std::strerror(errno);
-    ::unlink(temporary.c_str());
-    return false;
-  }
+  if (!file.ok()) return fail("cannot write");
+  // The private mode of a new file does not apply to one left over from a run that was killed.
+  if (!platform::setPermissions(file, 0600)) return fail("cannot protect");
+  if (!platform::writeAll(file, content) || !platform::flushAll(file)) return fail("cannot write");
+  if (!file.close()) return fail("cannot write");
+  if (!platform::replace(temporary, target)) return fail("cannot replace");
   return true;
 }
 

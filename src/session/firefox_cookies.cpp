@@ -1,8 +1,8 @@
 #include "session/firefox_cookies.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -10,6 +10,9 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/path.h"
+#include "platform/process.h"
+#include "platform/system.h"
 #include "session/service_domains.h"
 
 namespace fotolun {
@@ -38,15 +41,27 @@ std::string profileFolder(const fs::path& base, const Section& profile) {
   const auto path = profile.find("Path");
   if (path == profile.end()) return "";
   const auto relative = profile.find("IsRelative");
-  return relative != profile.end() && relative->second == "0" ? path->second : (base / path->second).string();
+  return relative != profile.end() && relative->second == "0"
+             ? path->second
+             : platform::utf8OfPath(base / platform::pathFromUtf8(path->second));
 }
 
-// A temporary folder removed with its content.
+// A temporary folder removed with its content, the user's alone: it holds the session.
 struct Scratch {
   fs::path path;
   Scratch() {
-    std::string pattern = (fs::temp_directory_path() / "fotolun-firefox-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path = pattern;
+    static std::atomic<unsigned> counter{0};
+    std::error_code error;
+    const fs::path temp = fs::temp_directory_path(error);
+    for (int attempt = 0; !error && attempt < 100; ++attempt) {
+      const fs::path candidate =
+          temp / platform::pathFromUtf8("fotolun-firefox-" + std::to_string(platform::processId()) + "-" +
+                                        std::to_string(counter.fetch_add(1)));
+      if (!fs::create_directory(candidate, error)) continue;
+      fs::permissions(candidate, fs::perms::owner_all, error);
+      if (!error) path = candidate;
+      break;
+    }
   }
   ~Scratch() {
     std::error_code ignored;
@@ -56,11 +71,19 @@ struct Scratch {
 
 }  // namespace
 
+std::string firefoxHome() {
+  return platform::environmentVariable(platform::kWindows ? "APPDATA" : "HOME").value_or("");
+}
+
 FirefoxProfileResult findFirefoxProfile(const std::string& home, const std::string& which) {
-  if (which.find('/') != std::string::npos) return {which, ""};
-  const fs::path base = fs::path(home) / ".mozilla" / "firefox";
-  std::ifstream in(base / "profiles.ini");
-  if (!in) return {"", "no Firefox profiles: cannot read " + (base / "profiles.ini").string()};
+  if (which.find('/') != std::string::npos || (platform::kWindows && which.find('\\') != std::string::npos))
+    return {which, ""};
+  const fs::path base =
+      platform::pathFromUtf8(home) /
+      (platform::kWindows ? fs::path("Mozilla") / "Firefox" : fs::path(".mozilla") / "firefox");
+  const std::string profilesIni = platform::utf8OfPath(base / "profiles.ini");
+  std::ifstream in(platform::systemPath(base / "profiles.ini"));
+  if (!in) return {"", "no Firefox profiles: cannot read " + profilesIni};
   std::ostringstream all;
   all << in.rdbuf();
   const auto sections = iniSections(all.str());
@@ -72,7 +95,7 @@ FirefoxProfileResult findFirefoxProfile(const std::string& home, const std::stri
     if (!which.empty()) {
       const auto profileName = section.find("Name");
       if ((profileName != section.end() && profileName->second == which) ||
-          fs::path(folder).filename() == which)
+          platform::utf8OfPath(platform::pathFromUtf8(folder).filename()) == which)
         return {folder, ""};
       continue;
     }
@@ -83,39 +106,40 @@ FirefoxProfileResult findFirefoxProfile(const std::string& home, const std::stri
   for (const auto& [name, section] : sections) {
     const auto installDefault = section.find("Default");
     if (which.empty() && name.rfind("Install", 0) == 0 && installDefault != section.end())
-      return {(base / installDefault->second).string(), ""};
+      return {platform::utf8OfPath(base / platform::pathFromUtf8(installDefault->second)), ""};
   }
-  if (!which.empty())
-    return {"", "no Firefox profile named " + which + " in " + (base / "profiles.ini").string()};
-  if (chosen.empty()) return {"", "no Firefox profile in " + (base / "profiles.ini").string()};
+  if (!which.empty()) return {"", "no Firefox profile named " + which + " in " + profilesIni};
+  if (chosen.empty()) return {"", "no Firefox profile in " + profilesIni};
   return {chosen, ""};
 }
 
 FirefoxCookiesResult readFirefoxCookies(const std::string& profileFolder) {
-  const fs::path database = fs::path(profileFolder) / "cookies.sqlite";
-  if (!fs::is_regular_file(database)) return {"", "no cookie database at " + database.string()};
+  const fs::path database = platform::systemPath(platform::pathFromUtf8(profileFolder) / "cookies.sqlite");
+  const std::string databaseName =
+      platform::utf8OfPath(platform::pathFromUtf8(profileFolder) / "cookies.sqlite");
+  if (!fs::is_regular_file(database)) return {"", "no cookie database at " + databaseName};
   Scratch scratch;
   if (scratch.path.empty()) return {"", "cannot make a temporary folder for the cookie database"};
   std::error_code error;
   const fs::path copy = scratch.path / "cookies.sqlite";
   fs::copy_file(database, copy, error);
-  if (error) return {"", "cannot copy " + database.string() + ": " + error.message()};
+  if (error) return {"", "cannot copy " + databaseName + ": " + error.message()};
   // Recent changes live in the write-ahead log until Firefox folds them in.
-  if (fs::is_regular_file(database.string() + "-wal")) {
-    fs::copy_file(database.string() + "-wal", copy.string() + "-wal", error);
-    if (error) return {"", "cannot copy " + database.string() + "-wal: " + error.message()};
+  if (fs::path log = fs::path(database) += "-wal"; fs::is_regular_file(log)) {
+    fs::copy_file(log, fs::path(copy) += "-wal", error);
+    if (error) return {"", "cannot copy " + databaseName + "-wal: " + error.message()};
   }
 
   sqlite3* raw = nullptr;
-  const int opened = sqlite3_open_v2(copy.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  const int opened = sqlite3_open_v2(platform::utf8OfPath(copy).c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
   std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close);
-  if (opened != SQLITE_OK) return {"", database.string() + ": " + sqlite3_errmsg(raw)};
+  if (opened != SQLITE_OK) return {"", databaseName + ": " + sqlite3_errmsg(raw)};
   sqlite3_stmt* rawStatement = nullptr;
   if (sqlite3_prepare_v2(db.get(),
                          "SELECT host, path, isSecure, expiry, name, value, isHttpOnly FROM moz_cookies "
                          "ORDER BY creationTime DESC",
                          -1, &rawStatement, nullptr) != SQLITE_OK)
-    return {"", database.string() + " is not a Firefox cookie database: " + sqlite3_errmsg(db.get())};
+    return {"", databaseName + " is not a Firefox cookie database: " + sqlite3_errmsg(db.get())};
   std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(rawStatement, sqlite3_finalize);
 
   const auto text = [&](int column) {
@@ -139,7 +163,7 @@ FirefoxCookiesResult readFirefoxCookies(const std::string& profileFolder) {
            std::to_string(sqlite3_column_int64(statement.get(), 3)) + "\t" + name + "\t" + value + "\n";
     any = true;
   }
-  if (step != SQLITE_DONE) return {"", database.string() + ": " + sqlite3_errmsg(db.get())};
+  if (step != SQLITE_DONE) return {"", databaseName + ": " + sqlite3_errmsg(db.get())};
   if (!any) return {"", "the Firefox profile " + profileFolder + " holds no cookie of qq.com or qpic.cn"};
   return {out, ""};
 }

@@ -9,8 +9,13 @@ struct FirefoxProfileResult {
   std::string error;
 };
 
-// The profile folder that which names under home (UTF-8): "" for the one Firefox starts with,
-// a profile's name or folder name from profiles.ini, or a folder path (holding a "/").
+// The folder Firefox keeps its own folder in: the home folder on POSIX (~/.mozilla/firefox), the
+// roaming application data on Windows (%APPDATA%\Mozilla\Firefox).
+std::string firefoxHome();
+
+// The profile folder that which names under home (UTF-8, as firefoxHome gives it): "" for the one
+// Firefox starts with, a profile's name or folder name from profiles.ini, or a folder path
+// (holding a "/", or on Windows a "\\").
 FirefoxProfileResult findFirefoxProfile(const std::string& home, const std::string& which);
 
 struct FirefoxCookiesResult {

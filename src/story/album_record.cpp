@@ -8,8 +8,8 @@
 #include <set>
 #include <sstream>
 
-#include "download/photo_time.h"
-#include "story/atomic_file.h"
+#include "platform/atomic_file.h"
+#include "story/photo_time.h"
 
 namespace fotolun {
 namespace {

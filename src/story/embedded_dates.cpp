@@ -6,7 +6,7 @@
 #include <exiv2/webpimage.hpp>
 #include <mutex>
 
-#include "download/photo_time.h"
+#include "story/photo_time.h"
 
 namespace fotolun {
 namespace {

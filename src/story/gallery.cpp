@@ -4,8 +4,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/atomic_file.h"
 #include "story/album_record.h"
-#include "story/atomic_file.h"
 #include "story/html_text.h"
 
 namespace fotolun {

@@ -4,7 +4,7 @@
 
 #include <charconv>
 
-#include "download/photo_time.h"
+#include "story/photo_time.h"
 
 namespace fotolun {
 namespace {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "download/photo_listing.h"
+#include "story/photo_listing.h"
 
 struct json_object;
 

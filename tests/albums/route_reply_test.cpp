@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "albums/route_lookup.h"
+#include "service/route_lookup.h"
 
 namespace fotolun {
 namespace {

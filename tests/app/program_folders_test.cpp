@@ -23,7 +23,7 @@ class ProgramFoldersTest : public ::testing::TestWithParam<FolderCase> {};
 
 TEST_P(ProgramFoldersTest, ChoosesWhereSettingsAndAlbumsGo) {
   const FolderCase& c = GetParam();
-  const FolderProbe probe{
+  FolderProbe probe{
       [&](const char* name) -> const char* {
         const auto found = c.variables.find(name);
         return found == c.variables.end() ? nullptr : found->second.c_str();
@@ -35,6 +35,7 @@ TEST_P(ProgramFoldersTest, ChoosesWhereSettingsAndAlbumsGo) {
         return found->second;
       },
   };
+  probe.windowsRules = false;
   const ProgramFolders folders = programFolders(c.programDirectory, probe);
   EXPECT_EQ(GbkToUtf8(folders.settingsFile), c.settingsFile);
   EXPECT_EQ(GbkToUtf8(folders.saveFolder), c.saveFolder);
@@ -140,6 +141,51 @@ INSTANTIATE_TEST_SUITE_P(
                    "/home/me/.config/fotolun/peizi.ini",
                    "/home/me/Pictures/Fotolun"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The same choice by the Windows rules: Program Files (or a folder the user may not write) is an
+// installed copy, which keeps to %APPDATA% and the Pictures known folder.
+TEST(ProgramFoldersOnWindows, ChoosesWhereSettingsAndAlbumsGo) {
+  struct Case {
+    const char* name;
+    const char* programDirectory;
+    bool writable;
+    bool picturesKnown;
+    const char* settingsFile;
+    const char* saveFolder;
+  };
+  const std::map<std::string, std::string> variables = {{"APPDATA", "C:\\Users\\me\\AppData\\Roaming"},
+                                                        {"USERPROFILE", "C:\\Users\\me"},
+                                                        {"ProgramFiles", "C:\\Program Files"}};
+  const Case cases[] = {
+      {"Portable", "D:\\相册", true, true, "D:\\相册\\peizi.ini", "D:\\相册"},
+      {"ProgramFilesForAnAdministrator", "c:/program files/Fotolun", true, true,
+       "C:\\Users\\me\\AppData\\Roaming\\Fotolun\\peizi.ini", "E:\\图片\\Fotolun"},
+      {"NotWritable", "D:\\只读", false, true, "C:\\Users\\me\\AppData\\Roaming\\Fotolun\\peizi.ini",
+       "E:\\图片\\Fotolun"},
+      {"NoKnownPictures", "C:\\Program Files\\Fotolun", false, false,
+       "C:\\Users\\me\\AppData\\Roaming\\Fotolun\\peizi.ini", "C:\\Users\\me\\Pictures\\Fotolun"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FolderProbe probe{
+        [&](const char* name) -> const char* {
+          const auto found = variables.find(name);
+          return found == variables.end() ? nullptr : found->second.c_str();
+        },
+        [&](const std::string&) { return c.writable; },
+        [](const std::string&) -> std::optional<std::string> { return std::nullopt; },
+        [&](platform::KnownFolder folder) -> std::optional<std::string> {
+          if (folder == platform::KnownFolder::pictures && c.picturesKnown) return "E:\\图片\\";
+          return std::nullopt;
+        },
+        true,
+    };
+    const ProgramFolders folders = programFolders(c.programDirectory, probe);
+    EXPECT_EQ(GbkToUtf8(folders.settingsFile), c.settingsFile);
+    EXPECT_EQ(GbkToUtf8(folders.saveFolder), c.saveFolder);
+    EXPECT_EQ(userCookieFile(probe), "C:\\Users\\me\\AppData\\Roaming\\Fotolun\\cookies.txt");
+  }
+}
 
 }  // namespace
 }  // namespace fotolun

@@ -7,9 +7,9 @@
 
 #include <exiv2/exiv2.hpp>
 
-#include "download/photo_time.h"
 #include "download_fixture.h"
 #include "story/gallery.h"
+#include "story/photo_time.h"
 
 namespace fotolun::testing {
 namespace {

@@ -1,6 +1,5 @@
 // What a re-run relies on to resume: photo identities, photo times, the album folder's archive
 // and finding the folder an album had under its older name.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,8 +7,9 @@
 #include <iterator>
 
 #include "download/download_archive.h"
-#include "download/photo_identity.h"
-#include "download/photo_time.h"
+#include "platform/file.h"
+#include "story/photo_identity.h"
+#include "story/photo_time.h"
 #include "support/standin_fixture.h"
 
 namespace fotolun {
@@ -79,14 +79,15 @@ TEST(PhotoTime, ShootingTimeElseUploadTimeInChinaTimeOrUnixSeconds) {
   const TempFolder folder;
   const fs::path photo = folder.path() / "照片.jpg";
   WriteFile(photo, "\xFF\xD8 bytes");
-  const int fd = ::open(photo.c_str(), O_RDONLY);
-  ASSERT_TRUE(setFileTime(fd, kUpload));
-  ::close(fd);
+  platform::File file = platform::openFile(photo, platform::Opening::read);
+  ASSERT_TRUE(platform::setModifiedTime(file, kUpload));
+  file.close();
   struct stat info {};
   ASSERT_EQ(::stat(photo.c_str(), &info), 0);
   EXPECT_EQ(info.st_mtime, kUpload);
   EXPECT_EQ(ReadFile(photo), "\xFF\xD8 bytes");
-  EXPECT_FALSE(setFileTime(-1, kUpload));
+  platform::File none;
+  EXPECT_FALSE(platform::setModifiedTime(none, kUpload));
 }
 
 TEST(DownloadArchive, RecordsSurviveReopeningTornLinesAndOddBytes) {

@@ -10,11 +10,11 @@
 #include <map>
 #include <set>
 
-#include "download/photo_time.h"
 #include "download_fixture.h"
 #include "standin/placeholder_gif.h"
 #include "standin/replies.h"
 #include "story/album_record.h"
+#include "story/photo_time.h"
 #include "text/encoding.h"
 
 namespace fotolun::testing {

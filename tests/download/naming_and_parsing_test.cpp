@@ -7,13 +7,13 @@
 #include <set>
 
 #include "download/album_job.h"
-#include "download/photo_listing.h"
 #include "download/photo_progress.h"
 #include "download/random_fraction_text.h"
 #include "form/locked_ui_thread.h"
 #include "names/path_names.h"
 #include "names/unknown_names.h"
-#include "service/session_destination.h"
+#include "session/session_destination.h"
+#include "story/photo_listing.h"
 #include "support/scripted_form.h"
 #include "text/encoding.h"
 

@@ -7,8 +7,8 @@
 #include <random>
 #include <thread>
 
-#include "download/photo_time.h"
 #include "download_fixture.h"
+#include "story/photo_time.h"
 #include "text/encoding.h"
 
 namespace fotolun::testing {

@@ -1,6 +1,6 @@
 // The https family's cookie jar follows the credentials, whatever changes them, and forgets a
 // cookie on request.
-#include "service/session_jar.h"
+#include "session/session_jar.h"
 
 #include <gtest/gtest.h>
 

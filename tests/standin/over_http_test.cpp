@@ -5,11 +5,11 @@
 #include <set>
 #include <thread>
 
-#include "download/photo_identity.h"
-#include "download/photo_time.h"
 #include "standin/replies.h"
 #include "standin/standin.h"
 #include "standin_requests.h"
+#include "story/photo_identity.h"
+#include "story/photo_time.h"
 #include "text/encoding.h"
 
 namespace fotolun::standin {

@@ -1,4 +1,4 @@
-#include "session/read_session_credentials.h"
+#include "app/read_session_credentials.h"
 
 #include "text/encoding.h"
 

@@ -1,4 +1,4 @@
-#include "download/photo_identity.h"
+#include "story/photo_identity.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "download/photo_listing.h"
+#include "story/photo_listing.h"
 
 #include <json-c/json.h>
 

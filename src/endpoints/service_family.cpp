@@ -1,4 +1,4 @@
-#include "program/service_family.h"
+#include "endpoints/service_family.h"
 
 namespace fotolun {
 

@@ -1,8 +1,8 @@
-#include "albums/route_lookup.h"
+#include "service/route_lookup.h"
 
 #include "net/http_clients.h"
 #include "net/url_parts.h"
-#include "service/session_destination.h"
+#include "session/session_destination.h"
 #include "text/encoding.h"
 
 namespace fotolun {

@@ -1,4 +1,4 @@
-#include "service/session_jar.h"
+#include "session/session_jar.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include <set>
 #include <string_view>
 
-#include "service/session_destination.h"
+#include "session/session_destination.h"
 
 namespace fotolun {
 namespace {

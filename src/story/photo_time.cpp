@@ -1,8 +1,6 @@
-#include "download/photo_time.h"
+#include "story/photo_time.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
+#include <chrono>
 #include <cstdint>
 
 namespace fotolun {
@@ -78,15 +76,22 @@ std::optional<std::time_t> photoTime(std::string_view rawShootTimeText, std::str
   return TimeOf(uploadTimeText);
 }
 
-bool setFileTime(int fd, std::time_t time) {
-  const timespec times[2] = {{0, UTIME_OMIT}, {time, 0}};
-  return ::futimens(fd, times) == 0;
-}
-
 std::string chinaTimeText(std::time_t time, const char* format) {
-  const std::time_t shifted = time + kChinaOffsetSeconds;
+  // By the calendar rather than gmtime_r, which not every system's C library has.
+  using namespace std::chrono;
+  const sys_seconds shifted{seconds{static_cast<std::int64_t>(time) + kChinaOffsetSeconds}};
+  const sys_days day = floor<days>(shifted);
+  const year_month_day date{day};
+  const hh_mm_ss clock{shifted - day};
   std::tm fields{};
-  gmtime_r(&shifted, &fields);
+  fields.tm_year = static_cast<int>(date.year()) - 1900;
+  fields.tm_mon = static_cast<int>(static_cast<unsigned>(date.month())) - 1;
+  fields.tm_mday = static_cast<int>(static_cast<unsigned>(date.day()));
+  fields.tm_hour = static_cast<int>(clock.hours().count());
+  fields.tm_min = static_cast<int>(clock.minutes().count());
+  fields.tm_sec = static_cast<int>(clock.seconds().count());
+  fields.tm_wday = static_cast<int>(weekday{day}.c_encoding());
+  fields.tm_yday = static_cast<int>((day - sys_days{date.year() / January / 1}).count());
   char text[64];
   return std::strftime(text, sizeof text, format, &fields) > 0 ? text : "";
 }

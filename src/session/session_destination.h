@@ -1,5 +1,5 @@
 #pragma once
-#include "program/service_hosts.h"
+#include "endpoints/service_hosts.h"
 #include "text/gbk_text.h"
 
 namespace fotolun {

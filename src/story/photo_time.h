@@ -17,8 +17,4 @@ std::optional<std::time_t> photoTime(std::string_view rawShootTimeText, std::str
 // time written in China time (UTC+8, as the service tells times) with strftime's format.
 std::string chinaTimeText(std::time_t time, const char* format);
 
-// Sets the open file's modification time, leaving its access time and bytes alone; false on
-// failure.
-bool setFileTime(int fd, std::time_t time);
-
 }  // namespace fotolun

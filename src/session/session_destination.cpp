@@ -1,4 +1,4 @@
-#include "service/session_destination.h"
+#include "session/session_destination.h"
 
 #include <string_view>
 

@@ -13,8 +13,8 @@
 #include <mutex>
 #include <vector>
 
+#include "endpoints/service_hosts.h"
 #include "net/cookie_jar.h"
-#include "program/service_hosts.h"
 #include "session/session_credentials.h"
 
 namespace fotolun {

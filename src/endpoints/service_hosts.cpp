@@ -1,4 +1,4 @@
-#include "program/service_hosts.h"
+#include "endpoints/service_hosts.h"
 
 namespace fotolun {
 
