@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/settings_file.h"
+#include "platform/path.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -34,7 +35,7 @@ void showMode(Form& form, bool original) {
 void storeMode(const Text& settingsPath, bool original) {
   // The user's settings folder does not exist before the first choice is stored.
   std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(GbkToUtf8(settingsPath)).parent_path(), ignored);
+  std::filesystem::create_directories(platform::systemPath(GbkToUtf8(settingsPath)).parent_path(), ignored);
   writeProfileString(settingsPath, sectionName(), keyName(), original ? originalValue() : hdValue());
 }
 

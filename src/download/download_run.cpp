@@ -12,6 +12,8 @@
 #include "download/photo_store.h"
 #include "form/worker_form.h"
 #include "net/http_clients.h"
+#include "platform/path.h"
+#include "platform/system.h"
 #include "story/gallery.h"
 #include "text/encoding.h"
 
@@ -158,8 +160,8 @@ void writeOfflineAlbum(Context& context, const PhotoStore& photos) {
   Text top;
   for (const Text& numberFolder : photos.numberFolders()) {
     context.checkpoint();
-    if (writeGallery(GbkToUtf8(numberFolder))) {
-      top = numberFolder + "/index.html";
+    if (writeGallery(platform::pathFromUtf8(GbkToUtf8(numberFolder)))) {
+      top = numberFolder + platform::kFolderSeparator + "index.html";
     } else {
       context.form.appendLog(Utf8ToGbk("离线相册页没有写成：") + numberFolder + "\r\n");
     }

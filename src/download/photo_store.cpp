@@ -14,6 +14,7 @@
 #include "net/url_parts.h"
 #include "platform/file.h"
 #include "platform/path.h"
+#include "platform/system.h"
 #include "service/listing_request.h"
 #include "service/service_get.h"
 #include "session/session_destination.h"
@@ -41,7 +42,18 @@ bool savedAsPicture(const std::string& fileName) {
   return false;
 }
 
-Text feedAlbumFolder(const Text& year) { return Utf8ToGbk(kFeedFolder) + "/" + folderComponent(year); }
+// Folders are joined with the system's own separator, as the user's save folder is written.
+const Text kSeparator(1, platform::kFolderSeparator);
+
+Text feedAlbumFolder(const Text& year) { return Utf8ToGbk(kFeedFolder) + kSeparator + folderComponent(year); }
+
+// A separator at the end of the save folder is dropped; on Windows a "\\" too, but never the
+// second byte of a GBK character that happens to be 0x5C: UTF-8 tells them apart.
+bool endsWithSeparator(const Text& folder) {
+  if (folder.size() <= 1) return false;
+  if (folder.back() == '/') return true;
+  return platform::kWindows && folder.back() == '\\' && GbkToUtf8(folder).back() == '\\';
+}
 
 }  // namespace
 
@@ -50,9 +62,9 @@ PhotoStore::PhotoStore(Context& context, DownloadTally& tally) : context_(contex
 Text numberFolderOf(Context& context, const AlbumJob& job) {
   Text base = context.form.text(Control::编辑框_保存位置);
   if (base.empty()) base = context.program.folders.saveFolder;
-  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  while (endsWithSeparator(base)) base.pop_back();
   const Text number = folderComponent(job.typedNumber);
-  if (!number.empty()) base += "/" + shortenForDisk(number, kMaxNameLength);
+  if (!number.empty()) base += kSeparator + shortenForDisk(number, kMaxNameLength);
   return base;
 }
 
@@ -61,7 +73,7 @@ Text PhotoStore::prepareAlbumFolder(const AlbumJob& job) {
 }
 
 Text feedFolderOf(Context& context, const AlbumJob& job, const Text& year) {
-  return numberFolderOf(context, job) + "/" + feedAlbumFolder(year);
+  return numberFolderOf(context, job) + kSeparator + feedAlbumFolder(year);
 }
 
 Text PhotoStore::prepareFeedFolder(const AlbumJob& job, const Text& year) {
@@ -70,7 +82,7 @@ Text PhotoStore::prepareFeedFolder(const AlbumJob& job, const Text& year) {
 
 Text PhotoStore::prepareFolder(const AlbumJob& job, const Text& album, bool mayContinueEarlier) {
   const Text numberFolder = numberFolderOf(context_, job);
-  const Text folder = numberFolder + "/" + album;
+  const Text folder = numberFolder + kSeparator + album;
 
   const std::filesystem::path onDisk = platform::systemPath(GbkToUtf8(folder));
   bool made = false;
@@ -149,7 +161,7 @@ void PhotoStore::writeRecord(const Folder& state) {
   if (const auto earlier = readAlbumRecord(onDisk); earlier && earlier->id == record.id)
     record = mergeAlbumRecords(*earlier, std::move(record));
   if (!writeAlbumRecord(onDisk, record))
-    context_.form.appendLog(Utf8ToGbk("相册记录写入失败：") + album_->folder + "/" + kAlbumRecordName +
+    context_.form.appendLog(Utf8ToGbk("相册记录写入失败：") + album_->folder + kSeparator + kAlbumRecordName +
                             "\r\n");
 }
 

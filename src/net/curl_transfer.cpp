@@ -12,6 +12,7 @@
 #include "net/proxy_choice.h"
 #include "net/transfer_watch.h"
 #include "net/url_parts.h"
+#include "platform/path.h"
 
 namespace fotolun {
 namespace {
@@ -153,7 +154,7 @@ void SetProxy(CURL* curl, const TransferRequest& transfer) {
 }
 
 std::optional<std::string> ReadWholeFile(const char* path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(platform::systemPath(path), std::ios::binary);
   if (!file) return std::nullopt;
   std::ostringstream content;
   content << file.rdbuf();

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/atomic_file.h"
+#include "platform/path.h"
 #include "story/photo_time.h"
 
 namespace fotolun {
@@ -56,7 +57,7 @@ std::optional<std::time_t> fromChinaIsoTime(const std::string& text) {
 }
 
 std::optional<AlbumRecord> readAlbumRecord(const std::filesystem::path& folder) {
-  std::ifstream in(folder / kAlbumRecordName, std::ios::binary);
+  std::ifstream in(platform::systemPath(folder / kAlbumRecordName), std::ios::binary);
   if (!in) return std::nullopt;
   std::stringstream bytes;
   bytes << in.rdbuf();

@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "platform/atomic_file.h"
+#include "platform/file.h"
+#include "platform/path.h"
 #include "story/album_record.h"
 #include "story/html_text.h"
 
@@ -37,7 +39,7 @@ time{display:block;color:#888;font-size:12px}
 )";
 
 bool isVideoFile(const std::string& name) {
-  const std::string extension = fs::path(name).extension().string();
+  const std::string extension = platform::utf8OfPath(platform::pathFromUtf8(name).extension());
   for (const char* video : {".mp4", ".mov", ".m4v", ".webm"})
     if (extension == video) return true;
   return false;
@@ -60,6 +62,28 @@ std::string pageName(int page) {
   return page == 1 ? "index.html" : "index-" + std::to_string(page) + ".html";
 }
 
+// A relative path as the pages link it: UTF-8, with "/" between folders on every system.
+std::string linkPath(const fs::path& relative) {
+  std::string text = platform::utf8OfPath(relative);
+  std::replace(text.begin(), text.end(), '\\', '/');
+  return text;
+}
+
+// The folders in folder, read past the old 260-character limit too; a link to a folder counts
+// only when followed (an album folder may be one, a search for number folders never walks one).
+std::vector<fs::path> subfolders(const fs::path& folder, bool followLinks = true) {
+  std::vector<fs::path> found;
+  if (const auto entries = platform::listFolder(folder)) {
+    for (const platform::FolderEntry& entry : *entries) {
+      const fs::path child = folder / platform::pathFromUtf8(entry.name);
+      std::error_code error;
+      if (entry.link ? followLinks && fs::is_directory(platform::systemPath(child), error) : entry.folder)
+        found.push_back(child);
+    }
+  }
+  return found;
+}
+
 struct SavedAlbum {
   std::string folder;  // its folder's path in the number folder ("旅行", "说说/2019")
   AlbumRecord record;
@@ -68,10 +92,12 @@ struct SavedAlbum {
 };
 
 SavedAlbum savedAlbum(const fs::path& numberFolder, const fs::path& folder, AlbumRecord record) {
-  SavedAlbum album{folder.lexically_relative(numberFolder).generic_string(), std::move(record), {}, 0};
+  SavedAlbum album{linkPath(folder.lexically_relative(numberFolder)), std::move(record), {}, 0};
   for (const RecordedPhoto& photo : album.record.photos) {
     std::error_code error;
-    const bool there = !photo.file.empty() && fs::is_regular_file(folder / photo.file, error);
+    const bool there =
+        !photo.file.empty() &&
+        fs::is_regular_file(platform::systemPath(folder / platform::pathFromUtf8(photo.file)), error);
     album.present.push_back(there);
     album.saved += there ? 1 : 0;
   }
@@ -170,7 +196,7 @@ std::string coverOf(const SavedAlbum& album) {
 }
 
 std::optional<fs::path> writeTopPage(const fs::path& numberFolder, const std::vector<SavedAlbum>& albums) {
-  const std::string title = numberFolder.filename().string() + " 的相册";
+  const std::string title = platform::utf8OfPath(numberFolder.filename()) + " 的相册";
   std::string html = pageHead(title);
   html += "<header><h1>" + htmlText(title) + "</h1><p class=\"meta\">" + std::to_string(albums.size()) +
           " 个相册</p></header>\n<main class=\"grid\">\n";
@@ -187,21 +213,21 @@ std::optional<fs::path> writeTopPage(const fs::path& numberFolder, const std::ve
 
 bool holdsRecord(const fs::path& folder) {
   std::error_code error;
-  return fs::is_regular_file(folder / kAlbumRecordName, error);
+  return fs::is_regular_file(platform::systemPath(folder / kAlbumRecordName), error);
 }
 
 bool holdsRecordFolders(const fs::path& folder) {
   std::error_code error;
-  for (const auto& entry : fs::directory_iterator(folder, error))
-    if (entry.is_directory(error) && holdsRecord(entry.path())) return true;
+  for (const fs::path& child : subfolders(folder))
+    if (holdsRecord(child)) return true;
   return false;
 }
 
 bool holdsAlbums(const fs::path& folder) {
-  return holdsRecordFolders(folder) || holdsRecordFolders(folder / fs::path(kFeedFolder));
+  return holdsRecordFolders(folder) || holdsRecordFolders(folder / platform::pathFromUtf8(kFeedFolder));
 }
 
-bool isFeedFolder(const fs::path& folder) { return folder.filename() == fs::path(kFeedFolder); }
+bool isFeedFolder(const fs::path& folder) { return folder.filename() == platform::pathFromUtf8(kFeedFolder); }
 
 // An album folder's number folder: a year of posts sits one level deeper than an album.
 fs::path numberFolderOf(const fs::path& albumFolder) {
@@ -210,12 +236,9 @@ fs::path numberFolderOf(const fs::path& albumFolder) {
 }
 
 void addAlbumsIn(const fs::path& numberFolder, const fs::path& folder, std::vector<SavedAlbum>& albums) {
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(folder, error)) {
-    if (!entry.is_directory(error)) continue;
-    if (auto record = readAlbumRecord(entry.path()))
-      albums.push_back(savedAlbum(numberFolder, entry.path(), std::move(*record)));
-  }
+  for (const fs::path& child : subfolders(folder))
+    if (auto record = readAlbumRecord(child))
+      albums.push_back(savedAlbum(numberFolder, child, std::move(*record)));
 }
 
 }  // namespace
@@ -223,7 +246,7 @@ void addAlbumsIn(const fs::path& numberFolder, const fs::path& folder, std::vect
 std::optional<fs::path> writeGallery(const fs::path& numberFolder) {
   std::vector<SavedAlbum> albums;
   addAlbumsIn(numberFolder, numberFolder, albums);
-  addAlbumsIn(numberFolder, numberFolder / fs::path(kFeedFolder), albums);
+  addAlbumsIn(numberFolder, numberFolder / platform::pathFromUtf8(kFeedFolder), albums);
   if (albums.empty()) return std::nullopt;
   std::sort(albums.begin(), albums.end(),
             [](const SavedAlbum& a, const SavedAlbum& b) { return a.folder < b.folder; });
@@ -236,10 +259,7 @@ namespace {
 // Number folders at most kDepth levels below folder, in name order.
 constexpr int kDepth = 3;
 void findNumberFolders(const fs::path& folder, int depth, std::vector<fs::path>& found) {
-  std::error_code error;
-  std::vector<fs::path> children;
-  for (const auto& entry : fs::directory_iterator(folder, error))
-    if (entry.is_directory(error) && !entry.is_symlink(error)) children.push_back(entry.path());
+  std::vector<fs::path> children = subfolders(folder, false);
   std::sort(children.begin(), children.end());
   for (const fs::path& child : children) {
     if (holdsAlbums(child)) {
@@ -262,13 +282,14 @@ std::optional<fs::path> writeFolderIndex(const fs::path& folder) {
   const fs::path named = namedFolder(folder);
   std::vector<fs::path> numbers;
   findNumberFolders(named, 1, numbers);
-  std::string html = pageHead(named.filename().string());
-  html += "<header><h1>" + htmlText(named.filename().string()) + "</h1></header>\n<main class=\"grid\">\n";
+  std::string html = pageHead(platform::utf8OfPath(named.filename()));
+  html += "<header><h1>" + htmlText(platform::utf8OfPath(named.filename())) +
+          "</h1></header>\n<main class=\"grid\">\n";
   int shown = 0;
   for (const fs::path& number : numbers) {
     std::error_code error;
-    if (!fs::is_regular_file(number / "index.html", error)) continue;
-    const std::string relative = number.lexically_relative(named).generic_string();
+    if (!fs::is_regular_file(platform::systemPath(number / "index.html"), error)) continue;
+    const std::string relative = linkPath(number.lexically_relative(named));
     html += "<a class=\"album\" href=\"" + linkToFile(relative) + "/index.html\"><span class=\"name\">" +
             htmlText(relative) + "</span><span class=\"count\"></span></a>\n";
     ++shown;
