@@ -9,6 +9,7 @@
 #   FOTOLUN_WINDOWS_REFRESH=1 reads Debian's source index again and takes newer versions
 #   FOTOLUN_WINDOWS_STANDIN=0 skips the stand-in's libraries (libmicrohttpd, libjpeg-turbo)
 set -euo pipefail
+shopt -s inherit_errexit
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cache=${FOTOLUN_WINDOWS_CACHE:-$HOME/.cache/fotolun-windows}
@@ -189,15 +190,23 @@ cc="$host-gcc-posix"
 cxx="$host-g++-posix"
 optimise="-O2 -DNDEBUG"
 
-cmake_build() {
+cmake_configure() {
   local src=$1
   shift
   cmake -S "$src" -B . -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DFOTOLUN_WINDOWS_PREFIX="$prefix" \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_C_FLAGS_RELEASE="$optimise" -DCMAKE_CXX_FLAGS_RELEASE="$optimise" -DBUILD_SHARED_LIBS=OFF \
-    -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
+    -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache --no-warn-unused-cli "$@"
+}
+
+cmake_install() {
   cmake --build . -j "$jobs"
   cmake --install .
+}
+
+cmake_build() {
+  cmake_configure "$@"
+  cmake_install
 }
 
 configure_build() {
@@ -214,6 +223,7 @@ configure_build() {
 # A pkg-config file's field gets words it lacks (static flags that upstream leaves to the user).
 pc_add() {
   local pc=$prefix/lib/pkgconfig/$1 field=$2 words=$3
+  [ -f "$pc" ] || { echo "no $pc to add $words to" >&2; return 1; }
   grep -q "^$field:.*$words" "$pc" && return
   if grep -q "^$field:" "$pc"; then
     sed -i "s|^$field:.*|& $words|" "$pc"
@@ -247,6 +257,30 @@ fold_pkgconfig() {
   done
 }
 
+# Some upstream files repeat the compiler's own runtime libraries, and their dependencies, in Libs:
+# those go, and of a repeated word the last stays (the place a static link needs it).
+tidy_pkgconfig() {
+  local pc
+  for pc in "$prefix"/lib/pkgconfig/*.pc; do
+    [ -L "$pc" ] && continue
+    awk '
+      /^Libs:/ {
+        n = split(substr($0, 6), words, /[[:space:]]+/)
+        split("", seen); out = ""
+        for (i = n; i >= 1; i--) {
+          w = words[i]
+          if (w == "" || w ~ /^-l(mingw32|gcc|gcc_eh|gcc_s|moldname|mingwex|msvcrt)$/ || (w in seen)) continue
+          seen[w] = 1
+          out = w (out == "" ? "" : " " out)
+        }
+        print "Libs: " out
+        next
+      }
+      { print }' "$pc" >"$pc.tmp"
+    mv "$pc.tmp" "$pc"
+  done
+}
+
 copy_licences() {
   local name=$1 src=$2 dest=$prefix/licenses/$1 f
   rm -rf "$dest" && mkdir -p "$dest"
@@ -273,7 +307,7 @@ build() {
   fi
   want="$name $ver $(
     {
-      declare -f "recipe_$name" cmake_build configure_build fold_pkgconfig
+      declare -f "recipe_$name" cmake_configure cmake_install cmake_build configure_build pc_add fold_pkgconfig
       echo "$optimise"
       cat "$toolchain"
       [ "$pkg" = - ] && find "$src" -type f | sort | xargs cat
@@ -281,19 +315,31 @@ build() {
     } | sha256sum | cut -c1-16
   )"
   if [ -f "$stamp" ] && [ "$(<"$stamp")" = "$want" ]; then
+    [ "$pkg" = - ] || [ -d "$prefix/licenses/$pkg" ] || copy_licences "$pkg" "$src"
     return
   fi
   rm -f "$stamp"
   rm -rf "$dir" && mkdir -p "$dir"
   say "building $name $ver"
   t0=$SECONDS
-  if ! (cd "$dir" && "recipe_$name" "$src") >"$log" 2>&1; then
+  # Not under "if": there bash would ignore errexit inside the recipe and go on past a failure.
+  local status=0
+  set +e
+  (
+    set -e
+    cd "$dir"
+    "recipe_$name" "$src"
+  ) >"$log" 2>&1
+  status=$?
+  set -e
+  if [ "$status" -ne 0 ]; then
     tail -n 40 "$log" >&2
     say "$name failed; the whole log is $log"
     exit 1
   fi
   fold_pkgconfig
-  [ "$pkg" = - ] || copy_licences "$name" "$src"
+  tidy_pkgconfig
+  [ "$pkg" = - ] || copy_licences "$pkg" "$src"
   rm -rf "$dir"
   echo "$want" >"$stamp"
   echo "$name $ver $((SECONDS - t0))s" >>"$cache/logs/timings.txt"
@@ -315,11 +361,12 @@ Cflags: -I$sysroot/include
 EOF
 }
 
+# What a static program carries besides the libraries: zlib, and mingw-w64's and GCC's runtimes.
 runtime_licences() {
-  local p
-  for p in libz-mingw-w64-dev mingw-w64-common gcc-mingw-w64-base; do
-    mkdir -p "$prefix/licenses/$p"
-    cp "/usr/share/doc/$p/copyright" "$prefix/licenses/$p/debian-copyright"
+  local pair
+  for pair in zlib:libz-mingw-w64-dev mingw-w64-runtime:mingw-w64-common gcc-runtime:gcc-mingw-w64-base; do
+    mkdir -p "$prefix/licenses/${pair%%:*}"
+    cp "/usr/share/doc/${pair#*:}/copyright" "$prefix/licenses/${pair%%:*}/debian-copyright"
   done
 }
 
@@ -351,9 +398,14 @@ recipe_pcre2() {
   pc_add libpcre2-posix.pc Cflags -DPCRE2_STATIC
 }
 
+# Debian's security fixes test "#if XML_DTD == 1", as the autotools build that Debian uses defines
+# it; expat's CMake writes the macro empty. The generated header gets the value, upstream stays as is.
 recipe_expat() {
-  cmake_build "$1/expat" -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+  cmake_configure "$1/expat" -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
     -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_FUZZERS=OFF -DEXPAT_BUILD_PKGCONFIG=ON
+  sed -i 's/^#define XML_DTD$/#define XML_DTD 1/; s/^#define XML_NS$/#define XML_NS 1/' expat_config.h
+  grep -q '^#define XML_DTD 1$' expat_config.h
+  cmake_install
   pc_add expat.pc Cflags -DXML_STATIC
 }
 
@@ -437,5 +489,6 @@ if [ "${FOTOLUN_WINDOWS_STANDIN:-1}" != 0 ]; then
   build libmicrohttpd libmicrohttpd
   build libjpeg_turbo libjpeg-turbo
 fi
+tidy_pkgconfig
 say "done in $((SECONDS - started)) s"
 echo "$prefix"
