@@ -222,7 +222,7 @@ configure_build() {
 
 # A pkg-config file's field gets words it lacks (static flags that upstream leaves to the user).
 pc_add() {
-  local pc=$prefix/lib/pkgconfig/$1 field=$2 words=$3
+  local pc=$DESTDIR$prefix/lib/pkgconfig/$1 field=$2 words=$3
   [ -f "$pc" ] || { echo "no $pc to add $words to" >&2; return 1; }
   grep -q "^$field:.*$words" "$pc" && return
   if grep -q "^$field:" "$pc"; then
@@ -236,7 +236,8 @@ pc_add() {
 # needs what Libs.private and Requires.private hold, and CMake's pkg_check_modules reads only Libs.
 fold_pkgconfig() {
   local pc
-  for pc in "$prefix"/lib/pkgconfig/*.pc; do
+  for pc in "$1"/lib/pkgconfig/*.pc; do
+    [ -f "$pc" ] || continue
     [ -L "$pc" ] && continue
     awk -v root="$prefix" '
       { gsub(root, "${prefix}") }
@@ -261,7 +262,8 @@ fold_pkgconfig() {
 # those go, and of a repeated word the last stays (the place a static link needs it).
 tidy_pkgconfig() {
   local pc
-  for pc in "$prefix"/lib/pkgconfig/*.pc; do
+  for pc in "$1"/lib/pkgconfig/*.pc; do
+    [ -f "$pc" ] || continue
     [ -L "$pc" ] && continue
     awk '
       /^Libs:/ {
@@ -292,7 +294,9 @@ copy_licences() {
 }
 
 # Builds one library unless its stamp says this version was built by this recipe against these
-# dependencies. A failed build leaves no stamp, so the next run builds it again.
+# dependencies. The recipe installs into a stage (DESTDIR), whose files join the prefix once the
+# whole build went through: a failed build leaves neither files nor a stamp, and the next run
+# builds it again.
 #   build NAME SOURCE-PACKAGE [DEPENDENCY...]   the recipe is the shell function recipe_NAME
 build() {
   local name=$1 pkg=$2
@@ -307,7 +311,7 @@ build() {
   fi
   want="$name $ver $(
     {
-      declare -f "recipe_$name" cmake_configure cmake_install cmake_build configure_build pc_add fold_pkgconfig
+      declare -f "recipe_$name" cmake_configure cmake_install cmake_build configure_build pc_add fold_pkgconfig tidy_pkgconfig
       echo "$optimise"
       cat "$toolchain"
       [ "$pkg" = - ] && find "$src" -type f | sort | xargs cat
@@ -319,7 +323,7 @@ build() {
     return
   fi
   rm -f "$stamp"
-  rm -rf "$dir" && mkdir -p "$dir"
+  rm -rf "$dir" && mkdir -p "$dir/work"
   say "building $name $ver"
   t0=$SECONDS
   # Not under "if": there bash would ignore errexit inside the recipe and go on past a failure.
@@ -327,8 +331,12 @@ build() {
   set +e
   (
     set -e
-    cd "$dir"
+    cd "$dir/work"
+    export DESTDIR=$dir/stage
     "recipe_$name" "$src"
+    [ -d "$DESTDIR$prefix" ] || { echo "$name installed nothing" >&2; exit 1; }
+    fold_pkgconfig "$DESTDIR$prefix"
+    tidy_pkgconfig "$DESTDIR$prefix"
   ) >"$log" 2>&1
   status=$?
   set -e
@@ -337,8 +345,7 @@ build() {
     say "$name failed; the whole log is $log"
     exit 1
   fi
-  fold_pkgconfig
-  tidy_pkgconfig
+  cp -a "$dir/stage$prefix/." "$prefix/"
   [ "$pkg" = - ] || copy_licences "$pkg" "$src"
   rm -rf "$dir"
   echo "$want" >"$stamp"
@@ -373,8 +380,8 @@ runtime_licences() {
 recipe_iconv() {
   "$cc" $optimise -Wall -Wextra -Werror -c "$1/iconv.c" -o iconv.o
   "$host-ar" rcs libiconv.a iconv.o
-  install -m 644 libiconv.a "$prefix/lib/"
-  install -m 644 "$1/iconv.h" "$prefix/include/"
+  install -D -m 644 libiconv.a "$DESTDIR$prefix/lib/libiconv.a"
+  install -D -m 644 "$1/iconv.h" "$DESTDIR$prefix/include/iconv.h"
 }
 
 recipe_curl() {
@@ -417,6 +424,10 @@ recipe_exiv2() {
     -DEXIV2_ENABLE_SSH=OFF -DEXIV2_ENABLE_VIDEO=OFF -DEXIV2_ENABLE_BMFF=ON -DEXIV2_BUILD_SAMPLES=OFF \
     -DEXIV2_BUILD_EXIV2_COMMAND=OFF -DEXIV2_BUILD_UNIT_TESTS=OFF -DEXIV2_BUILD_DOC=OFF \
     -DEXIV2_TEAM_WARNINGS_AS_ERRORS=OFF -DCMAKE_CXX_FLAGS=-DXML_STATIC -DCMAKE_DISABLE_FIND_PACKAGE_Iconv=ON
+  # Its pkg-config file knows only the shared library; these are what its CMake targets carry.
+  pc_add exiv2.pc Libs "-lexiv2-xmp -lpsapi -lws2_32 -lshell32"
+  pc_add exiv2.pc Requires "expat, zlib"
+  pc_add exiv2.pc Cflags "-Dexiv2lib_STATIC -DWIN32_LEAN_AND_MEAN"
 }
 
 # The amalgamation is generated on the build host (a Tcl script), then compiled for Windows alone.
@@ -424,9 +435,10 @@ recipe_sqlite3() {
   mkdir host && (cd host && "$1/configure" --disable-tcl --disable-readline && make sqlite3.c)
   ccache "$cc" $optimise -DSQLITE_THREADSAFE=1 -DSQLITE_ENABLE_COLUMN_METADATA -c host/sqlite3.c -o sqlite3.o
   "$host-ar" rcs libsqlite3.a sqlite3.o
-  install -m 644 libsqlite3.a "$prefix/lib/"
-  install -m 644 host/sqlite3.h "$1/src/sqlite3ext.h" "$prefix/include/"
-  cat >"$prefix/lib/pkgconfig/sqlite3.pc" <<EOF
+  install -D -m 644 libsqlite3.a "$DESTDIR$prefix/lib/libsqlite3.a"
+  install -D -m 644 -t "$DESTDIR$prefix/include" host/sqlite3.h "$1/src/sqlite3ext.h"
+  mkdir -p "$DESTDIR$prefix/lib/pkgconfig"
+  cat >"$DESTDIR$prefix/lib/pkgconfig/sqlite3.pc" <<EOF
 prefix=$prefix
 libdir=\${prefix}/lib
 includedir=\${prefix}/include
@@ -471,24 +483,44 @@ recipe_libjpeg_turbo() {
   cmake_build "$1" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF
 }
 
+# Two lanes of builds side by side: a CMake configure step runs one check at a time, so while one
+# library configures, the other lane compiles. Each lane gets half the jobs.
+lane_a() {
+  build curl curl
+  build json_c json-c
+  build pcre2 pcre2
+  build sqlite3 sqlite3
+  build googletest googletest
+  [ "$standin" = 0 ] || build libmicrohttpd libmicrohttpd
+}
+
+lane_b() {
+  build expat expat
+  build exiv2 exiv2 expat
+  build libpng libpng1.6
+  build qrencode qrencode
+  build zbar zbar iconv
+  [ "$standin" = 0 ] || build libjpeg_turbo libjpeg-turbo
+}
+
+standin=${FOTOLUN_WINDOWS_STANDIN:-1}
 install_packages
 zlib_pc
 runtime_licences
+# Fetched first and one at a time: apt keeps one lock on its lists.
+for pkg in curl json-c pcre2 sqlite3 googletest expat exiv2 libpng1.6 qrencode zbar; do
+  fetch_source "$pkg" >/dev/null
+done
+[ "$standin" = 0 ] || for pkg in libmicrohttpd libjpeg-turbo; do fetch_source "$pkg" >/dev/null; done
 build iconv -
-build curl curl
-build json_c json-c
-build pcre2 pcre2
-build expat expat
-build exiv2 exiv2 expat
-build sqlite3 sqlite3
-build libpng libpng1.6
-build qrencode qrencode
-build zbar zbar iconv
-build googletest googletest
-if [ "${FOTOLUN_WINDOWS_STANDIN:-1}" != 0 ]; then
-  build libmicrohttpd libmicrohttpd
-  build libjpeg_turbo libjpeg-turbo
-fi
-tidy_pkgconfig
+jobs=$(((jobs + 1) / 2))
+lane_a &
+a=$!
+lane_b &
+b=$!
+failed=0
+wait "$a" || failed=1
+wait "$b" || failed=1
+[ "$failed" = 0 ] || { say "a library failed to build; a rerun resumes from it"; exit 1; }
 say "done in $((SECONDS - started)) s"
 echo "$prefix"
