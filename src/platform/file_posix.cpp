@@ -70,17 +70,6 @@ std::optional<std::size_t> readAt(File& file, char* into, std::size_t size, std:
   }
 }
 
-bool readAll(File& file, std::string& content) {
-  content.clear();
-  char buffer[65536];
-  for (;;) {
-    const auto got = readAt(file, buffer, sizeof buffer, content.size());
-    if (!got) return false;
-    if (*got == 0) return true;
-    content.append(buffer, *got);
-  }
-}
-
 bool truncate(File& file, std::uint64_t size) {
   return ::ftruncate(fdOf(file), static_cast<off_t>(size)) == 0;
 }

@@ -104,17 +104,6 @@ std::optional<std::size_t> readAt(File& file, char* into, std::size_t size, std:
   return got;
 }
 
-bool readAll(File& file, std::string& content) {
-  content.clear();
-  char buffer[65536];
-  for (;;) {
-    const auto got = readAt(file, buffer, sizeof buffer, content.size());
-    if (!got) return false;
-    if (*got == 0) return true;
-    content.append(buffer, *got);
-  }
-}
-
 bool truncate(File& file, std::uint64_t size) {
   FILE_END_OF_FILE_INFO end{};
   end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
