@@ -1,0 +1,11 @@
+# Fails when PROGRAM imports a DLL that Windows does not ship (the C++ runtime, winpthread, zlib...).
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
+foreach(import IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${import}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll MATCHES "^(kernel32|user32|advapi32|ws2_32|crypt32|bcrypt|secur32|normaliz|shell32|ole32|oleaut32|gdi32|winmm|psapi|iphlpapi|userenv|wldap32|msvcrt|api-ms-win-[a-z0-9-]+)\\.dll$")
+    message(FATAL_ERROR "${PROGRAM} needs ${dll}")
+  endif()
+endforeach()
+message(STATUS "imports only system DLLs: ${imports}")
