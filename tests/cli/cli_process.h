@@ -15,8 +15,25 @@ struct CliResult {
   std::string err;
 };
 
+// The fotolun-cli under test: the build's own, or the program FOTOLUN_CLI_PATH names, started
+// through FOTOLUN_CLI_LAUNCHER when that is set (scripts/windows/wine-run.sh runs the Windows
+// build's fotolun-cli.exe under Wine, so the same cases hold it to the same behaviour).
+struct CliProgram {
+  std::string launcher;  // empty: the program is started as it is
+  std::string program;
+  bool windows = false;  // a .exe: it takes and prints Windows paths and reads Windows variables
+};
+const CliProgram& cliProgram();
+
+// path as the program under test is told it and prints it: as it is on Linux; under Wine, on the
+// drive Z: that Wine maps the Linux root to (/tmp/a/b is Z:\tmp\a\b).
+std::string programPath(const std::filesystem::path& path);
+
 // Runs fotolun-cli with args; while it runs, whileRunning (if given) is called every 20 ms with the
-// child's pid and what it printed so far, and may signal it.
+// child's pid and what it printed so far, and may signal it. For a Windows program, arguments that
+// are absolute Linux paths (or end in one after "firefox:") and the path variables the program
+// reads are handed over as programPath gives them, and XDG_CONFIG_HOME becomes APPDATA, which
+// the Windows rules read in its place.
 CliResult runCli(const std::vector<std::string>& args,
                  const std::function<void(int pid, const std::string& outSoFar)>& whileRunning = nullptr);
 
