@@ -21,6 +21,9 @@ started=$SECONDS
 mkdir -p "$cache"/{src,build,stamps,logs} "$prefix"/{include,lib/pkgconfig,licenses}
 cache=$(cd "$cache" && pwd)
 prefix=$cache/prefix
+# One run at a time per cache: two would build the same library in the same folder.
+exec 7>"$cache/.lock"
+flock 7
 
 say() { echo "windows-deps: $*" >&2; }
 
@@ -259,7 +262,11 @@ fold_pkgconfig() {
 }
 
 # Some upstream files repeat the compiler's own runtime libraries, and their dependencies, in Libs:
-# those go, and of a repeated word the last stays (the place a static link needs it).
+# those go, and of a repeated word the last stays (the place a static link needs it). zlib goes by
+# -lz (CMake's pkg_check_modules puts a bare archive path before the objects), which finds the
+# prefix's copy of the archive; winpthread goes, as CMake would resolve -lpthread to its import
+# library and the compiler links the archive by itself. Cheap and idempotent, so it runs over the
+# whole prefix every time.
 tidy_pkgconfig() {
   local pc
   for pc in "$1"/lib/pkgconfig/*.pc; do
@@ -271,7 +278,8 @@ tidy_pkgconfig() {
         split("", seen); out = ""
         for (i = n; i >= 1; i--) {
           w = words[i]
-          if (w == "" || w ~ /^-l(mingw32|gcc|gcc_eh|gcc_s|moldname|mingwex|msvcrt)$/ || (w in seen)) continue
+          if (w ~ /libz\.a$/) w = "-lz"
+          if (w == "" || w ~ /^-l(mingw32|gcc|gcc_eh|gcc_s|moldname|mingwex|msvcrt|pthread|winpthread)$/ || (w in seen)) continue
           seen[w] = 1
           out = w (out == "" ? "" : " " out)
         }
@@ -311,7 +319,7 @@ build() {
   fi
   want="$name $ver $(
     {
-      declare -f "recipe_$name" cmake_configure cmake_install cmake_build configure_build pc_add fold_pkgconfig tidy_pkgconfig
+      declare -f "recipe_$name" cmake_configure cmake_install cmake_build configure_build pc_add fold_pkgconfig
       echo "$optimise"
       cat "$toolchain"
       [ "$pkg" = - ] && find "$src" -type f | sort | xargs cat
@@ -336,7 +344,6 @@ build() {
     "recipe_$name" "$src"
     [ -d "$DESTDIR$prefix" ] || { echo "$name installed nothing" >&2; exit 1; }
     fold_pkgconfig "$DESTDIR$prefix"
-    tidy_pkgconfig "$DESTDIR$prefix"
   ) >"$log" 2>&1
   status=$?
   set -e
@@ -355,16 +362,20 @@ build() {
 
 # --- the recipes -----------------------------------------------------------------------------------
 
-# Debian's zlib is static and shared in the sysroot; the prefix's pkg-config file names the archive.
+# Debian's zlib comes as an import library and an archive in the sysroot, and -lz would find the
+# former; the prefix holds a copy of the archive alone, so -lz from the prefix links it statically.
 zlib_pc() {
-  local sysroot=/usr/$host ver
+  local ver
   ver=$(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)
+  cmp -s "/usr/$host/lib/libz.a" "$prefix/lib/libz.a" || cp "/usr/$host/lib/libz.a" "$prefix/lib/libz.a"
   cat >"$prefix/lib/pkgconfig/zlib.pc" <<EOF
+prefix=\${pcfiledir}/../..
+libdir=\${prefix}/lib
+
 Name: zlib
 Description: zlib compression library (Debian's mingw build)
 Version: ${ver%%+*}
-Libs: $sysroot/lib/libz.a
-Cflags: -I$sysroot/include
+Libs: -L\${libdir} -lz
 EOF
 }
 
@@ -522,5 +533,6 @@ failed=0
 wait "$a" || failed=1
 wait "$b" || failed=1
 [ "$failed" = 0 ] || { say "a library failed to build; a rerun resumes from it"; exit 1; }
+tidy_pkgconfig "$prefix"
 say "done in $((SECONDS - started)) s"
 echo "$prefix"

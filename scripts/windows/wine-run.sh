@@ -25,13 +25,14 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 # creating it twice. The server is started by hand, detached from our standard streams: one that
 # Wine started would inherit them, and a reader of the program's output would wait for an end of
 # file that comes only when the server quits. Kept alive (-p), it makes later runs start in seconds.
+# What stays running (the server, the services wineboot starts) must not inherit the lock either.
 (
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
-    "$wine" wineboot --init </dev/null >/dev/null 2>&1
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
+    "$wine" wineboot --init </dev/null >/dev/null 2>&1 9>&-
   fi
-  "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
 ) 9>"$WINEPREFIX.lock"
 
 exec "$wine" "$@"

@@ -43,9 +43,18 @@ static int code_page_of(const char *name) {
   return 0;
 }
 
+/* A system without GB18030 (Wine, for one) still has GBK, which holds every character of its
+ * two-byte part. */
+static int available(int code_page) {
+  if (code_page <= 0 || code_page == kUtf16Le || code_page == kUtf16Be) return code_page;
+  if (IsValidCodePage((UINT)code_page)) return code_page;
+  if (code_page == 54936 && IsValidCodePage(936)) return 936;
+  return 0;
+}
+
 iconv_t iconv_open(const char *tocode, const char *fromcode) {
-  int to = code_page_of(tocode);
-  int from = code_page_of(fromcode);
+  int to = available(code_page_of(tocode));
+  int from = available(code_page_of(fromcode));
   if (to == 0 || from == 0 || to == kUtf16Any) {
     errno = EINVAL;
     return (iconv_t)-1;

@@ -63,8 +63,8 @@ TEST(WindowsLibraries, Pcre2MatchesUtf8WithJit) {
   int error = 0;
   PCRE2_SIZE offset = 0;
   std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)> code(
-      pcre2_compile(reinterpret_cast<PCRE2_SPTR>("(\\d{4})\\s*年"), PCRE2_ZERO_TERMINATED, PCRE2_UTF | PCRE2_UCP,
-                    &error, &offset, nullptr),
+      pcre2_compile(reinterpret_cast<PCRE2_SPTR>("(\\d{4})\\s*年"), PCRE2_ZERO_TERMINATED,
+                    PCRE2_UTF | PCRE2_UCP, &error, &offset, nullptr),
       pcre2_code_free);
   ASSERT_NE(code, nullptr);
   EXPECT_EQ(pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE), 0);
@@ -97,8 +97,9 @@ TEST(WindowsLibraries, Sqlite3OpensAFileByItsUtf8Name) {
   ASSERT_EQ(sqlite3_open_v2(reinterpret_cast<const char*>(file.u8string().c_str()), &db,
                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
             SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE c(name TEXT); INSERT INTO c VALUES('会话');", nullptr, nullptr, nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(db, "CREATE TABLE c(name TEXT); INSERT INTO c VALUES('会话');", nullptr, nullptr, nullptr),
+      SQLITE_OK);
   sqlite3_stmt* row = nullptr;
   ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT name FROM c", -1, &row, nullptr), SQLITE_OK);
   ASSERT_EQ(sqlite3_step(row), SQLITE_ROW);
@@ -133,8 +134,8 @@ TEST(WindowsLibraries, Exiv2WritesAndReadsExifAndXmpThroughAWidePath) {
 // A QR code as the stand-in draws it (libqrencode, then libpng) and as fotolun-cli reads it back
 // (libpng, then zbar, whose text decoder goes through the iconv shim).
 std::vector<unsigned char> qrAsPng(const std::string& text, QRencodeMode mode) {
-  std::unique_ptr<QRcode, decltype(&QRcode_free)> qr(QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_M, mode, 1),
-                                                     QRcode_free);
+  std::unique_ptr<QRcode, decltype(&QRcode_free)> qr(
+      QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_M, mode, 1), QRcode_free);
   if (!qr) return {};
   const int scale = 4, margin = 4, side = (qr->width + 2 * margin) * scale;
   std::vector<png_byte> pixels(static_cast<size_t>(side) * side, 255);
@@ -142,7 +143,8 @@ std::vector<unsigned char> qrAsPng(const std::string& text, QRencodeMode mode) {
     for (int x = 0; x < qr->width; ++x) {
       if ((qr->data[y * qr->width + x] & 1) == 0) continue;
       for (int dy = 0; dy < scale; ++dy) {
-        for (int dx = 0; dx < scale; ++dx) pixels[((y + margin) * scale + dy) * side + (x + margin) * scale + dx] = 0;
+        for (int dx = 0; dx < scale; ++dx)
+          pixels[((y + margin) * scale + dy) * side + (x + margin) * scale + dx] = 0;
       }
     }
   }
@@ -165,6 +167,7 @@ std::string scanPng(const std::vector<unsigned char>& png) {
   std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image));
   if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return "unreadable png";
 
+  using namespace zbar;
   zbar_image_scanner_t* scanner = zbar_image_scanner_create();
   zbar_image_scanner_set_config(scanner, ZBAR_QRCODE, ZBAR_CFG_ENABLE, 1);
   zbar_image_t* frame = zbar_image_create();
@@ -195,11 +198,12 @@ TEST_P(QrRoundTrip, ReadsBackWhatWasDrawn) {
   EXPECT_EQ(scanPng(png), GetParam().read);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, QrRoundTrip,
-    testing::Values(QrCase{"Ascii", "https://127.0.0.1/qr?code=AB12", QR_MODE_8, "https://127.0.0.1/qr?code=AB12"},
-                    QrCase{"Utf8Bytes", "扫码登录 fotolun", QR_MODE_8, "扫码登录 fotolun"},
-                    QrCase{"Kanji", "\x8A\xBF\x8E\x9A", QR_MODE_KANJI, "漢字"}),
-    [](const testing::TestParamInfo<QrCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Modes, QrRoundTrip,
+                         testing::Values(QrCase{"Ascii", "https://127.0.0.1/qr?code=AB12", QR_MODE_8,
+                                                "https://127.0.0.1/qr?code=AB12"},
+                                         QrCase{"Utf8Bytes", "扫码登录 fotolun", QR_MODE_8,
+                                                "扫码登录 fotolun"},
+                                         QrCase{"Kanji", "\x8A\xBF\x8E\x9A", QR_MODE_KANJI, "漢字"}),
+                         [](const testing::TestParamInfo<QrCase>& info) { return info.param.name; });
 
 }  // namespace
