@@ -5,8 +5,9 @@ namespace fotolun::cli {
 
 int runDemo(Terminal& terminal, const ProgramFolders&, const std::string&, const std::function<bool()>&,
             DemoChoices) {
-  terminal.error("demo is not in this build: it needs the stand-in service, which this build "
-                 "leaves out. Every other command works.\n");
+  terminal.error(
+      "demo is not in this build: it needs the stand-in service, which this build "
+      "leaves out. Every other command works.\n");
   return 2;
 }
 

@@ -45,7 +45,8 @@ if [ $tests -eq 1 ]; then
   ctest --test-dir build-windows --output-on-failure -j 2 --timeout 600
   stage "unit tests passed under Wine"
 
-  # The end-to-end cases come from the Linux build, with the stand-in in their own process.
+  # The end-to-end cases come from the Linux build, with the stand-in in their own process; one at
+  # a time, since Wine gives every Windows program the same %APPDATA%.
   if [ ! -x build/tests/test_cli ] || [ ! -x build/cli/fotolun-cli ]; then
     [ -f build/CMakeCache.txt ] ||
       cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOTOLUN_GUI=OFF \
@@ -53,7 +54,7 @@ if [ $tests -eq 1 ]; then
     cmake --build build -j 2 --target test_cli fotolun-cli
   fi
   FOTOLUN_CLI_PATH=$root/build-windows/cli/fotolun-cli.exe FOTOLUN_CLI_LAUNCHER=$root/scripts/windows/wine-run.sh \
-    FOTOLUN_WINDOWS_ZIP=$zip ctest --test-dir build -R '^CliTest\.' --output-on-failure -j 2 --timeout 900
+    FOTOLUN_WINDOWS_ZIP=$zip ctest --test-dir build -R '^CliTest\.' --output-on-failure --timeout 900
   stage "fotolun-cli.exe passed the end-to-end cases under Wine, the zip's download included"
   # The prefix's server was started for this run; it goes with it.
   WINEPREFIX=$FOTOLUN_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true

@@ -9,9 +9,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
@@ -130,9 +131,8 @@ std::vector<std::string> windowsEnvironment() {
 
 CliResult runProgram(const std::string& program, const std::vector<std::string>& args,
                      const std::function<void(int pid, const std::string& outSoFar)>& whileRunning,
-                     const Account* account) {
+                     const Account* account, const CliProgram& tested = cliProgram()) {
   // All that the child needs is made before the fork: the tests' process has threads.
-  const CliProgram& tested = cliProgram();
   const bool launched = account == nullptr && !tested.launcher.empty();
   std::vector<std::string> argStrings = {launched ? tested.launcher : program};
   if (launched) argStrings.push_back(program);
@@ -188,6 +188,10 @@ CliResult runProgram(const std::string& program, const std::vector<std::string>&
   int status = 0;
   waitpid(pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  // A Windows program's text lines end in CRLF; the cases compare lines.
+  if (tested.windows)
+    for (std::string* text : {&result.out, &result.err})
+      for (std::size_t at; (at = text->find("\r\n")) != std::string::npos;) text->erase(at, 1);
   return result;
 }
 
@@ -211,6 +215,34 @@ std::string programPath(const fs::path& path) {
   std::string out = "Z:" + fs::absolute(path).lexically_normal().string();
   std::replace(out.begin(), out.end(), '/', '\\');
   return out;
+}
+
+fs::path userCookieFileOfProgram(const fs::path& configHome) {
+  if (!cliProgram().windows) return configHome / "fotolun" / "cookies.txt";
+  const char* prefix = std::getenv("FOTOLUN_WINEPREFIX");
+  const char* cache = std::getenv("FOTOLUN_WINDOWS_CACHE");
+  const char* home = std::getenv("HOME");
+  const fs::path wine = prefix != nullptr ? fs::path(prefix)
+                        : cache != nullptr
+                            ? fs::path(cache) / "wine"
+                            : fs::path(home != nullptr ? home : "/") / ".cache/fotolun-windows/wine";
+  const passwd* user = getpwuid(getuid());
+  return wine / "drive_c/users" / (user != nullptr ? user->pw_name : "root") /
+         "AppData/Roaming/Fotolun/cookies.txt";
+}
+
+CliResult runCliCopy(const std::string& program, const std::vector<std::string>& args) {
+  return runProgram(program, args, nullptr, nullptr);
+}
+
+CliResult runBuiltCli(const std::vector<std::string>& args) {
+  return runProgram(FOTOLUN_CLI_PATH, args, nullptr, nullptr, CliProgram{"", FOTOLUN_CLI_PATH, false});
+}
+
+bool leftOutUnderWine(const std::string& what, const std::string& why) {
+  if (!cliProgram().windows) return false;
+  std::printf("[ left out under Wine ] %s: %s\n", what.c_str(), why.c_str());
+  return true;
 }
 
 CliResult runCli(const std::vector<std::string>& args,
