@@ -29,6 +29,7 @@ namespace fs = std::filesystem;
 constexpr const char* kNoCtrlCUnderWine =
     "under Wine: a POSIX SIGINT does not reach the program as a console Ctrl-C, and no console "
     "of Wine's can be handed a Ctrl-C event from the Linux side";
+constexpr const char* kNoModesUnderWine = "Windows keeps no POSIX mode; Wine creates files as its umask says";
 constexpr const char* kNoDemoOnWindows = "the Windows build has no stand-in, so no demo";
 
 std::string readAll(const fs::path& path) {
@@ -266,10 +267,10 @@ TEST_F(CliTest, LoginByQrCodeWritesTheSessionThatAlbumsAndDownloadRead) {
     ASSERT_NE(at, std::string::npos) << "missing " << step << " in order:\n" << signedIn.out;
   }
   const fs::path written = userCookieFileOfProgram(folder.path() / "config");
-  if (!leftOutUnderWine("the session file's mode 0600",
-                        "Windows keeps no POSIX mode; Wine creates files as its umask says"))
+  if (!leftOutUnderWine("the session file's mode 0600", kNoModesUnderWine)) {
     EXPECT_EQ(fs::status(written).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+  }
   EXPECT_NE(readAll(written).find("\tp_skey\t"), std::string::npos);
 
   std::vector<std::string> albums = {"albums", "--number", qq};
@@ -329,10 +330,10 @@ TEST_F(CliTest, CookiesTheServiceRenewsGoBackToACookiesTxtButALineStaysAsWritten
   EXPECT_NE(renewed.find("#HttpOnly_.qq.com\tTRUE\t/\tFALSE\t0\tp_skey\trenewed\n"), std::string::npos)
       << renewed;
   EXPECT_NE(renewed.find(".example.com\tTRUE\t/\tFALSE\t0\tskey\tnot-ours"), std::string::npos);
-  if (!leftOutUnderWine("the renewed file's mode 0600",
-                        "Windows keeps no POSIX mode; Wine creates files as its umask says"))
+  if (!leftOutUnderWine("the renewed file's mode 0600", kNoModesUnderWine)) {
     EXPECT_EQ(fs::status(folder.path() / "cookies.txt").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+  }
   // The next run starts with the renewed session.
   standin.server().clearFaults();
   standin.server().clearRequests();
