@@ -11,8 +11,9 @@ tests=1
 [ "${1:-}" = "--no-tests" ] && tests=0
 stage() { echo "windows.sh: $* ($((SECONDS))s)" >&2; }
 
-# The libraries and the toolchain (windows-deps.sh installs mingw-w64, Wine and its build tools).
-prefix=$(bash scripts/windows-deps.sh | tail -n 1)
+# The libraries and the toolchain (windows-deps.sh installs mingw-w64, Wine and its build tools);
+# the Windows build has no stand-in, so not the stand-in's libraries either.
+prefix=$(FOTOLUN_WINDOWS_STANDIN=${FOTOLUN_WINDOWS_STANDIN:-0} bash scripts/windows-deps.sh | tail -n 1)
 missing=()
 for p in librsvg2-bin; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
