@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
@@ -102,15 +104,43 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
   return out;
 }
 
+std::string windowsArgument(const std::string& arg) {
+  if (arg.starts_with("/")) return programPath(arg);
+  constexpr std::string_view firefox = "firefox:/";
+  if (arg.starts_with(firefox)) return "firefox:" + programPath(arg.substr(firefox.size() - 1));
+  return arg;
+}
+
+// The caller's environment as the Windows program should see it.
+std::vector<std::string> windowsEnvironment() {
+  std::vector<std::string> out;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    std::string item = *entry;
+    const std::size_t equals = item.find('=');
+    const std::string name = item.substr(0, equals), value = item.substr(equals + 1);
+    if (name == "XDG_CONFIG_HOME") {
+      out.push_back("APPDATA=" + programPath(value));
+    } else if ((name == "FOTOLUN_SETTINGS" || name == "FOTOLUN_CA_FILE") && value.starts_with("/")) {
+      out.push_back(name + "=" + programPath(value));
+    } else if (name != "APPDATA") {
+      out.push_back(item);
+    }
+  }
+  return out;
+}
+
 CliResult runProgram(const std::string& program, const std::vector<std::string>& args,
                      const std::function<void(int pid, const std::string& outSoFar)>& whileRunning,
-                     const Account* account) {
+                     const Account* account, const CliProgram& tested = cliProgram()) {
   // All that the child needs is made before the fork: the tests' process has threads.
-  std::vector<std::string> argStrings = {program};
-  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  const bool launched = account == nullptr && !tested.launcher.empty();
+  std::vector<std::string> argStrings = {launched ? tested.launcher : program};
+  if (launched) argStrings.push_back(program);
+  for (const std::string& arg : args) argStrings.push_back(tested.windows ? windowsArgument(arg) : arg);
   std::vector<char*> argv = pointersTo(argStrings);
-  std::vector<std::string> envStrings =
-      account != nullptr ? environmentFor(*account) : std::vector<std::string>{};
+  std::vector<std::string> envStrings = account != nullptr ? environmentFor(*account)
+                                        : tested.windows   ? windowsEnvironment()
+                                                           : std::vector<std::string>{};
   std::vector<char*> envp = pointersTo(envStrings);
   const std::string cannotRun = "cannot run " + program + ": ";
   const std::string cannotSwitch = "cannot become the user to run " + program + " as\n";
@@ -129,8 +159,10 @@ CliResult runProgram(const std::string& program, const std::vector<std::string>&
         _exit(126);
       }
       execve(program.c_str(), argv.data(), envp.data());
+    } else if (!envStrings.empty()) {
+      execve(argStrings[0].c_str(), argv.data(), envp.data());
     } else {
-      execv(program.c_str(), argv.data());
+      execv(argStrings[0].c_str(), argv.data());
     }
     say(cannotRun + std::strerror(errno) + "\n");
     _exit(127);
@@ -156,17 +188,74 @@ CliResult runProgram(const std::string& program, const std::vector<std::string>&
   int status = 0;
   waitpid(pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  // A Windows program's text lines end in CRLF; the cases compare lines.
+  if (tested.windows)
+    for (std::string* text : {&result.out, &result.err})
+      for (std::size_t at; (at = text->find("\r\n")) != std::string::npos;) text->erase(at, 1);
   return result;
 }
 
 }  // namespace
 
+const CliProgram& cliProgram() {
+  static const CliProgram tested = [] {
+    CliProgram out;
+    const char* path = std::getenv("FOTOLUN_CLI_PATH");
+    const char* launcher = std::getenv("FOTOLUN_CLI_LAUNCHER");
+    out.program = path != nullptr && *path != '\0' ? path : FOTOLUN_CLI_PATH;
+    out.launcher = launcher != nullptr ? launcher : "";
+    out.windows = out.program.ends_with(".exe");
+    return out;
+  }();
+  return tested;
+}
+
+std::string programPath(const fs::path& path) {
+  if (!cliProgram().windows) return path.string();
+  std::string out = "Z:" + fs::absolute(path).lexically_normal().string();
+  std::replace(out.begin(), out.end(), '/', '\\');
+  return out;
+}
+
+fs::path userCookieFileOfProgram(const fs::path& configHome) {
+  if (!cliProgram().windows) return configHome / "fotolun" / "cookies.txt";
+  const char* prefix = std::getenv("FOTOLUN_WINEPREFIX");
+  const char* cache = std::getenv("FOTOLUN_WINDOWS_CACHE");
+  const char* home = std::getenv("HOME");
+  const fs::path wine = prefix != nullptr ? fs::path(prefix)
+                        : cache != nullptr
+                            ? fs::path(cache) / "wine"
+                            : fs::path(home != nullptr ? home : "/") / ".cache/fotolun-windows/wine";
+  const passwd* user = getpwuid(getuid());
+  return wine / "drive_c/users" / (user != nullptr ? user->pw_name : "root") /
+         "AppData/Roaming/Fotolun/cookies.txt";
+}
+
+CliResult runCliCopy(const std::string& program, const std::vector<std::string>& args) {
+  return runProgram(program, args, nullptr, nullptr);
+}
+
+CliResult runBuiltCli(const std::vector<std::string>& args) {
+  return runProgram(FOTOLUN_CLI_PATH, args, nullptr, nullptr, CliProgram{"", FOTOLUN_CLI_PATH, false});
+}
+
+bool leftOutUnderWine(const std::string& what, const std::string& why) {
+  if (!cliProgram().windows) return false;
+  std::printf("[ left out under Wine ] %s: %s\n", what.c_str(), why.c_str());
+  return true;
+}
+
 CliResult runCli(const std::vector<std::string>& args,
                  const std::function<void(int pid, const std::string& outSoFar)>& whileRunning) {
-  return runProgram(FOTOLUN_CLI_PATH, args, whileRunning, nullptr);
+  return runProgram(cliProgram().program, args, whileRunning, nullptr);
 }
 
 UnprivilegedCli::UnprivilegedCli() : uid_(getuid()), gid_(getgid()) {
+  if (cliProgram().windows) {
+    // Wine runs in a prefix of its user's own; another user would need a prefix of theirs.
+    unavailable_ = "under Wine: Windows has no POSIX modes and the Wine prefix is not another user's";
+    return;
+  }
   if (geteuid() == 0) {
     const passwd* nobody = getpwnam("nobody");
     if (nobody == nullptr) {
@@ -188,7 +277,7 @@ UnprivilegedCli::UnprivilegedCli() : uid_(getuid()), gid_(getgid()) {
   try {
     // The binary alone: it links no library of the build tree and reads nothing beside itself
     // but its settings file, which a fresh folder leaves at the defaults.
-    fs::copy_file(FOTOLUN_CLI_PATH, program_);
+    fs::copy_file(cliProgram().program, program_);
     fs::permissions(program_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                   fs::perms::others_read | fs::perms::others_exec);
     own(folder_);

@@ -1,26 +1,8 @@
 #include "support/standin_fixture.h"
 
-#include <stdlib.h>
-
-#include <stdexcept>
-#include <system_error>
-
 #include "text/encoding.h"
 
 namespace fotolun::testing {
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "fotolun-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-Text TempFolder::gbkPath() const { return Utf8ToGbk(path_.string()); }
 
 StandinWorld::StandinWorld(std::uint64_t seed) : StandinWorld(standin::StandinOptions{.seed = seed}) {}
 
