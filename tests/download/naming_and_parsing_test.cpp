@@ -64,30 +64,34 @@ TEST(AlbumJobText, BlankNamesBecomeUnknownNamesTheAlbumIdDecides) {
   EXPECT_GT(letters.size(), 290u);
 }
 
+// Linux's rules, on every system; Windows' are in name_rules_test.cpp.
 TEST(NamesOnDisk, FolderNamesStayOneLevelDown) {
-  EXPECT_EQ(folderComponent(gbk("a/b\\c")), gbk("abc"));
-  EXPECT_EQ(folderComponent(".."), "_..");
-  EXPECT_EQ(folderComponent("."), "_.");
-  EXPECT_EQ(folderComponent("../.."), "_....");
-  EXPECT_EQ(folderComponent(gbk("问题:为何?")), gbk("问题:为何?"));
+  constexpr NameRules posixRules = NameRules::posix;
+  EXPECT_EQ(folderComponent(gbk("a/b\\c"), posixRules), gbk("abc"));
+  EXPECT_EQ(folderComponent("..", posixRules), "_..");
+  EXPECT_EQ(folderComponent(".", posixRules), "_.");
+  EXPECT_EQ(folderComponent("../..", posixRules), "_....");
+  EXPECT_EQ(folderComponent(gbk("问题:为何?"), posixRules), gbk("问题:为何?"));
   // 0x5C as the trail byte of a GBK character is part of that character, not a separator.
   const Text trailBackslash = "\x81\x5C";
-  EXPECT_EQ(folderComponent(trailBackslash), trailBackslash);
+  EXPECT_EQ(folderComponent(trailBackslash, posixRules), trailBackslash);
 }
 
 TEST(NamesOnDisk, LongNamesAreCutBetweenCharactersKeepingTheTail) {
+  constexpr NameRules posixRules = NameRules::posix;
   Text title;
   for (int i = 0; i < 200; ++i) title += gbk("照");  // 600 UTF-8 bytes
-  const Text name = photoFileName(title, 37, 1999, 2);
+  const Text name = photoFileName(title, 37, 1999, 2, ".jpg", posixRules);
   const std::string onDisk = GbkToUtf8(name);
   EXPECT_LE(onDisk.size(), kMaxNameLength);
   EXPECT_GT(onDisk.size(), kMaxNameLength - 3);
   EXPECT_TRUE(onDisk.ends_with("照_37_1999_2.jpg")) << onDisk;
   EXPECT_EQ(onDisk.find("\xEF\xBF\xBD"), std::string::npos) << "no character was cut in half";
 
-  EXPECT_EQ(photoFileName("", 4, 77), "_4_77.jpg");
-  EXPECT_EQ(photoFileName("IMG", 3, 1417), "IMG_3_1417.jpg");
-  EXPECT_EQ(GbkToUtf8(fitNameComponent(title, "58")).size(), 254u) << "84 characters and the count";
+  EXPECT_EQ(photoFileName("", 4, 77, 0, ".jpg", posixRules), "_4_77.jpg");
+  EXPECT_EQ(photoFileName("IMG", 3, 1417, 0, ".jpg", posixRules), "IMG_3_1417.jpg");
+  EXPECT_EQ(GbkToUtf8(fitNameComponent(title, "58", kMaxNameLength, posixRules)).size(), 254u)
+      << "84 characters and the count";
 }
 
 TEST(CookieScope, OnlyTheServiceDomainsOnADotBoundary) {

@@ -13,6 +13,7 @@
 #include "platform/file.h"
 #include "platform/path.h"
 #include "platform/process.h"
+#include "platform/system.h"
 
 namespace fotolun::platform {
 namespace {
@@ -153,7 +154,11 @@ TEST(Files, AppendReadBackAndNoticeARemovedName) {
   EXPECT_FALSE(openFile(record, Opening::createNew).ok());
   EXPECT_TRUE(nameTaken());
   ASSERT_TRUE(removeFile(record));
-  EXPECT_TRUE(stateOf(file)->removed);
+  // Wine keeps no note of a name removed while the file is open (Windows does): there the check
+  // would test Wine, not the program.
+  if (!kWindows || !environmentVariable("WINEPREFIX")) {
+    EXPECT_TRUE(stateOf(file)->removed);
+  }
 }
 
 }  // namespace

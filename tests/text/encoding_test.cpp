@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/system.h"
+
 namespace fotolun {
 namespace {
 
@@ -111,6 +113,9 @@ const PythonTables& Python() {
 constexpr std::string_view kFffd = "\xEF\xBF\xBD";
 
 TEST(Utf8ToGbk, MatchesPythonCp936OverTheWholeBmp) {
+  // Python's cp936 is the referee of the Linux side; on Windows the system's own table is the
+  // conversion, checked by the shared table in code_page_936_test.cpp.
+  if (platform::kWindows) GTEST_SKIP() << "python3 is not there on Windows";
   const auto& python = Python().encoded;
   ASSERT_EQ(python.size(), 0xFFFFu - 0x800u) << "python3 did not answer (is it installed?)";
   int compared = 0;
@@ -142,6 +147,9 @@ TEST(Utf8ToGbk, MatchesPythonCp936OverTheWholeBmp) {
 }
 
 TEST(GbkToUtf8, MatchesPythonCp936ForEveryLeadAndTrailByte) {
+  // Python's cp936 is the referee of the Linux side; on Windows the system's own table is the
+  // conversion, checked by the shared table in code_page_936_test.cpp.
+  if (platform::kWindows) GTEST_SKIP() << "python3 is not there on Windows";
   const auto& python = Python().decoded;
   ASSERT_EQ(python.size(), 128u + 126u * 190u) << "python3 did not answer (is it installed?)";
   int same = 0, privatePairs = 0;
