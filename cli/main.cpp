@@ -9,6 +9,7 @@
 #include "cli/cli_options.h"
 #include "cli/demo.h"
 #include "cli/login.h"
+#include "net/request_object.h"
 #include "platform/console.h"
 #include "platform/path.h"
 #include "platform/process.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
   using namespace fotolun::cli;
 
   const platform::Utf8Console console;
+  const ThreadConnectionsClosedAtEnd connectionsClosed;
   const ParseResult parsed = parseOptions(platform::commandLineArguments(argc, argv));
   const Options& options = parsed.options;
   const Verbosity verbosity =

@@ -8,6 +8,7 @@
 #include "albums/target_number.h"
 #include "form/worker_form.h"
 #include "net/http_clients.h"
+#include "net/request_object.h"
 #include "text/encoding.h"
 
 namespace fotolun {
@@ -75,6 +76,7 @@ void AlbumLists::startWorker(ListOutcome (*list)(Context&)) {
   control_ = std::make_unique<RunControl>();
   building_ = true;
   worker_ = std::thread([this, list, &control = *control_] {
+    const ThreadConnectionsClosedAtEnd connectionsClosed;
     WorkerForm form(program_.form, program_.ui, control);
     Context context(program_, form, control);
     // A transfer in flight ends as soon as the run is stopped.

@@ -17,6 +17,7 @@
 #include "form/run_control.h"
 #include "form/worker_form.h"
 #include "net/http_clients.h"
+#include "net/request_object.h"
 #include "story/html_text.h"
 #include "text/encoding.h"
 
@@ -60,6 +61,7 @@ struct MainWindowController::Impl {
     const Text caFile = program.caFile;
     const Text key = productKey;
     backgroundCheck = std::thread([this, updatePage, proxy, caFile, key] {
+      const ThreadConnectionsClosedAtEnd connectionsClosed;
       try {
         WorkerForm form(program.form, program.ui, backgroundCheckControl);
         TransferHookScope hook([this] { return backgroundCheckControl.keepGoing(); });

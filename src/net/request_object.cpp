@@ -15,6 +15,17 @@ RequestObject::~RequestObject() {
   if (handle_) curl_easy_cleanup(static_cast<CURL*>(handle_));
 }
 
+void RequestObject::release() {
+  std::lock_guard lock(inUse_);
+  if (handle_) curl_easy_cleanup(static_cast<CURL*>(handle_));
+  handle_ = nullptr;
+}
+
+void ReleaseThreadObjects() {
+  ThreadServiceObject().release();
+  ThreadFetchObject().release();
+}
+
 RequestObject& ThreadServiceObject() {
   thread_local RequestObject object;
   return object;
