@@ -12,7 +12,6 @@
 #include "download/photo_store.h"
 #include "form/worker_form.h"
 #include "net/http_clients.h"
-#include "net/request_object.h"
 #include "platform/path.h"
 #include "platform/system.h"
 #include "story/gallery.h"
@@ -250,7 +249,6 @@ void DownloadRun::retireFinishedWorkers() {
 }
 
 void DownloadRun::runDownload(std::shared_ptr<RunState> run) {
-  const ThreadConnectionsClosedAtEnd connectionsClosed;
   RunControl& control = run->control;
   WorkerForm form(program_.form, program_.ui, control);
   Context context(program_, form, control);
