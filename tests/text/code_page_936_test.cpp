@@ -7,20 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "support/hex_bytes.h"
 #include "text/encoding.h"
 
 namespace fotolun {
 namespace {
 
-std::string Hex(std::string_view bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (const unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
+using testing::Hex;
 
 constexpr std::string_view kFffd = "\xEF\xBF\xBD";
 

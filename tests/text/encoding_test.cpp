@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/system.h"
+#include "support/hex_bytes.h"
 
 namespace fotolun {
 namespace {
@@ -41,15 +42,7 @@ std::string Utf8Of(unsigned cp) {
   return s;
 }
 
-std::string Hex(std::string_view bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
+using testing::Hex;
 
 std::string Unhex(const std::string& hex) {
   std::string out;
